@@ -1,0 +1,21 @@
+# Fails when a file of the core library (any file under src/ that is not a
+# window, the GUI entry or the command line) includes Qt Gui, Widgets or
+# PrintSupport headers.
+file(GLOB_RECURSE files ${SRC}/*.h ${SRC}/*.cpp)
+set(bad "")
+foreach(f IN LISTS files)
+  get_filename_component(stem ${f} NAME_WE)
+  if(stem MATCHES "_(window|editor)$" OR f MATCHES "/src/app/main\\.cpp$")
+    continue()
+  endif()
+  file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include")
+  foreach(l IN LISTS lines)
+    if(l MATCHES "Qt(Gui|Widgets|PrintSupport)|<Q(Widget|Application|Dialog|MainWindow|Painter|Pixmap|Image|Font|Color|Printer|GuiApplication|Action|Menu|Label|LineEdit|PushButton|ComboBox|Icon|Clipboard|KeyEvent)[>.]")
+      string(APPEND bad "${f}: ${l}\n")
+    endif()
+  endforeach()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "Core files include GUI headers:\n${bad}")
+endif()
+message(STATUS "core library uses Qt Core only")
