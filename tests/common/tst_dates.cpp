@@ -5,6 +5,7 @@
 #include <QtTest>
 
 using namespace tz;
+using namespace Qt::StringLiterals;
 
 class TestDates : public QObject
 {
@@ -52,17 +53,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDate>("date");
-        QTest::newRow("yy/MM/dd") << "99/04/28" << QDate(1999, 4, 28);
-        QTest::newRow("two-digit year below 50") << "05/1/2" << QDate(2005, 1, 2);
-        QTest::newRow("year 49") << "49/12/31" << QDate(2049, 12, 31);
-        QTest::newRow("year 50") << "50/01/01" << QDate(1950, 1, 1);
-        QTest::newRow("yyyy/MM/dd") << "2014/07/26" << QDate(2014, 7, 26);
-        QTest::newRow("yyyy-MM-dd") << "2014-07-26" << QDate(2014, 7, 26);
-        QTest::newRow("blanks around") << " 2014/07/26 " << QDate(2014, 7, 26);
-        QTest::newRow("no such day") << "2014/02/30" << QDate();
-        QTest::newRow("no such month") << "2014/13/01" << QDate();
-        QTest::newRow("word") << "tomorrow" << QDate();
-        QTest::newRow("empty") << "" << QDate();
+        QTest::newRow("yy/MM/dd") << u"99/04/28"_s << QDate(1999, 4, 28);
+        QTest::newRow("two-digit year below 50") << u"05/1/2"_s << QDate(2005, 1, 2);
+        QTest::newRow("year 49") << u"49/12/31"_s << QDate(2049, 12, 31);
+        QTest::newRow("year 50") << u"50/01/01"_s << QDate(1950, 1, 1);
+        QTest::newRow("yyyy/MM/dd") << u"2014/07/26"_s << QDate(2014, 7, 26);
+        QTest::newRow("yyyy-MM-dd") << u"2014-07-26"_s << QDate(2014, 7, 26);
+        QTest::newRow("blanks around") << u" 2014/07/26 "_s << QDate(2014, 7, 26);
+        QTest::newRow("no such day") << u"2014/02/30"_s << QDate();
+        QTest::newRow("no such month") << u"2014/13/01"_s << QDate();
+        QTest::newRow("word") << u"tomorrow"_s << QDate();
+        QTest::newRow("empty") << u""_s << QDate();
     }
     void typedDates()
     {

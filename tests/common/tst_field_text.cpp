@@ -5,6 +5,7 @@
 #include <QtTest>
 
 using namespace tz;
+using namespace Qt::StringLiterals;
 
 class TestFieldText : public QObject
 {
@@ -15,30 +16,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("result");
-        QTest::newRow("plain") << "A study of X"
-                               << "A study of X.";
-        QTest::newRow("question") << "Why?"
-                                  << "Why?";
-        QTest::newRow("exclamation") << "Stop!"
-                                     << "Stop!";
-        QTest::newRow("period") << "Done."
-                                << "Done.";
-        QTest::newRow("ideographic full stop") << "研究。"
-                                               << "研究。";
-        QTest::newRow("full-width question") << "なぜ？"
-                                             << "なぜ？";
-        QTest::newRow("full-width exclamation") << "止まれ！"
-                                                << "止まれ！";
-        QTest::newRow("full-width period") << "研究．"
-                                           << "研究．";
-        QTest::newRow("japanese without mark") << "研究"
-                                               << "研究.";
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("blanks") << "   "
-                                << "";
-        QTest::newRow("colon is no end mark") << "Part 2:"
-                                              << "Part 2:.";
+        QTest::newRow("plain") << u"A study of X"_s << u"A study of X."_s;
+        QTest::newRow("question") << u"Why?"_s << u"Why?"_s;
+        QTest::newRow("period") << u"Done."_s << u"Done."_s;
+        QTest::newRow("ideographic full stop") << u"研究。"_s << u"研究。"_s;
+        QTest::newRow("full-width question") << u"なぜ？"_s << u"なぜ？"_s;
+        QTest::newRow("japanese without mark") << u"研究"_s << u"研究."_s;
+        QTest::newRow("blanks") << u"   "_s << u""_s;
+        QTest::newRow("colon is no end mark") << u"Part 2:"_s << u"Part 2:."_s;
     }
     void titlePeriod()
     {
@@ -52,66 +37,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("last");
         QTest::addColumn<QString>("result");
-        QTest::newRow("123 45") << "123"
-                                << "45"
-                                << "145";
-        QTest::newRow("123 5") << "123"
-                               << "5"
-                               << "125";
-        QTest::newRow("198 2") << "198"
-                               << "2"
-                               << "202";
-        QTest::newRow("45 12") << "45"
-                               << "12"
-                               << "112";
-        QTest::newRow("S123 S130") << "S123"
-                                   << "S130"
-                                   << "S130";
-        QTest::newRow("e12 15") << "e12"
-                                << "15"
-                                << "e15";
-        QTest::newRow("12 130") << "12"
-                                << "130"
-                                << "130";
-        QTest::newRow("1234 56") << "1234"
-                                 << "56"
-                                 << "1256";
-        QTest::newRow("99 3") << "99"
-                              << "3"
-                              << "103";
-        QTest::newRow("1998 05") << "1998"
-                                 << "05"
-                                 << "2005";
-        QTest::newRow("blanks trimmed") << " 123 "
-                                        << " 45 "
-                                        << "145";
-        QTest::newRow("no first page") << ""
-                                       << "45"
-                                       << "45";
-        QTest::newRow("no last page") << "123"
-                                      << ""
-                                      << "";
-        QTest::newRow("first ends in a letter") << "12a"
-                                                << "5"
-                                                << "5";
-        QTest::newRow("prefix and abbreviated end") << "S123"
-                                                    << "5"
-                                                    << "S125";
-        QTest::newRow("longer but smaller end") << "5"
-                                                << "03"
-                                                << "03";
-        QTest::newRow("nine digits") << "999999999"
-                                     << "5"
-                                     << "1000000005";
-        QTest::newRow("ten digits as typed") << "1234567890"
-                                             << "5"
-                                             << "5";
-        QTest::newRow("twenty digits as typed") << "12345678901234567890"
-                                                << " 99 "
-                                                << "99";
-        QTest::newRow("long end as typed") << "123456789"
-                                           << "12345678901234567890"
-                                           << "12345678901234567890";
+        QTest::newRow("123 45") << u"123"_s << u"45"_s << u"145"_s;
+        QTest::newRow("123 5") << u"123"_s << u"5"_s << u"125"_s;
+        QTest::newRow("198 2") << u"198"_s << u"2"_s << u"202"_s;
+        QTest::newRow("45 12") << u"45"_s << u"12"_s << u"112"_s;
+        QTest::newRow("S123 S130") << u"S123"_s << u"S130"_s << u"S130"_s;
+        QTest::newRow("e12 15") << u"e12"_s << u"15"_s << u"e15"_s;
+        QTest::newRow("12 130") << u"12"_s << u"130"_s << u"130"_s;
+        QTest::newRow("1234 56") << u"1234"_s << u"56"_s << u"1256"_s;
+        QTest::newRow("99 3") << u"99"_s << u"3"_s << u"103"_s;
+        QTest::newRow("1998 05") << u"1998"_s << u"05"_s << u"2005"_s;
+        QTest::newRow("no first page") << u""_s << u"45"_s << u"45"_s;
+        QTest::newRow("no last page") << u"123"_s << u""_s << u""_s;
+        QTest::newRow("first ends in a letter") << u"12a"_s << u"5"_s << u"5"_s;
+        QTest::newRow("prefix and abbreviated end") << u"S123"_s << u"5"_s << u"S125"_s;
+        QTest::newRow("longer but smaller end") << u"5"_s << u"03"_s << u"03"_s;
+        QTest::newRow("nine digits") << u"999999999"_s << u"5"_s << u"1000000005"_s;
+        QTest::newRow("ten digits as typed") << u"1234567890"_s << u"5"_s << u"5"_s;
+        QTest::newRow("twenty digits as typed") << u"12345678901234567890"_s << u" 99 "_s << u"99"_s;
+        QTest::newRow("long end as typed") << u"123456789"_s << u"12345678901234567890"_s << u"12345678901234567890"_s;
     }
     void pageEndFill()
     {
@@ -128,23 +72,22 @@ private Q_SLOTS:
         QTest::addColumn<int>("recCount");
         QTest::addColumn<int>("maxHits");
         QTest::addColumn<QString>("result");
-        QTest::newRow("example") << 4 << "12, 3-6; 30 /9,12" << 20 << 200 << "3,5,6,9,12";
-        QTest::newRow("reversed range") << 1 << "5-3" << 20 << 200 << "";
-        QTest::newRow("reversed range among others") << 1 << "2,5-3,8" << 20 << 200 << "2,8";
-        QTest::newRow("repeats") << 1 << "7,2,7,7" << 20 << 200 << "2,7";
-        QTest::newRow("abbreviated end") << 1 << "120-5" << 200 << 200 << "120,121,122,123,124,125";
-        QTest::newRow("range clipped to the bank") << 1 << "18-25" << 20 << 200 << "18,19,20";
-        QTest::newRow("range from nothing") << 9 << ",-3" << 20 << 200 << "1,2,3";
-        QTest::newRow("only own number") << 5 << "5" << 20 << 200 << "";
-        QTest::newRow("zero and beyond") << 1 << "0,21,20" << 20 << 200 << "20";
-        QTest::newRow("blanks and letters dropped, not separators") << 1 << "No. 3 and #4" << 40 << 200 << "34";
-        QTest::newRow("separators only") << 1 << ",;:/ " << 20 << 200 << "";
-        QTest::newRow("empty") << 1 << "" << 20 << 200 << "";
-        QTest::newRow("limited by maxHits in typed order") << 1 << "9,8,7,6" << 20 << 3 << "7,8,9";
-        QTest::newRow("huge range bounded") << 1 << "1-99999999" << 20 << 200
-                                            << "2,3,4,5,6,7,8,9,10,11,12,13,14,15,"
+        QTest::newRow("example") << 4 << u"12, 3-6; 30 /9,12"_s << 20 << 200 << u"3,5,6,9,12"_s;
+        QTest::newRow("reversed range") << 1 << u"5-3"_s << 20 << 200 << u""_s;
+        QTest::newRow("reversed range among others") << 1 << u"2,5-3,8"_s << 20 << 200 << u"2,8"_s;
+        QTest::newRow("repeats") << 1 << u"7,2,7,7"_s << 20 << 200 << u"2,7"_s;
+        QTest::newRow("abbreviated end") << 1 << u"120-5"_s << 200 << 200 << u"120,121,122,123,124,125"_s;
+        QTest::newRow("range clipped to the bank") << 1 << u"18-25"_s << 20 << 200 << u"18,19,20"_s;
+        QTest::newRow("range from nothing") << 9 << u",-3"_s << 20 << 200 << u"1,2,3"_s;
+        QTest::newRow("only own number") << 5 << u"5"_s << 20 << 200 << u""_s;
+        QTest::newRow("zero and beyond") << 1 << u"0,21,20"_s << 20 << 200 << u"20"_s;
+        QTest::newRow("blanks and letters dropped, not separators") << 1 << u"No. 3 and #4"_s << 40 << 200 << u"34"_s;
+        QTest::newRow("empty") << 1 << u""_s << 20 << 200 << u""_s;
+        QTest::newRow("limited by maxHits in typed order") << 1 << u"9,8,7,6"_s << 20 << 3 << u"7,8,9"_s;
+        QTest::newRow("huge range bounded") << 1 << u"1-99999999"_s << 20 << 200
+                                            << u"2,3,4,5,6,7,8,9,10,11,12,13,14,15,"_s
                                                "16,17,18,19,20";
-        QTest::newRow("huge number dropped") << 1 << "99999999999999999999,3" << 20 << 200 << "3";
+        QTest::newRow("huge number dropped") << 1 << u"99999999999999999999,3"_s << 20 << 200 << u"3"_s;
     }
     void linkListNorm()
     {
@@ -163,15 +106,6 @@ private Q_SLOTS:
         QCOMPARE(numbers.size(), 200);
         QCOMPARE(numbers.first(), QStringLiteral("1"));
         QCOMPARE(numbers.last(), QStringLiteral("200"));
-    }
-
-    void charKind()
-    {
-        QCOMPARE(CharKind(u'A'), 1);
-        QCOMPARE(CharKind(u'z'), 2);
-        QCOMPARE(CharKind(u'0'), 3);
-        QCOMPARE(CharKind(u'９'), 0);
-        QCOMPARE(CharKind(u'-'), 0);
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 using namespace tz;
+using namespace Qt::StringLiterals;
 
 class TestText : public QObject
 {
@@ -18,30 +19,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("suffix");
         QTest::addColumn<QString>("added");
         QTest::addColumn<QString>("stripped");
-        QTest::newRow("absent") << "/a/b"
-                                << "/"
-                                << "/a/b/"
-                                << "/a/b";
-        QTest::newRow("present") << "/a/b/"
-                                 << "/"
-                                 << "/a/b/"
-                                 << "/a/b";
-        QTest::newRow("empty text") << ""
-                                    << "/"
-                                    << "/"
-                                    << "";
-        QTest::newRow("only once") << "x.bnk.bnk"
-                                   << ".bnk"
-                                   << "x.bnk.bnk"
-                                   << "x.bnk";
-        QTest::newRow("case-sensitive") << "x.BNK"
-                                        << ".bnk"
-                                        << "x.BNK.bnk"
-                                        << "x.BNK";
-        QTest::newRow("empty suffix") << "abc"
-                                      << ""
-                                      << "abc"
-                                      << "abc";
+        QTest::newRow("absent") << u"/a/b"_s << u"/"_s << u"/a/b/"_s << u"/a/b"_s;
+        QTest::newRow("present") << u"/a/b/"_s << u"/"_s << u"/a/b/"_s << u"/a/b"_s;
+        QTest::newRow("only once") << u"x.bnk.bnk"_s << u".bnk"_s << u"x.bnk.bnk"_s << u"x.bnk"_s;
+        QTest::newRow("case-sensitive") << u"x.BNK"_s << u".bnk"_s << u"x.BNK.bnk"_s << u"x.BNK"_s;
+        QTest::newRow("empty suffix") << u"abc"_s << u""_s << u"abc"_s << u"abc"_s;
     }
     void suffixes()
     {
@@ -59,37 +41,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("sep");
         QTest::addColumn<int>("pos");
-        QTest::newRow("first") << 1 << "a,b,c"
-                               << "," << 2;
-        QTest::newRow("at start") << 2 << "a,b,c"
-                                  << "," << 2;
-        QTest::newRow("after start") << 3 << "a,b,c"
-                                     << "," << 4;
-        QTest::newRow("none after start") << 5 << "a,b,c"
-                                          << "," << 0;
-        QTest::newRow("start beyond text") << 9 << "a,b"
-                                           << "," << 0;
-        QTest::newRow("start below 1") << 0 << "a,b"
-                                       << "," << 2;
-        QTest::newRow("first character") << 1 << ",a"
-                                         << "," << 1;
-        QTest::newRow("longer separator") << 1 << "a--b"
-                                          << "--" << 2;
-        QTest::newRow("case-sensitive") << 1 << "aBc"
-                                        << "b" << 0;
-        QTest::newRow("empty separator") << 1 << "abc"
-                                         << "" << 0;
-        QTest::newRow("empty text") << 1 << ""
-                                    << "," << 0;
+        QTest::newRow("first") << 1 << u"a,b,c"_s << u","_s << 2;
+        QTest::newRow("after start") << 3 << u"a,b,c"_s << u","_s << 4;
+        QTest::newRow("none after start") << 5 << u"a,b,c"_s << u","_s << 0;
+        QTest::newRow("start below 1") << 0 << u"a,b"_s << u","_s << 2;
+        QTest::newRow("first character") << 1 << u",a"_s << u","_s << 1;
+        QTest::newRow("case-sensitive") << 1 << u"aBc"_s << u"b"_s << 0;
+        QTest::newRow("empty separator") << 1 << u"abc"_s << u""_s << 0;
+        QTest::newRow("empty text") << 1 << u""_s << u","_s << 0;
         // Characters before the hit that are not single lead-range bytes.
-        QTest::newRow("after double byte with trail 0x5C") << 1 << "表,"
-                                                           << "," << 2;
-        QTest::newRow("after kana 0xB1") << 1 << "ｱ,"
-                                         << "," << 2;
-        QTest::newRow("after kana 0xDF") << 1 << "ﾟ,"
-                                         << "," << 2;
-        QTest::newRow("after tilde 0x7E") << 1 << "~,"
-                                          << "," << 2;
+        QTest::newRow("after double byte with trail 0x5C") << 1 << u"表,"_s << u","_s << 2;
+        QTest::newRow("after kana 0xB1") << 1 << u"ｱ,"_s << u","_s << 2;
     }
     void findSep()
     {
@@ -105,18 +67,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("ch");
         QTest::addColumn<int>("pos");
-        QTest::newRow("several") << "/a/bb/c.bnk"
-                                 << "/" << 6;
-        QTest::newRow("last character") << "a/b/"
-                                        << "/" << 4;
-        QTest::newRow("only") << "/"
-                              << "/" << 1;
-        QTest::newRow("none") << "abc"
-                              << "/" << 0;
-        QTest::newRow("empty") << ""
-                               << "/" << 0;
-        QTest::newRow("japanese") << "表/文献/表"
-                                  << "/" << 5;
+        QTest::newRow("several") << u"/a/bb/c.bnk"_s << u"/"_s << 6;
+        QTest::newRow("last character") << u"a/b/"_s << u"/"_s << 4;
+        QTest::newRow("only") << u"/"_s << u"/"_s << 1;
+        QTest::newRow("none") << u"abc"_s << u"/"_s << 0;
+        QTest::newRow("japanese") << u"表/文献/表"_s << u"/"_s << 5;
     }
     void lastPos()
     {
@@ -132,52 +87,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("sought");
         QTest::addColumn<QString>("replacement");
         QTest::addColumn<QString>("result");
-        QTest::newRow("three commas become one") << ",,,"
-                                                 << ",,"
-                                                 << ","
-                                                 << ",";
-        QTest::newRow("runs anywhere") << "a,,,,b,,c"
-                                       << ",,"
-                                       << ","
-                                       << "a,b,c";
-        QTest::newRow("blanks then commas") << "a  , b"
-                                            << " "
-                                            << ","
-                                            << "a,,,,b";
+        QTest::newRow("three commas become one") << u",,,"_s << u",,"_s << u","_s << u","_s;
+        QTest::newRow("runs anywhere") << u"a,,,,b,,c"_s << u",,"_s << u","_s << u"a,b,c"_s;
+        QTest::newRow("blanks then commas") << u"a  , b"_s << u" "_s << u","_s << u"a,,,,b"_s;
         // The restart catches a match the replacement has just formed.
-        QTest::newRow("match formed to the left") << "xaab"
-                                                  << "ab"
-                                                  << "b"
-                                                  << "xb";
-        QTest::newRow("match formed repeatedly") << "aaab"
-                                                 << "ab"
-                                                 << "b"
-                                                 << "b";
-        QTest::newRow("longer replacement") << "a.b.c"
-                                            << "."
-                                            << ". "
-                                            << "a. b. c";
-        QTest::newRow("to nothing") << "a-b--c"
-                                    << "-"
-                                    << ""
-                                    << "abc";
-        QTest::newRow("not found") << "abc"
-                                   << "x"
-                                   << "y"
-                                   << "abc";
-        QTest::newRow("case-sensitive") << "aAa"
-                                        << "A"
-                                        << "b"
-                                        << "aba";
-        QTest::newRow("empty sought") << "abc"
-                                      << ""
-                                      << "x"
-                                      << "abc";
+        QTest::newRow("match formed to the left") << u"xaab"_s << u"ab"_s << u"b"_s << u"xb"_s;
+        QTest::newRow("match formed repeatedly") << u"aaab"_s << u"ab"_s << u"b"_s << u"b"_s;
+        QTest::newRow("longer replacement") << u"a.b.c"_s << u"."_s << u". "_s << u"a. b. c"_s;
+        QTest::newRow("to nothing") << u"a-b--c"_s << u"-"_s << u""_s << u"abc"_s;
+        QTest::newRow("case-sensitive") << u"aAa"_s << u"A"_s << u"b"_s << u"aba"_s;
+        QTest::newRow("empty sought") << u"abc"_s << u""_s << u"x"_s << u"abc"_s;
         // Outside what callers may pass, but it must still end.
-        QTest::newRow("replacement holds the sought text") << "ab"
-                                                           << "a"
-                                                           << "aa"
-                                                           << "aab";
+        QTest::newRow("replacement holds the sought text") << u"ab"_s << u"a"_s << u"aa"_s << u"aab"_s;
     }
     void replaceAll()
     {
@@ -192,13 +113,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("result");
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("ascii") << "Smith, J." << 0;
-        QTest::newRow("half-width kana") << "ｽﾐｽ" << 0;
-        QTest::newRow("kanji") << "Smith 山田" << 1;
-        QTest::newRow("full-width letter") << "Ａ" << 1;
-        QTest::newRow("linux wave dash") << "\u301C" << 1;
-        QTest::newRow("not in the code page") << "\u00E9" << 0;
+        QTest::newRow("empty") << u""_s << 0;
+        QTest::newRow("ascii") << u"Smith, J."_s << 0;
+        QTest::newRow("half-width kana") << u"ｽﾐｽ"_s << 0;
+        QTest::newRow("kanji") << u"Smith 山田"_s << 1;
+        QTest::newRow("linux wave dash") << u"\u301C"_s << 1;
+        QTest::newRow("not in the code page") << u"\u00E9"_s << 0;
     }
     void hasDoubleByte()
     {
