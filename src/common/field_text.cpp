@@ -114,8 +114,12 @@ QString LinkListNorm(int r, const QString &s, int recCount, int maxHits)
             continue;
         }
         const QString aText = item.left(dash);
+        const QString bText = item.mid(dash + 1);
+        // Only an end with fewer digits than the start is abbreviated ("120-5"
+        // is 120 to 125); an end as long as the start is taken as typed, so
+        // "5-3" is a reversed range and gives nothing.
         double a = Val(aText);
-        double b = Val(PageEndFill(aText, item.mid(dash + 1)));
+        double b = Val(bText.size() < aText.size() ? PageEndFill(aText, bText) : bText);
         if (a < 1)
             a = 1;
         if (b > recCount)

@@ -20,7 +20,8 @@ QString PageEndFill(const QString &a, const QString &b);
 
 // Canonical link list of record r from typed text s: ascending distinct record
 // numbers within 1..recCount, without r, joined by ",". Ranges ("3-6", "120-5")
-// are expanded; at most maxHits numbers are taken from the text.
+// are expanded; a range whose end is below its start ("5-3") gives nothing; at
+// most maxHits numbers are taken from the text.
 QString LinkListNorm(int r, const QString &s, int recCount, int maxHits);
 
 } // namespace tz
