@@ -78,7 +78,7 @@ private:
     {
         const std::optional<double> value = LeadingNumber(text);
         if (!value) {
-            report(QStringLiteral("Sort の値「%1」が数値ではありません。%2（%3）にしました")
+            report(QStringLiteral(" Sort の値「%1」が数値ではありません。%2（%3）にしました")
                        .arg(QuotedInMessage(text))
                        .arg(kSortFallback)
                        .arg(SortCaption(kSortFallback)));
@@ -86,7 +86,7 @@ private:
         }
         const int sort = RoundClamp(*value, 0, 7);
         if (sort < 1 || sort > 6) {
-            report(QStringLiteral("Sort の値「%1」は範囲外です（1〜6）。%2（%3）にしました")
+            report(QStringLiteral(" Sort の値「%1」は範囲外です（1〜6）。%2（%3）にしました")
                        .arg(QuotedInMessage(text))
                        .arg(kSortFallback)
                        .arg(SortCaption(kSortFallback)));
@@ -231,7 +231,7 @@ bool FormTable::append(const OutputForm &form)
     if (FormCount < 0 || FormCount >= MaxForms)
         return false;
     ++FormCount;
-    slots[static_cast<size_t>(FormCount)] = form;
+    forms[static_cast<size_t>(FormCount)] = form;
     return true;
 }
 

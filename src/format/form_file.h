@@ -54,16 +54,16 @@ struct OutputForm
 // Form k lives in slot k (1..MaxForms); forms 1..FormCount are in use.
 struct FormTable
 {
-    std::array<OutputForm, MaxForms + 1> slots;
+    std::array<OutputForm, MaxForms + 1> forms;
     int FormCount = 0;
 
-    OutputForm &form(int k) { return slots.at(static_cast<size_t>(k)); }
-    const OutputForm &form(int k) const { return slots.at(static_cast<size_t>(k)); }
+    OutputForm &form(int k) { return forms.at(static_cast<size_t>(k)); }
+    const OutputForm &form(int k) const { return forms.at(static_cast<size_t>(k)); }
 
-    // Puts form into slot FormCount + 1; false when all MaxForms slots are used.
+    // Puts form into slot FormCount + 1; false when all MaxForms forms are used.
     bool append(const OutputForm &form);
 
-    // Equal counts and equal forms 1..FormCount (unused slots do not count).
+    // Equal counts and equal forms 1..FormCount (unused forms do not count).
     friend bool operator==(const FormTable &a, const FormTable &b);
 };
 
@@ -79,7 +79,7 @@ int NameRuleListLength(int k);
 // editor replaces it.
 int NameRuleReplacement(int k);
 
-// Reads form file bytes. Whole forms are kept in their slots; a form the file
+// Reads form file bytes. Whole forms are kept in their forms; a form the file
 // ends in is dropped with the ones after it. Damaged values are repaired:
 // missing or non-numeric rule values become the NameRule defaults, rule values
 // outside 0..list length become NameRuleReplacement, a sort number outside

@@ -51,11 +51,11 @@ struct Script
 // Script k lives in slot k (1..MaxScripts); scripts 1..ScriptCount are in use.
 struct ScriptTable
 {
-    std::array<Script, MaxScripts + 1> slots;
+    std::array<Script, MaxScripts + 1> scripts;
     int ScriptCount = 0;
 
-    Script &script(int k) { return slots.at(static_cast<size_t>(k)); }
-    const Script &script(int k) const { return slots.at(static_cast<size_t>(k)); }
+    Script &script(int k) { return scripts.at(static_cast<size_t>(k)); }
+    const Script &script(int k) const { return scripts.at(static_cast<size_t>(k)); }
 
     // Equal counts and equal scripts 1..ScriptCount.
     friend bool operator==(const ScriptTable &a, const ScriptTable &b);
@@ -66,7 +66,7 @@ struct ScriptTable
 // not code page 932 text, gives an empty code and *ok = false.
 QString DecodeCodeLine(QStringView line, bool *ok = nullptr);
 
-// Reads script file bytes. Whole scripts are kept in their slots; a script the
+// Reads script file bytes. Whole scripts are kept in their scripts; a script the
 // file ends in is dropped with the ones after it; a code line that cannot be
 // decoded leaves that code empty. Each is one message in report, naming
 // fileName, the script and the line.
