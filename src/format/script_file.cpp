@@ -100,7 +100,7 @@ Script readScript(const QList<QByteArrayView> &lines, int number, const QString 
             continue;
         const QString what = r.status == CodeStatus::NotHex ? QStringLiteral("は 16 進数の並びではありません")
                                                             : QStringLiteral("はシフトJIS の文字になりません");
-        report << prefix + QStringLiteral("%1 行目（%2）「%3」%4。この符号は空にしました")
+        report << prefix + QStringLiteral(" %1 行目（%2）「%3」%4。この符号は空にしました")
                                .arg(3 + i)
                                .arg(QString::fromUtf16(kCodes[i].label), QuotedInMessage(r.text), what);
     }
