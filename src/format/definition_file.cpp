@@ -29,8 +29,7 @@ std::optional<QByteArray> readLimited(const QString &path, QString *error)
     }
     if (bytes.size() > MaxDefinitionFileBytes) {
         *error = QStringLiteral("%1 が大きすぎます（上限 %2 バイト）")
-                     .arg(QFileInfo(path).fileName())
-                     .arg(MaxDefinitionFileBytes);
+                     .arg(QFileInfo(path).fileName(), QString::number(MaxDefinitionFileBytes));
         return std::nullopt;
     }
     return bytes;
@@ -115,9 +114,8 @@ int DefinitionCount(const QList<QByteArrayView> &lines, int max, const QString &
     if (count > max) {
         report << QStringLiteral(
                       "%1: %2の数が %3 ですが、読み込めるのは %4 個までです。%2 %5 以降は読み込みませんでした")
-                      .arg(fileName, item, QString::number(*value, 'g', 15))
-                      .arg(max)
-                      .arg(max + 1);
+                      .arg(fileName, item, QString::number(*value, 'g', 15), QString::number(max),
+                           QString::number(max + 1));
         return max;
     }
     return count;
@@ -129,10 +127,10 @@ void ReportTruncated(int firstMissing, int count, bool partial, const QString &f
     const QString where = partial ? QStringLiteral("%1: ファイルが%2 %3 の途中で終わっています。")
                                   : QStringLiteral("%1: ファイルが%2 %3 の前で終わっています。");
     const QString dropped =
-        firstMissing == count
-            ? QStringLiteral("%1 %2 は読み込みませんでした").arg(item).arg(firstMissing)
-            : QStringLiteral("%1 %2〜%3 は読み込みませんでした").arg(item).arg(firstMissing).arg(count);
-    report << where.arg(fileName, item).arg(firstMissing) + dropped;
+        firstMissing == count ? QStringLiteral("%1 %2 は読み込みませんでした").arg(item, QString::number(firstMissing))
+                              : QStringLiteral("%1 %2〜%3 は読み込みませんでした")
+                                    .arg(item, QString::number(firstMissing), QString::number(count));
+    report << where.arg(fileName, item, QString::number(firstMissing)) + dropped;
 }
 
 std::optional<QByteArray> LoadDefinitionFile(const QString &path, const QString &item, QString *shownName,

@@ -62,7 +62,7 @@ public:
 private:
     void report(const QString &what) const
     {
-        m_report << QStringLiteral("%1: %2 %3 の%4").arg(m_fileName, kItem).arg(m_number).arg(what);
+        m_report << QStringLiteral("%1: %2 %3 の%4").arg(m_fileName, kItem, QString::number(m_number), what);
     }
 
     QString text(QByteArrayView line, bool nameLine, const QString &label) const
@@ -79,17 +79,13 @@ private:
         const std::optional<double> value = LeadingNumber(text);
         if (!value) {
             report(QStringLiteral(" Sort の値「%1」が数値ではありません。%2（%3）にしました")
-                       .arg(QuotedInMessage(text))
-                       .arg(kSortFallback)
-                       .arg(SortCaption(kSortFallback)));
+                       .arg(QuotedInMessage(text), QString::number(kSortFallback), SortCaption(kSortFallback)));
             return kSortFallback;
         }
         const int sort = RoundClamp(*value, 0, 7);
         if (sort < 1 || sort > 6) {
             report(QStringLiteral(" Sort の値「%1」は範囲外です（1〜6）。%2（%3）にしました")
-                       .arg(QuotedInMessage(text))
-                       .arg(kSortFallback)
-                       .arg(SortCaption(kSortFallback)));
+                       .arg(QuotedInMessage(text), QString::number(kSortFallback), SortCaption(kSortFallback)));
             return kSortFallback;
         }
         return static_cast<qint16>(sort);
@@ -116,13 +112,10 @@ private:
         if (pieces.size() < 5) {
             QStringList filled;
             for (int k = static_cast<int>(pieces.size()) + 1; k <= 5; ++k)
-                filled << QStringLiteral("%1 %2")
-                              .arg(QString::fromUtf16(kRuleValueLabels[k - 1]))
-                              .arg(ruleValue(defaults, k));
+                filled << QStringLiteral("%1 %2").arg(QString::fromUtf16(kRuleValueLabels[k - 1]),
+                                                      QString::number(ruleValue(defaults, k)));
             report(QStringLiteral("%1の値が %2 個しかありません（5 個必要）。足りない値は既定値にしました（%3）")
-                       .arg(label)
-                       .arg(pieces.size())
-                       .arg(filled.join(QStringLiteral(", "))));
+                       .arg(label, QString::number(pieces.size()), filled.join(QStringLiteral(", "))));
         }
         for (int k = 1; k <= static_cast<int>(pieces.size()); ++k) {
             const QString piece = Trim(pieces[k - 1]);
@@ -130,8 +123,7 @@ private:
             const std::optional<double> value = LeadingNumber(piece);
             if (!value) {
                 report(QStringLiteral("%1 の値「%2」が数値ではありません。%3 にしました")
-                           .arg(valueLabel, QuotedInMessage(piece))
-                           .arg(ruleValue(defaults, k)));
+                           .arg(valueLabel, QuotedInMessage(piece), QString::number(ruleValue(defaults, k))));
                 continue;
             }
             const int length = NameRuleListLength(k);
@@ -139,9 +131,8 @@ private:
             if (v < 0 || v > length) {
                 ruleValue(rule, k) = static_cast<qint16>(NameRuleReplacement(k));
                 report(QStringLiteral("%1 の値「%2」は範囲外です（0〜%3）。%4 にしました")
-                           .arg(valueLabel, QuotedInMessage(piece))
-                           .arg(length)
-                           .arg(NameRuleReplacement(k)));
+                           .arg(valueLabel, QuotedInMessage(piece), QString::number(length),
+                                QString::number(NameRuleReplacement(k))));
                 continue;
             }
             ruleValue(rule, k) = static_cast<qint16>(v);
@@ -308,9 +299,7 @@ std::optional<QByteArray> FormFileBytes(const FormTable &table, const QString &f
 {
     if (table.FormCount < 0 || table.FormCount > MaxForms) {
         *error = QStringLiteral("%1: 書式の数 %2 は 0〜%3 の範囲にありません。保存しませんでした")
-                     .arg(fileName)
-                     .arg(table.FormCount)
-                     .arg(MaxForms);
+                     .arg(fileName, QString::number(table.FormCount), QString::number(MaxForms));
         return std::nullopt;
     }
     const QString crlf = QStringLiteral("\r\n");
@@ -336,9 +325,7 @@ std::optional<QByteArray> FormFileBytes(const FormTable &table, const QString &f
             const QString bad = firstUnstorable(f.line);
             if (!bad.isEmpty()) {
                 *error = QStringLiteral("%1: 書式 %2 の%3の文字「%4」はシフトJIS で保存できません。保存しませんでした")
-                             .arg(fileName)
-                             .arg(k)
-                             .arg(f.label, bad);
+                             .arg(fileName, QString::number(k), f.label, bad);
                 return std::nullopt;
             }
         }

@@ -85,7 +85,7 @@ const CodeSlot kCodes[] = {
 
 Script readScript(const QList<QByteArrayView> &lines, int number, const QString &fileName, QStringList &report)
 {
-    const QString prefix = QStringLiteral("%1: %2 %3 の").arg(fileName, kItem).arg(number);
+    const QString prefix = QStringLiteral("%1: %2 %3 の").arg(fileName, kItem, QString::number(number));
     Script script;
     script.name = NameLineText(cp932::decode(lines[0]));
     if (ReplaceUndecodable(script.name))
@@ -101,8 +101,8 @@ Script readScript(const QList<QByteArrayView> &lines, int number, const QString 
         const QString what = r.status == CodeStatus::NotHex ? QStringLiteral("は 16 進数の並びではありません")
                                                             : QStringLiteral("はシフトJIS の文字になりません");
         report << prefix + QStringLiteral(" %1 行目（%2）「%3」%4。この符号は空にしました")
-                               .arg(3 + i)
-                               .arg(QString::fromUtf16(kCodes[i].label), QuotedInMessage(r.text), what);
+                               .arg(QString::number(3 + i), QString::fromUtf16(kCodes[i].label),
+                                    QuotedInMessage(r.text), what);
     }
     return script;
 }

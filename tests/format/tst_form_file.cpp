@@ -171,6 +171,8 @@ private Q_SLOTS:
         QTest::newRow("sort 7") << ok << QByteArray("7") << okValues << 2 << 1 << "範囲外";
         QTest::newRow("sort letters") << ok << QByteArray("x") << okValues << 2 << 1
                                       << "Sort の値「x」が数値ではありません";
+        QTest::newRow("percent sign in the text") << ok << QByteArray("x%2") << okValues << 2 << 1
+                                                  << "Sort の値「x%2」が数値ではありません。2（none）にしました";
     }
     void repairsValues()
     {
