@@ -37,6 +37,16 @@ template <typename Rule> auto &ruleValue(Rule &rule, int k)
     }
 }
 
+// Name of text line i (as textLines) in messages.
+QString textLabel(int i)
+{
+    if (i == 0)
+        return QStringLiteral("名前");
+    if (i == 1)
+        return QStringLiteral("注記");
+    return QStringLiteral("語順（%1）").arg(QString::fromUtf16(kOrderLabels[i - 1]));
+}
+
 // Reads the lines of one form and reports what had to be repaired.
 class FormBlockReader
 {
@@ -48,14 +58,13 @@ public:
     OutputForm read(const QList<QByteArrayView> &lines) const
     {
         OutputForm form;
-        form.name = text(lines[0], true, QStringLiteral("名前"));
-        form.note = text(lines[1], false, QStringLiteral("注記"));
+        form.name = text(lines[0], true, 0);
+        form.note = text(lines[1], false, 1);
         form.sort = sort(Trim(cp932::decode(lines[2])));
         form.author = rule(Trim(cp932::decode(lines[3])), QStringLiteral("著者規則"));
         form.editor = rule(Trim(cp932::decode(lines[4])), QStringLiteral("編者規則"));
         for (int style = 1; style <= 4; ++style)
-            form.order[style] = text(lines[4 + style], false,
-                                     QStringLiteral("語順（%1）").arg(QString::fromUtf16(kOrderLabels[style])));
+            form.order[style] = text(lines[4 + style], false, style + 1);
         return form;
     }
 
@@ -65,12 +74,14 @@ private:
         m_report << QStringLiteral("%1: %2 %3 の%4").arg(m_fileName, kItem, QString::number(m_number), what);
     }
 
-    QString text(QByteArrayView line, bool nameLine, const QString &label) const
+    // Text line `index` as textLines numbers them.
+    QString text(QByteArrayView line, bool nameLine, int index) const
     {
         const QString decoded = cp932::decode(line);
         QString t = nameLine ? NameLineText(decoded) : Trim(decoded);
         if (ReplaceUndecodable(t))
-            report(QStringLiteral("%1にシフトJIS として読めないバイトがあります。「?」に置き換えました").arg(label));
+            report(QStringLiteral("%1にシフトJIS として読めないバイトがあります。「?」に置き換えました")
+                       .arg(textLabel(index)));
         return t;
     }
 
@@ -191,6 +202,15 @@ QString firstUnstorable(QStringView text)
     return {};
 }
 
+// The text lines of a form as written: name, note, word orders 1..4.
+std::array<QString, 6> textLines(const OutputForm &form)
+{
+    const QString blank = QStringLiteral(" ");
+    const QString lineBreak = QStringLiteral("[/]");
+    return {oneLine(form.name, blank),         oneLine(form.note, blank),         oneLine(form.order[1], lineBreak),
+            oneLine(form.order[2], lineBreak), oneLine(form.order[3], lineBreak), oneLine(form.order[4], lineBreak)};
+}
+
 QString ruleLine(const NameRule &rule)
 {
     QStringList values;
@@ -303,42 +323,38 @@ std::optional<QByteArray> FormFileBytes(const FormTable &table, const QString &f
         return std::nullopt;
     }
     const QString crlf = QStringLiteral("\r\n");
-    const QString blank = QStringLiteral(" ");
-    const QString lineBreak = QStringLiteral("[/]");
     QString text = QStringLiteral("3d") + crlf + QString::number(table.FormCount) + crlf;
     for (int k = 1; k <= table.FormCount; ++k) {
         const OutputForm &form = table.form(k);
-        struct Field
-        {
-            QString label;
-            QString line;
-        };
-        const Field fields[] = {
-            {QStringLiteral("名前"), oneLine(form.name, blank)},
-            {QStringLiteral("注記"), oneLine(form.note, blank)},
-            {QStringLiteral("語順（Journal）"), oneLine(form.order[1], lineBreak)},
-            {QStringLiteral("語順（Book (editn.)）"), oneLine(form.order[2], lineBreak)},
-            {QStringLiteral("語順（Monograph）"), oneLine(form.order[3], lineBreak)},
-            {QStringLiteral("語順（etc.）"), oneLine(form.order[4], lineBreak)},
-        };
-        for (const Field &f : fields) {
-            const QString bad = firstUnstorable(f.line);
-            if (!bad.isEmpty()) {
-                *error = QStringLiteral("%1: 書式 %2 の%3の文字「%4」はシフトJIS で保存できません。保存しませんでした")
-                             .arg(fileName, QString::number(k), f.label, bad);
-                return std::nullopt;
-            }
-        }
-        text += QStringLiteral("==") + fields[0].line + crlf;
-        text += fields[1].line + crlf;
+        const std::array<QString, 6> lines = textLines(form);
+        text += QStringLiteral("==") + lines[0] + crlf;
+        text += lines[1] + crlf;
         text += QString::number(form.sort) + crlf;
         text += ruleLine(form.author) + crlf;
         text += ruleLine(form.editor) + crlf;
         for (int i = 2; i < 6; ++i)
-            text += fields[i].line + crlf;
+            text += lines[i] + crlf;
         text += crlf; // separator line
     }
-    return cp932::encode(text);
+    bool lossy = false;
+    QByteArray bytes = cp932::encode(text, &lossy);
+    if (!lossy)
+        return bytes;
+
+    // Name the first text that cannot be stored.
+    for (int k = 1; k <= table.FormCount; ++k) {
+        const std::array<QString, 6> lines = textLines(table.form(k));
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const QString bad = firstUnstorable(lines[i]);
+            if (!bad.isEmpty()) {
+                *error = QStringLiteral("%1: 書式 %2 の%3の文字「%4」はシフトJIS で保存できません。保存しませんでした")
+                             .arg(fileName, QString::number(k), textLabel(static_cast<int>(i)), bad);
+                return std::nullopt;
+            }
+        }
+    }
+    *error = QStringLiteral("%1: シフトJIS で保存できない文字があります。保存しませんでした").arg(fileName);
+    return std::nullopt;
 }
 
 bool FormWrite(QIODevice &device, const QString &fileName, const FormTable &table, QString *error)
