@@ -1,0 +1,439 @@
+#include "format/definition_file.h"
+#include "format/form_file.h"
+#include "format/script_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tz;
+
+namespace {
+
+// One form block as the program writes it (10 lines, the last one empty).
+QByteArray block(const QByteArray &name, const QByteArray &author = "1,2,6,3,2", const QByteArray &sort = "1")
+{
+    return "==" + name + "\r\nnote\r\n" + sort + "\r\n" + author +
+           "\r\n10,10,3,1,2\r\n[A][/]\r\n[B]\r\n[T]\r\n[M]\r\n\r\n";
+}
+
+QByteArray formFile(const QByteArray &count, const QByteArray &blocks)
+{
+    return "3d\r\n" + count + "\r\n" + blocks;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QString ruleText(const NameRule &r)
+{
+    const int v[] = {r.firstPerson, r.secondPerson, r.punctures, r.et_al, r.capitalize};
+    return QStringLiteral("%1,%2,%3,%4,%5").arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]).arg(v[4]);
+}
+
+// Written by hand from the layout: 文献 is 95 B6 8C A3 in code page 932.
+const QByteArray kTwoForms = "3d\r\n2\r\n==APA\r\n\x95\xb6\x8c\xa3\r\n1\r\n1,2,6,3,2\r\n10,10,3,1,2\r\n"
+                             "[A] ([Y]). *[J]*[/]\r\n[A] In [E][/]\r\n[A] [T][/]\r\n[A][/]\r\n\r\n"
+                             "==\r\n\r\n6\r\n-3,0,0,0,0\r\n14,14,6,14,2\r\n\r\n\r\n\r\n\r\n\r\n";
+
+FormTable twoForms()
+{
+    FormTable t;
+    // clang-format off
+    t.append({"  APA ", QString::fromUtf8("文献"), 1, {1, 2, 6, 3, 2}, {10, 10, 3, 1, 2},
+              {"", "[A] ([Y]). *[J]*[/]  ", " [A] In [E][/]", "[A] [T][/]", "[A][/]"}});
+    // clang-format on
+    t.append({"", "", 6, {-3, 0, 0, 0, 0}, {14, 14, 6, 14, 2}, {}});
+    return t;
+}
+
+// One script block: name, note and eleven code lines; `underline` is line 5.
+QByteArray scriptBlock(const QByteArray &name, const QByteArray &underline = "3C753E ' <u>")
+{
+    return "==" + name + "\r\n note \r\n3C703E ' header\r\n' no trailer\r\n" + underline +
+           "\r\n3C2F753E\r\n5E\r\n5E\r\n5F\r\n5F\r\n3C623E\r\n3C2F623E\r\n0D0A\r\n";
+}
+
+QByteArray scriptFile(const QByteArray &count, const QByteArray &blocks)
+{
+    return "anything\r\n" + count + "\r\n" + blocks;
+}
+
+QStringList codes(const Script &s)
+{
+    return {s.header, s.trailer, s.underlineOn, s.underlineOff, s.superOn,  s.superOff,
+            s.subOn,  s.subOff,  s.boldOn,      s.boldOff,      s.lineBreak};
+}
+
+class FailingDevice : public QIODevice
+{
+public:
+    explicit FailingDevice(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 len) override
+    {
+        if (m_room <= 0) {
+            setErrorString("No space left on device");
+            return -1;
+        }
+        const qint64 n = qMin(len, m_room);
+        m_room -= n;
+        return n;
+    }
+
+private:
+    qint64 m_room;
+};
+
+} // namespace
+
+class TestFormFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsTheLayout_data()
+    {
+        QTest::addColumn<QByteArray>("lineEnd");
+        QTest::newRow("CR LF") << QByteArray("\r\n");
+        QTest::newRow("LF") << QByteArray("\n");
+        QTest::newRow("CR") << QByteArray("\r");
+    }
+    void readsTheLayout()
+    {
+        QFETCH(QByteArray, lineEnd);
+        // Form 1's separator line holds text (never examined); form 2 lacks its
+        // separator line and the last line end.
+        const QList<QByteArray> lines =
+            QByteArray("tag| 2 |==  First form |  a note |3|1,2,6,3,2|10,10,3,1,2| [A] [Y][/] "
+                       "|[B]|[T]|[M]|junk|xxSecond||5|8,8,5,7,2|8,8,5,7,2|J|B|M|O")
+                .split('|');
+        QStringList report;
+        const FormTable t = ParseFormFile(lines.join(lineEnd), "form.cfg", report);
+        QCOMPARE(report, QStringList());
+        QCOMPARE(t.FormCount, 2);
+        const OutputForm &f = t.form(1);
+        QCOMPARE(QStringList({f.name, f.note, SortCaption(f.sort), ruleText(f.author), ruleText(f.editor)}),
+                 QStringList({"First form", "a note", "Year 123", "1,2,6,3,2", "10,10,3,1,2"}));
+        QCOMPARE(f.order, (std::array<QString, 5>{"", "[A] [Y][/]", "[B]", "[T]", "[M]"}));
+        QCOMPARE(t.form(2).name, "Second");
+        QCOMPARE(t.form(2).order[4], "O");
+    }
+
+    void repairsValues_data()
+    {
+        QTest::addColumn<QByteArray>("ruleLine");
+        QTest::addColumn<QByteArray>("sortLine");
+        QTest::addColumn<QString>("rule");
+        QTest::addColumn<int>("sort");
+        QTest::addColumn<int>("reports");
+        QTest::addColumn<QString>("message");
+        // clang-format off
+        QTest::newRow("blanks around values") << QByteArray(" 1, 2 ,6,3 , 2 ") << QByteArray(" 4 ") << "1,2,6,3,2" << 4 << 0 << "";
+        QTest::newRow("zero and list ends") << QByteArray("0,14,6,14,2") << QByteArray("6") << "0,14,6,14,2" << 6 << 0 << "";
+        QTest::newRow("halves to even") << QByteArray("2.5,1.5,6,3,2") << QByteArray("1") << "2,2,6,3,2" << 1 << 0 << "";
+        QTest::newRow("sixth value ignored") << QByteArray("1,2,6,3,2,9") << QByteArray("1") << "1,2,6,3,2" << 1 << 0 << "";
+        QTest::newRow("three values") << QByteArray("1,2,6") << QByteArray("1") << "1,2,6,1,1" << 1 << 1
+            << "form.cfg: 書式 1 の著者規則の値が 3 個しかありません（5 個必要）。足りない値は既定値にしました（et_al 1, capitalize 1）";
+        QTest::newRow("trailing comma") << QByteArray("1,2,6,3,") << QByteArray("1") << "1,2,6,3,1" << 1 << 1
+            << "著者規則 capitalize の値「」が数値ではありません。1 にしました";
+        QTest::newRow("above the lists") << QByteArray("20,2,9,15,3") << QByteArray("1") << "14,2,5,1,2" << 1 << 4
+            << "form.cfg: 書式 1 の著者規則 1st person の値「20」は範囲外です（0〜14）。14 にしました";
+        QTest::newRow("negative, 17 bits") << QByteArray("-1,99999,6,3,2") << QByteArray("1") << "14,14,6,3,2" << 1 << 2 << "「99999」は範囲外";
+        QTest::newRow("sort 0") << QByteArray("1,2,6,3,2") << QByteArray("0") << "1,2,6,3,2" << 2 << 1
+            << "form.cfg: 書式 1 の Sort の値「0」は範囲外です（1〜6）。2（none）にしました";
+        QTest::newRow("percent in text") << QByteArray("1,2,6,3,2") << QByteArray("x%2") << "1,2,6,3,2" << 2 << 1
+            << "Sort の値「x%2」が数値ではありません。2（none）にしました";
+        // clang-format on
+    }
+    void repairsValues()
+    {
+        QFETCH(QByteArray, ruleLine);
+        QFETCH(QByteArray, sortLine);
+        QFETCH(QString, rule);
+        QFETCH(int, sort);
+        QFETCH(int, reports);
+        QFETCH(QString, message);
+        QStringList report;
+        const FormTable t = ParseFormFile(formFile("1", block("F", ruleLine, sortLine)), "form.cfg", report);
+        QCOMPARE(t.FormCount, 1);
+        QCOMPARE(ruleText(t.form(1).author), rule);
+        QCOMPARE(int(t.form(1).sort), sort);
+        QCOMPARE(report.size(), reports);
+        QVERIFY2(report.join('\n').contains(message), qPrintable(report.join('\n')));
+    }
+
+    void damagedFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("message");
+        const QByteArray b = block("A");
+        const QByteArray sixty = b.repeated(60);
+        // clang-format off
+        QTest::newRow("empty file") << QByteArray() << 0 << "form.cfg: ファイルが空です。書式を読み込みませんでした";
+        QTest::newRow("count not a number") << formFile("abc", b) << 0 << "2 行目の書式の数「abc」が数値ではありません";
+        QTest::newRow("negative count") << formFile("-2", b) << 0 << "書式の数が -2 になっています";
+        QTest::newRow("zero forms") << formFile("0", b) << 0 << "";
+        QTest::newRow("text after the count") << formFile("1 form", b) << 1 << "";
+        QTest::newRow("more than 50") << formFile("60", sixty) << 50
+            << "書式の数が 60 ですが、読み込めるのは 50 個までです。書式 51 以降は読み込みませんでした";
+        QTest::newRow("ends inside form 2") << formFile("3", b + b.left(20)) << 1
+            << "form.cfg: ファイルが書式 2 の途中で終わっています。書式 2〜3 は読み込みませんでした";
+        QTest::newRow("ends before form 3") << formFile("3", b + b) << 2 << "ファイルが書式 3 の前で終わっています。書式 3 は読み込みませんでした";
+        QTest::newRow("last separator missing") << formFile("2", b + b.chopped(2)) << 2 << "";
+        QTest::newRow("9-line blocks") << formFile("3", b.chopped(2).repeated(3)) << 3 << "";
+        QTest::newRow("undecodable byte") << formFile("1", block("A\xff")) << 1
+            << "書式 1 の名前にシフトJIS として読めないバイトがあります。「?」に置き換えました";
+        QTest::newRow("NUL bytes") << formFile("1", block(QByteArray("A\0B", 3))) << 1 << "";
+        // clang-format on
+    }
+    void damagedFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, count);
+        QFETCH(QString, message);
+        QStringList report;
+        const FormTable t = ParseFormFile(bytes, "form.cfg", report);
+        QCOMPARE(t.FormCount, count);
+        for (int k = 1; k <= count; ++k) // no half-filled slot
+            QCOMPARE(t.form(k).order[4], "[M]");
+        QCOMPARE(report.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(report.join('\n').contains(message), qPrintable(report.join('\n')));
+    }
+
+    void writesTheLayout()
+    {
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(FormWrite(dir.filePath("Form.cfg"), twoForms(), &error));
+        QCOMPARE(readAll(dir.filePath("Form.cfg")), kTwoForms);
+        // Reading gives the trimmed texts and repairs the negative value;
+        // writing again gives the same bytes but for that value.
+        QStringList report;
+        const FormTable t = ParseFormFile(kTwoForms, "Form.cfg", report);
+        QCOMPARE(report,
+                 QStringList{"Form.cfg: 書式 2 の著者規則 1st person の値「-3」は範囲外です（0〜14）。14 にしました"});
+        QCOMPARE(t.form(1).order[1], "[A] ([Y]). *[J]*[/]");
+        QCOMPARE(FormFileBytes(t, "Form.cfg", &error).value_or(""), QByteArray(kTwoForms).replace("-3,", "14,"));
+    }
+
+    void writerKeepsOneLinePerText()
+    {
+        FormTable t;
+        t.append({"A\r\nB", "C\nD", 2, {}, {}, {"", "[A]\r\n[T]\r[Y]\n"}});
+        QString error;
+        const QByteArray bytes = FormFileBytes(t, "form.cfg", &error).value_or("");
+        QVERIFY(
+            bytes.startsWith("3d\r\n1\r\n==A B\r\nC D\r\n2\r\n1,1,1,1,1\r\n1,1,1,1,1\r\n[A][/][T][/][Y][/]\r\n\r\n"));
+    }
+
+    void writerFailuresLeaveTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("FORM.CFG"); // the file Form.cfg names
+        QVERIFY(writeFile(path, "old"));
+        QString error;
+        FormTable t = twoForms();
+        t.form(2).note = QString::fromUtf8("smile 😀");
+        QVERIFY(!FormWrite(dir.filePath("Form.cfg"), t, &error));
+        QCOMPARE(error, QString::fromUtf8(
+                            "FORM.CFG: 書式 2 の注記の文字「😀」はシフトJIS で保存できません。保存しませんでした"));
+        t.FormCount = 51;
+        QVERIFY(!FormWrite(dir.filePath("Form.cfg"), t, &error));
+        QVERIFY(error.contains("書式の数 51"));
+        QCOMPARE(readAll(path), "old");
+
+        QVERIFY(!FormWrite(dir.filePath("missing/Form.cfg"), twoForms(), &error));
+        QVERIFY2(error.startsWith("Form.cfg に書き込めません"), qPrintable(error));
+        FailingDevice full(100);
+        QVERIFY(!FormWrite(full, "form.cfg", twoForms(), &error));
+        QCOMPARE(error, "form.cfg に書き込めません（No space left on device）。保存しませんでした");
+
+        QVERIFY(FormWrite(dir.filePath("Form.cfg"), twoForms(), &error));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"FORM.CFG"});
+        QCOMPARE(readAll(path), kTwoForms);
+    }
+
+    void startUp_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("default copied") << QStringList{"FORM.CFX"} << 1 << "";
+        QTest::newRow("existing file wins") << QStringList{"form.cfg", "FORM.CFX"} << 2 << "";
+        QTest::newRow("neither file") << QStringList{} << 0
+                                      << "Form.cfg も既定の Form.cfx も見つかりません。書式はありません";
+        QTest::newRow("oversized file") << QStringList{"big"} << 0 << "form.cfg が大きすぎます（上限 16777216 バイト）";
+    }
+    void startUp()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(int, count);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QByteArray defaults = formFile("1", block("Default"));
+        for (const QString &name : files) {
+            QFile f(dir.filePath(name == "big" ? "form.cfg" : name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            if (name == "big")
+                QVERIFY(f.resize(MaxDefinitionFileBytes + 1));
+            else
+                f.write(name.endsWith("CFX") ? defaults : formFile("2", block("A") + block("B")));
+        }
+        FormTable t = twoForms();
+        QStringList report;
+        FormRead(dir.filePath("Form.cfg"), t, report);
+        QCOMPARE(t.FormCount, count);
+        QCOMPARE(report.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(report.join('\n').contains(message), qPrintable(report.join('\n')));
+        if (files == QStringList{"FORM.CFX"}) {
+            QCOMPARE(readAll(dir.filePath("Form.cfg")), defaults);
+            const QByteArray scripts = scriptFile("1", scriptBlock("Plain"));
+            QVERIFY(writeFile(dir.filePath("SCRIPT.CFX"), scripts));
+            ScriptTable s;
+            ScriptRead(dir.filePath("Script.cfg"), s, report);
+            QCOMPARE(s.ScriptCount, 1);
+            QCOMPARE(readAll(dir.filePath("Script.cfg")), scripts);
+        }
+    }
+
+    void shippedForms()
+    {
+        const QByteArray bytes = readAll(QDir::cleanPath(TZ_TEST_DATA "/../../data/form.cfx"));
+        QStringList report;
+        const FormTable t = ParseFormFile(bytes, "form.cfx", report);
+        QCOMPARE(report, QStringList());
+        QVERIFY(t.FormCount >= 6);
+        for (int k = 1; k <= t.FormCount; ++k) {
+            const OutputForm &f = t.form(k);
+            QVERIFY(!f.name.isEmpty() && !f.note.isEmpty() && !SortCaption(f.sort).isEmpty());
+            for (const NameRule &r : {f.author, f.editor}) {
+                const int values[] = {r.firstPerson, r.secondPerson, r.punctures, r.et_al, r.capitalize};
+                for (int i = 1; i <= 5; ++i)
+                    QVERIFY2(values[i - 1] >= 1 && values[i - 1] <= NameRuleListLength(i), qPrintable(f.name));
+            }
+            for (int style = 1; style <= 4; ++style)
+                QVERIFY2(f.order[style].endsWith("[/]"), qPrintable(f.name));
+        }
+        // The shipped file is in exactly the layout the program writes.
+        QString error;
+        QCOMPARE(FormFileBytes(t, "form.cfx", &error).value_or(""), bytes);
+    }
+
+    void codeLine_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("ok");
+        // clang-format off
+        QTest::newRow("tag with comment") << "3C623E ' bold" << "<b>" << true;
+        QTest::newRow("CR LF") << "0D0A" << "\r\n" << true;
+        QTest::newRow("comment only") << "' 3C" << "" << true;
+        QTest::newRow("single digit left over") << "3C6" << QString("<") + QChar(6) << true;
+        QTest::newRow("double-byte pair") << "82A0" << QString::fromUtf8("あ") << true;
+        QTest::newRow("lower case, tabs") << "\t3c623e\t' x" << "<b>" << true;
+        QTest::newRow("quote inside the comment") << "41 ' 42 ' 43" << "A" << true;
+        QTest::newRow("blank between pairs") << "3C 62" << "" << false;
+        QTest::newRow("full-width digits") << QString::fromUtf8("３Ｃ") << "" << false;
+        QTest::newRow("lead byte alone") << "82" << "" << false;
+        QTest::newRow("byte of no character") << "FF" << "" << false;
+        // clang-format on
+    }
+    void codeLine()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, code);
+        QFETCH(bool, ok);
+        bool decoded = !ok;
+        QCOMPARE(DecodeCodeLine(line, &decoded), code);
+        QCOMPARE(decoded, ok);
+    }
+
+    void readsTheScriptLayout()
+    {
+        QStringList report;
+        const ScriptTable t =
+            ParseScriptFile(scriptFile("2", scriptBlock("HTML") + "xxSecond" + scriptBlock("").mid(2)), "s", report);
+        QCOMPARE(report, QStringList());
+        QCOMPARE(t.ScriptCount, 2);
+        QCOMPARE(t.script(1).name, "HTML");
+        QCOMPARE(t.script(1).note, "note");
+        QCOMPARE(codes(t.script(1)),
+                 (QStringList{"<p>", "", "<u>", "</u>", "^", "^", "_", "_", "<b>", "</b>", "\r\n"}));
+        QCOMPARE(t.script(2).name, "Second");
+    }
+
+    void damagedScriptFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("message");
+        const QByteArray b = scriptBlock("S");
+        // clang-format off
+        QTest::newRow("more than 20") << scriptFile("25", b.repeated(25)) << 20
+            << "script.cfg: スクリプトの数が 25 ですが、読み込めるのは 20 個までです。スクリプト 21 以降は読み込みませんでした";
+        QTest::newRow("ends inside script 2") << scriptFile("2", b + b.left(30)) << 1
+            << "ファイルがスクリプト 2 の途中で終わっています。スクリプト 2 は読み込みませんでした";
+        QTest::newRow("bad code line") << scriptFile("1", scriptBlock("S", "3CG2 ' <u>")) << 1
+            << "script.cfg: スクリプト 1 の 5 行目（下線開始）「3CG2」は 16 進数の並びではありません。この符号は空にしました";
+        QTest::newRow("code of no character") << scriptFile("1", scriptBlock("S", "FF")) << 1
+            << "5 行目（下線開始）「FF」はシフトJIS の文字になりません";
+        QTest::newRow("undecodable note") << scriptFile("1", scriptBlock("S").replace(" note ", "\x82")) << 1
+            << "スクリプト 1 の注記にシフトJIS として読めないバイトがあります";
+        // clang-format on
+    }
+    void damagedScriptFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, count);
+        QFETCH(QString, message);
+        QStringList report;
+        const ScriptTable t = ParseScriptFile(bytes, "script.cfg", report);
+        QCOMPARE(t.ScriptCount, count);
+        for (int k = 1; k <= count; ++k) // every kept script is whole
+            QCOMPARE(t.script(k).lineBreak, "\r\n");
+        QCOMPARE(report.size(), 1);
+        QVERIFY2(report.first().contains(message), qPrintable(report.first()));
+    }
+
+    void shippedScripts()
+    {
+        QStringList report;
+        const ScriptTable t =
+            ParseScriptFile(readAll(QDir::cleanPath(TZ_TEST_DATA "/../../data/script.cfx")), "script.cfx", report);
+        QCOMPARE(report, QStringList());
+        QVERIFY(t.ScriptCount >= 4);
+        QMap<QString, QString> all; // every code of a script, joined, by name
+        for (int k = 1; k <= t.ScriptCount; ++k) {
+            QVERIFY(!t.script(k).lineBreak.isEmpty() && !t.script(k).note.isEmpty());
+            all[t.script(k).name] = codes(t.script(k)).join(QString());
+        }
+        QCOMPARE(all.value(QString::fromUtf8("プレーンテキスト")), "\r\n");
+        const QString html = all.value("HTML");
+        for (const char *tag : {"<html>", "</html>", "<br>", "<b>", "</b>", "<sup>", "<sub>", "<u>"})
+            QVERIFY2(html.contains(tag), tag);
+        const QString rtf = all.value("RTF");
+        QVERIFY(rtf.startsWith("{\\rtf1") && rtf.contains("\\par"));
+        QCOMPARE(rtf.count('{'), rtf.count('}'));
+        const QString latex = all.value("LaTeX");
+        for (const char *code : {"\\begin{flushleft}", "\\end{flushleft}", "\\textbf{", "\\underline{", "\\par"})
+            QVERIFY2(latex.contains(code), code);
+        QCOMPARE(latex.count('{'), latex.count('}'));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFormFile)
+#include "tst_form_file.moc"
