@@ -1,0 +1,60 @@
+#pragma once
+// Author and editor lists: the stored canonical form of a typed list, the cut
+// of a stored list into persons, and the list written in the name style of an
+// output form.
+//
+// Stored form: persons separated by ",", each person given names or initials
+// first ("J.R.Smith"); particles and generation suffixes joined to their word by
+// "_" ("A.Van_Der_Berg", "J.Smith_Jr"); "et_al" at the end; names with Japanese
+// (double-byte) characters as typed.
+
+#include "format/name_rule.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tz {
+
+// A list holds at most this many persons; the 31st and later are dropped.
+inline constexpr int kMaxNamePersons = 30;
+
+// One person of a stored list.
+struct ParsedPerson
+{
+    QString stored;       // the person's text as stored, blanks removed at both ends
+    QStringList initials; // initial pieces: the texts between the dots ("J", "R")
+    QString surname;      // the text after the last dot
+    bool kept = false;    // holds a double-byte character: written exactly as stored
+};
+
+// A stored list cut into persons: parse once, write in any number of rules.
+struct ParsedNameList
+{
+    QList<ParsedPerson> persons; // at most kMaxNamePersons, in order
+    bool etAl = false;           // the list ended in "et_al"
+};
+
+// The sort key rule (author sort): every person as "Smith JR", all persons,
+// joined by ", ", no upper-casing.
+constexpr NameRule SortKeyRule()
+{
+    return NameRule{8, 8, 5, 1, 2};
+}
+
+// The canonical stored form of a typed list; an empty text gives an empty text.
+QString NameListNormalize(const QString &typed);
+
+// Cuts a stored list (the field, trimmed) into persons.
+ParsedNameList NameListParse(const QString &stored);
+
+// The parsed list written by a rule. Empty for an empty list and for an et_al
+// value outside 1..14.
+QString NameListFormat(const ParsedNameList &list, const NameRule &rule);
+
+// The stored list written for a reference: mode 1 by the author rule, mode 2
+// by the editor rule, mode 3 as the sort key (SortKeyRule). Any other mode
+// gives an empty text.
+QString NameListFormat(const QString &stored, int mode, const NameRule &authorRule, const NameRule &editorRule);
+
+} // namespace tz
