@@ -84,6 +84,18 @@ QString unjoinAfterComma(const QString &text, const QString &joined)
     }
 }
 
+// Position of the first " et_al" in text, or -1 (found from its "_", which
+// few lists hold).
+qsizetype findEtAl(QStringView text)
+{
+    constexpr QStringView mark = u" et_al";
+    for (qsizetype u = text.indexOf(u'_', 3); u >= 0; u = text.indexOf(u'_', u + 1)) {
+        if (text.sliced(u - 3).startsWith(mark))
+            return u - 3;
+    }
+    return -1;
+}
+
 // --- writing one person -----------------------------------------------------
 
 // The text written after each initial piece.
@@ -108,16 +120,23 @@ QStringView initialSeparator(int style)
     }
 }
 
-// First occurrence of a written suffix in text[0, end) that ends a word, found
-// without regard to letter case (an upper-cased "SMITH_JR" carries its suffix
-// like "Smith_Jr"), or -1.
+char16_t asciiLower(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+}
+
+// First occurrence of a written suffix in text[0, end) that ends a word, its
+// letters matched without regard to case (an upper-cased "SMITH_JR" carries its
+// suffix like "Smith_Jr"), or -1. Every suffix begins with "_".
 qsizetype findSuffix(const QString &text, qsizetype end, const QString &suffix)
 {
-    const QStringView body = QStringView(text).left(end);
-    for (qsizetype at = body.indexOf(suffix, 0, Qt::CaseInsensitive); at >= 0;
-         at = body.indexOf(suffix, at + 1, Qt::CaseInsensitive)) {
-        const qsizetype after = at + suffix.size();
-        if (after == end || !isWordChar(body[after]))
+    const QStringView body = QStringView(text).first(end);
+    const qsizetype len = suffix.size();
+    for (qsizetype at = body.indexOf(u'_'); at >= 0 && at + len <= end; at = body.indexOf(u'_', at + 1)) {
+        qsizetype k = 1;
+        while (k < len && asciiLower(body[at + k].unicode()) == asciiLower(suffix[k].unicode()))
+            ++k;
+        if (k == len && (at + len == end || !isWordChar(body[at + len])))
             return at;
     }
     return -1;
@@ -142,42 +161,55 @@ void finishPerson(QString &person)
     person.replace(u'_', u' ');
 }
 
-QString writePerson(const ParsedPerson &person, int style, bool capitalize)
+// Writes a person in a name style at the end of out; initials is a buffer the
+// caller keeps between persons. Returns whether the written person holds a
+// double-byte character.
+bool writePerson(const ParsedPerson &person, int style, bool capitalize, QString &out, QString &initials)
 {
-    if (person.kept)
-        return person.stored;
+    if (person.kept) {
+        out += person.stored;
+        return true;
+    }
 
     const QStringView sep = initialSeparator(style);
-    QString initials;
-    for (const QString &piece : person.initials) {
-        initials += piece;
+    initials.clear();
+    const QStringView name(person.name);
+    qsizetype start = 0;
+    for (qsizetype dot; start < person.surnameAt && (dot = name.indexOf(u'.', start)) >= 0; start = dot + 1) {
+        initials += name.sliced(start, dot - start);
         initials += sep;
     }
     initials = Trim(initials);
-    const QString surname = capitalize ? person.surname.toUpper() : person.surname;
 
-    QString out;
+    QString upper;
+    QStringView surname = person.surname();
+    if (capitalize) {
+        upper = surname.toString().toUpper();
+        surname = upper;
+    }
+
+    const qsizetype begin = out.size();
     if (initials.isEmpty()) {
-        out = surname;
-    } else if (style >= 1 && style <= 9) {
-        const QStringView between = style <= 4   ? QStringView(u", ")
-                                    : style <= 8 ? QStringView(u" ")
-                                                 : QStringView(u"-");
-        out.reserve(surname.size() + between.size() + initials.size());
         out += surname;
-        out += between;
+    } else if (style >= 1 && style <= 9) {
+        out += surname;
+        out += style <= 4 ? QStringView(u", ") : style <= 8 ? QStringView(u" ") : QStringView(u"-");
         out += initials;
     } else if (style >= 10 && style <= 14) {
-        out.reserve(initials.size() + 1 + surname.size());
         out += initials;
         if (style != 14)
             out += u' ';
         out += surname;
     } else {
-        out = person.stored;
+        out += person.stored;
     }
-    finishPerson(out);
-    return out;
+    if (QStringView(out).sliced(begin).contains(u'_')) {
+        QString written = out.sliced(begin);
+        out.truncate(begin);
+        finishPerson(written);
+        out += written;
+    }
+    return !upper.isEmpty() && HasDoubleByte(upper) == 1;
 }
 
 // --- joining ----------------------------------------------------------------
@@ -240,7 +272,7 @@ public:
     // Person i closes the list; etAl: the list is marked et al.
     void last(qsizetype i, bool etAl)
     {
-        // A list with a Japanese name takes no "and" before its last person.
+        // After a Japanese name the last person takes no "and" but the plain joiner.
         m_out += (m_hasDoubleByte || etAl) ? plainJoiner(m_punctures) : finalJoiner(m_punctures);
         append(i);
         if (etAl)
@@ -273,20 +305,28 @@ private:
     {
         const ParsedPerson &person = m_list.persons[i - 1];
         const int style = i == 1 ? m_rule.firstPerson : m_rule.secondPerson;
-        const QString text = writePerson(person, style, m_rule.capitalize == 1);
-        if (!m_hasDoubleByte && (person.kept || m_rule.capitalize == 1))
-            m_hasDoubleByte = HasDoubleByte(text) == 1;
-        m_out += text;
+        if (writePerson(person, style, m_rule.capitalize == 1, m_out, m_initials))
+            m_hasDoubleByte = true;
     }
 
     const ParsedNameList &m_list;
     const NameRule &m_rule;
     const int m_punctures;
     QString m_out;
+    QString m_initials;
     bool m_hasDoubleByte = false;
 };
 
 } // namespace
+
+QStringList ParsedPerson::initials() const
+{
+    QStringList pieces;
+    qsizetype start = 0;
+    for (qsizetype dot; start < surnameAt && (dot = name.indexOf(u'.', start)) >= 0; start = dot + 1)
+        pieces.append(name.sliced(start, dot - start));
+    return pieces;
+}
 
 QString NameListNormalize(const QString &typed)
 {
@@ -337,7 +377,7 @@ ParsedNameList NameListParse(const QString &stored)
     if (text.isEmpty())
         return list;
 
-    const qsizetype etAl = text.indexOf(u" et_al");
+    const qsizetype etAl = findEtAl(text);
     if (etAl >= 0) {
         list.etAl = true;
         // "A.Jones, et_al": the comma before the mark ends no person.
@@ -346,6 +386,7 @@ ParsedNameList NameListParse(const QString &stored)
             return list;
     }
 
+    list.persons.reserve(qMin<qsizetype>(text.count(u',') + 1, kMaxNamePersons));
     qsizetype from = 0;
     while (list.persons.size() < kMaxNamePersons) {
         const qsizetype comma = text.indexOf(u',', from);
@@ -355,23 +396,21 @@ ParsedNameList NameListParse(const QString &stored)
         person.kept = HasDoubleByte(person.stored) == 1;
         if (!person.kept) {
             // Given names become initials: "John Ronald Smith" is "J.R.Smith".
-            QString name = person.stored;
-            if (name.contains(u' ')) {
+            person.name = person.stored;
+            if (person.name.contains(u' ')) {
+                const QString &typed = person.stored;
                 QString work;
                 qsizetype pos = 0;
-                for (qsizetype blank; (blank = name.indexOf(u' ', pos)) >= 0; pos = blank + 1) {
+                for (qsizetype blank; (blank = typed.indexOf(u' ', pos)) >= 0; pos = blank + 1) {
                     if (blank > pos) { // a run of blanks parts two words once
-                        work += name[pos];
+                        work += typed[pos];
                         work += u'.';
                     }
                 }
-                work += QStringView(name).mid(pos);
-                name = work;
+                work += QStringView(typed).sliced(pos);
+                person.name = work;
             }
-            qsizetype start = 0;
-            for (qsizetype dot; (dot = name.indexOf(u'.', start)) >= 0; start = dot + 1)
-                person.initials.append(name.mid(start, dot - start));
-            person.surname = name.mid(start);
+            person.surnameAt = person.name.lastIndexOf(u'.') + 1;
         }
         list.persons.append(std::move(person));
         if (comma < 0)

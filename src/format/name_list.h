@@ -22,10 +22,16 @@ inline constexpr int kMaxNamePersons = 30;
 // One person of a stored list.
 struct ParsedPerson
 {
-    QString stored;       // the person's text as stored, blanks removed at both ends
-    QStringList initials; // initial pieces: the texts between the dots ("J", "R")
-    QString surname;      // the text after the last dot
-    bool kept = false;    // holds a double-byte character: written exactly as stored
+    QString stored;          // the person's text as stored, blanks removed at both ends
+    QString name;            // initial pieces each followed by "." and then the surname:
+                             // "J.R.Smith" (given names written out become initials)
+    qsizetype surnameAt = 0; // where the surname begins in name: after the last dot
+    bool kept = false;       // holds a double-byte character: written exactly as stored
+
+    // The initial pieces: the texts up to each dot ("J", "R").
+    QStringList initials() const;
+    // The text after the last dot (may be empty).
+    QStringView surname() const { return QStringView(name).sliced(surnameAt); }
 };
 
 // A stored list cut into persons: parse once, write in any number of rules.

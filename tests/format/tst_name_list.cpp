@@ -15,7 +15,7 @@ QString describe(const ParsedNameList &list)
 {
     QStringList parts;
     for (const ParsedPerson &p : list.persons)
-        parts.append(p.kept ? u'=' + p.stored : p.initials.join(u',') + u'/' + p.surname);
+        parts.append(p.kept ? u'=' + p.stored : p.initials().join(u',') + u'/' + p.surname().toString());
     QString s = parts.join(QStringLiteral(" | "));
     if (list.etAl)
         s += QStringLiteral(" +et al");
@@ -224,7 +224,7 @@ void TestNameList::parseDropsPersonsAfterThirtieth()
     const ParsedNameList list = NameListParse(persons.join(QStringLiteral(", ")) + QStringLiteral(" et_al"));
     QCOMPARE(list.persons.size(), 30);
     QCOMPARE(list.persons.last().stored, QStringLiteral("A.P30"));
-    QCOMPARE(list.persons.last().surname, QStringLiteral("P30"));
+    QCOMPARE(list.persons.last().surname(), QStringLiteral("P30"));
     QVERIFY(list.etAl);
 }
 
