@@ -49,13 +49,21 @@ constexpr NameRule SortKeyRule()
 }
 
 // The canonical stored form of a typed list; an empty text gives an empty text.
+// "et al", the particles, the generation suffixes and " and" are taken as whole
+// words only ("R. Srinivasan" keeps its "Sr"); a suffix typed as a list item of
+// its own after a comma stays one, for every person of the list.
 QString NameListNormalize(const QString &typed);
 
 // Cuts a stored list (the field, trimmed) into persons.
 ParsedNameList NameListParse(const QString &stored);
 
 // The parsed list written by a rule. Empty for an empty list and for an et_al
-// value outside 1..14.
+// value outside 1..14. Rules 3..6 shorten lists of three or more persons (a
+// shorter list is written in full); N of "other(N)s" and "other N members"
+// counts the persons left out. A list marked et al. ends in the et-al text also
+// when it holds one person or ends in a Japanese name, except under rule 2
+// (first person only) and where a closing word already follows. A punctures
+// value outside 1..6 joins like 5 (", " throughout).
 QString NameListFormat(const ParsedNameList &list, const NameRule &rule);
 
 // The stored list written for a reference: mode 1 by the author rule, mode 2
