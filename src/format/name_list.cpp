@@ -172,14 +172,14 @@ bool writePerson(const ParsedPerson &person, int style, bool capitalize, QString
     }
 
     const QStringView sep = initialSeparator(style);
-    initials.clear();
+    initials.truncate(0); // keeps the room
     const QStringView name(person.name);
     qsizetype start = 0;
     for (qsizetype dot; start < person.surnameAt && (dot = name.indexOf(u'.', start)) >= 0; start = dot + 1) {
         initials += name.sliced(start, dot - start);
         initials += sep;
     }
-    initials = Trim(initials);
+    const QString trimmed = Trim(initials);
 
     QString upper;
     QStringView surname = person.surname();
@@ -189,14 +189,14 @@ bool writePerson(const ParsedPerson &person, int style, bool capitalize, QString
     }
 
     const qsizetype begin = out.size();
-    if (initials.isEmpty()) {
+    if (trimmed.isEmpty()) {
         out += surname;
     } else if (style >= 1 && style <= 9) {
         out += surname;
         out += style <= 4 ? QStringView(u", ") : style <= 8 ? QStringView(u" ") : QStringView(u"-");
-        out += initials;
+        out += trimmed;
     } else if (style >= 10 && style <= 14) {
-        out += initials;
+        out += trimmed;
         if (style != 14)
             out += u' ';
         out += surname;
@@ -257,7 +257,12 @@ class ListWriter
 public:
     ListWriter(const ParsedNameList &list, const NameRule &rule)
         : m_list(list), m_rule(rule), m_punctures(rule.punctures >= 1 && rule.punctures <= 6 ? rule.punctures : 5)
-    {}
+    {
+        qsizetype room = 32;
+        for (const ParsedPerson &person : list.persons)
+            room += person.stored.size() + 8;
+        m_out.reserve(room);
+    }
 
     // Person i (1-based) opens the list.
     void first(qsizetype i) { append(i); }
