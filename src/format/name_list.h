@@ -54,14 +54,15 @@ constexpr NameRule SortKeyRule()
 // its own after a comma stays one, for every person of the list.
 QString NameListNormalize(const QString &typed);
 
-// Cuts a stored list (the field, trimmed) into persons.
+// Cuts a stored list (the field, trimmed) into persons. A comma just before
+// "et_al" ends no person; a run of blanks between given names counts as one.
 ParsedNameList NameListParse(const QString &stored);
 
 // The parsed list written by a rule. Empty for an empty list and for an et_al
 // value outside 1..14. Rules 3..6 shorten lists of three or more persons (a
 // shorter list is written in full); N of "other(N)s" and "other N members"
 // counts the persons left out. A list marked et al. ends in the et-al text also
-// when it holds one person or ends in a Japanese name, except under rule 2
+// when it holds one person or Japanese names, except under rule 2
 // (first person only) and where a closing word already follows. A punctures
 // value outside 1..6 joins like 5 (", " throughout).
 QString NameListFormat(const ParsedNameList &list, const NameRule &rule);
