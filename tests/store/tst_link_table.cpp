@@ -1,5 +1,7 @@
 #include "store/link_table.h"
 
+#include "store/test_files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,23 +16,8 @@ QByteArray entries(std::initializer_list<std::pair<int, int>> pairs)
 {
     QByteArray b;
     for (const auto &[a, c] : pairs)
-        for (int v : {a, c}) {
-            b.append(char(v & 0xFF));
-            b.append(char((v >> 8) & 0xFF));
-        }
+        b += le16(a) + le16(c);
     return b;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -40,23 +27,13 @@ class TestLinkTable : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void readsListsFromBothSides_data()
-    {
-        QTest::addColumn<int>("record");
-        QTest::addColumn<QString>("list");
-        QTest::newRow("7 sees both") << 7 << "3,12";
-        QTest::newRow("3 sees 7") << 3 << "7";
-        QTest::newRow("12 sees 7") << 12 << "7";
-        QTest::newRow("5 has none") << 5 << "";
-    }
-
     void readsListsFromBothSides()
     {
-        QFETCH(int, record);
-        QFETCH(QString, list);
         QTemporaryDir bank;
         QVERIFY(writeFile(bank.filePath("link.tzd"), entries({{3, 7}, {7, 12}, {0, 0}})));
-        QCOMPARE(LinkRead(bank.path(), record, 20, 100), list);
+        const QList<std::pair<int, QString>> lists{{7, "3,12"}, {3, "7"}, {12, "7"}, {5, ""}};
+        for (const auto &[record, list] : lists)
+            QCOMPARE(LinkRead(bank.path(), record, 20, 100), list);
         QVERIFY(!QFile::exists(bank.filePath("Link.tzd")));
     }
 

@@ -1,5 +1,7 @@
 #include "store/pdf_table.h"
 
+#include "store/test_files.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,18 +18,6 @@ QByteArray handEntry(const QByteArray &url, const QByteArray &doi)
     b.replace(0, url.size(), url);
     b.replace(300, doi.size(), doi);
     return b;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 BoxFlags marks(int url, int doi)
@@ -79,56 +69,40 @@ private Q_SLOTS:
     void readsEntriesAndBlanks()
     {
         QTemporaryDir bank;
-        QVERIFY(writeFile(bank.filePath("PDF.TZD"), handEntry("", "") + EncodePdfEntry(kEntry)));
+        QString error;
+        QVERIFY(PdfReadAll(bank.path(), &error).isEmpty() && error.isEmpty()); // no table yet
+        QVERIFY(writeFile(bank.filePath("PDF.TZD"), handEntry("", "") + EncodePdfEntry(kEntry) + "u"));
         PdfEntry buf;
         QVERIFY(PdfRead(bank.path(), 2, 1, buf));
         QCOMPARE(buf, kEntry);
-        QVERIFY(PdfRead(bank.path(), 3, 1, buf));
+        QVERIFY(PdfRead(bank.path(), 3, 1, buf)); // one byte of it
+        QCOMPARE(buf, (PdfEntry{"u", ""}));
+        QVERIFY(PdfRead(bank.path(), 4, 1, buf));
         QCOMPARE(buf, PdfEntry());
         buf = kEntry;
         QVERIFY(PdfRead(bank.path(), 2, 0, buf));
         QCOMPARE(buf, PdfEntry());
-        QString error;
-        QVERIFY(!PdfRead(bank.path(), 0, 1, buf, &error));
-        QVERIFY(!PdfRead(bank.filePath("gone.bnk"), 1, 1, buf, &error));
-        QVERIFY2(error.contains("Pdf.tzd"), qPrintable(error));
-    }
-
-    void writesOnlyMarkedEntries_data()
-    {
-        QTest::addColumn<int>("url");
-        QTest::addColumn<int>("doi");
-        QTest::addColumn<bool>("written");
-        QTest::newRow("nothing marked") << 0 << 0 << false;
-        QTest::newRow("URL marked") << 1 << 0 << true;
-        QTest::newRow("DOI marked") << 0 << 1 << true;
-        QTest::newRow("only 1 counts") << 2 << -1 << false;
+        QCOMPARE(PdfReadAll(bank.path()), (QList<PdfEntry>{{}, kEntry, {"u", ""}}));
     }
 
     void writesOnlyMarkedEntries()
     {
-        QFETCH(int, url);
-        QFETCH(int, doi);
-        QFETCH(bool, written);
         QTemporaryDir bank;
         const QString path = bank.filePath("Pdf.tzd");
         const QByteArray before = handEntry("a", "b") + handEntry("c", "d") + handEntry("e", "f");
-        QVERIFY(writeFile(path, before));
-        BoxFlags flags = marks(url, doi);
-        QVERIFY(PdfWrite(bank.path(), 2, kEntry, flags));
-        QCOMPARE(readFile(path), written ? QByteArray(before).replace(600, 600, EncodePdfEntry(kEntry)) : before);
-        QCOMPARE(flags[14], qint16(0));
-        QCOMPARE(flags[15], qint16(0));
-        QCOMPARE(flags[13], qint16(1));
-    }
+        // URL mark, DOI mark, written
+        const QList<std::tuple<int, int, bool>> cases{{0, 0, false}, {2, -1, false}, {1, 0, true}, {0, 1, true}};
+        for (const auto &[url, doi, written] : cases) {
+            QVERIFY(writeFile(path, before));
+            BoxFlags flags = marks(url, doi);
+            QVERIFY(PdfWrite(bank.path(), 2, kEntry, flags));
+            QCOMPARE(readFile(path), written ? QByteArray(before).replace(600, 600, EncodePdfEntry(kEntry)) : before);
+            QVERIFY(flags[14] == 0 && flags[15] == 0 && flags[13] == 1);
+        }
 
-    void writingBeyondTheEndAddsBlankEntries()
-    {
-        QTemporaryDir bank;
-        const QString path = bank.filePath("Pdf.tzd");
         QVERIFY(writeFile(path, handEntry("a", "b") + QByteArray(100, 'x')));
         BoxFlags flags = marks(1, 0);
-        QVERIFY(PdfWrite(bank.path(), 4, kEntry, flags));
+        QVERIFY(PdfWrite(bank.path(), 4, kEntry, flags)); // beyond the end: blank entries between
         QCOMPARE(readFile(path),
                  handEntry("a", "b") + QByteArray(100, 'x') + QByteArray(500 + 600, ' ') + EncodePdfEntry(kEntry));
     }
@@ -137,25 +111,20 @@ private Q_SLOTS:
     {
         QTemporaryDir bank;
         QString error;
+        PdfEntry buf;
+        QVERIFY(!PdfRead(bank.path(), 0, 1, buf, &error));
+        QVERIFY(!PdfRead(bank.filePath("gone.bnk"), 1, 1, buf, &error));
+        QVERIFY2(error.contains("Pdf.tzd"), qPrintable(error));
         BoxFlags flags = marks(1, 1);
+        QVERIFY(!PdfWrite(bank.path(), 32768, kEntry, flags, &error));
+        flags = marks(1, 1);
+        error.clear();
         QVERIFY(!PdfWrite(bank.filePath("gone.bnk"), 1, kEntry, flags, &error));
         QVERIFY2(error.contains("gone.bnk") && error.contains("Pdf.tzd"), qPrintable(error));
         QCOMPARE(flags[14], qint16(0));
-        flags = marks(1, 1);
-        QVERIFY(!PdfWrite(bank.path(), 32768, kEntry, flags, &error));
         error.clear();
         QVERIFY(!PdfInit(bank.filePath("gone.bnk"), 3, &error));
         QVERIFY2(error.contains("Pdf.tzd"), qPrintable(error));
-    }
-
-    void bankWideRead()
-    {
-        QTemporaryDir bank;
-        QString error;
-        QVERIFY(PdfReadAll(bank.path(), &error).isEmpty());
-        QVERIFY(error.isEmpty());
-        QVERIFY(writeFile(bank.filePath("Pdf.tzd"), handEntry("", "") + EncodePdfEntry(kEntry) + handEntry("u", "")));
-        QCOMPARE(PdfReadAll(bank.path()), (QList<PdfEntry>{{}, kEntry, {"u", ""}}));
     }
 };
 
