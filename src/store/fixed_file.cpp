@@ -1,0 +1,130 @@
+#include "store/fixed_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace tz::store {
+namespace {
+
+bool fail(QString *error, const QString &path, const QString &reason)
+{
+    if (error)
+        *error = FileError(path, reason);
+    return false;
+}
+
+} // namespace
+
+QString FileError(const QString &path, const QString &reason)
+{
+    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
+}
+
+bool EnsureFile(const QString &path, QString *error)
+{
+    const QFileInfo info(path);
+    if (info.exists()) {
+        if (info.isDir())
+            return fail(error, path, QStringLiteral("is a folder, not a file"));
+        return true;
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return fail(error, path, QStringLiteral("cannot be created (%1)").arg(f.errorString()));
+    f.close();
+    return true;
+}
+
+bool ReadFileHead(const QString &path, qint64 maxBytes, QByteArray &out, QString *error)
+{
+    out.clear();
+    QFile f(path);
+    if (!f.exists())
+        return fail(error, path, QStringLiteral("file not found"));
+    if (!f.open(QIODevice::ReadOnly))
+        return fail(error, path, QStringLiteral("cannot be opened (%1)").arg(f.errorString()));
+    const qint64 size = f.isSequential() ? 0 : qMin(f.size(), maxBytes);
+    if (size <= 0)
+        return true;
+    out.resize(size);
+    const qint64 got = f.read(out.data(), size);
+    if (got < 0) {
+        out.clear();
+        return fail(error, path, QStringLiteral("read failed (%1)").arg(f.errorString()));
+    }
+    out.truncate(got);
+    return true;
+}
+
+bool ReadFileAt(const QString &path, qint64 offset, qint64 length, QByteArray &out, QString *error)
+{
+    out.clear();
+    QFile f(path);
+    if (!f.exists())
+        return fail(error, path, QStringLiteral("file not found"));
+    if (!f.open(QIODevice::ReadOnly))
+        return fail(error, path, QStringLiteral("cannot be opened (%1)").arg(f.errorString()));
+    if (f.isSequential() || offset < 0 || length <= 0 || offset >= f.size())
+        return true;
+    const qint64 n = qMin(length, f.size() - offset);
+    if (!f.seek(offset))
+        return fail(error, path, QStringLiteral("cannot seek to byte %1 (%2)").arg(offset).arg(f.errorString()));
+    out.resize(n);
+    const qint64 got = f.read(out.data(), n);
+    if (got < 0) {
+        out.clear();
+        return fail(error, path, QStringLiteral("read failed (%1)").arg(f.errorString()));
+    }
+    out.truncate(got);
+    return true;
+}
+
+bool WriteFileAt(const QString &path, qint64 offset, QByteArrayView bytes, QByteArrayView fill, QString *error)
+{
+    if (offset < 0)
+        return fail(error, path, QStringLiteral("cannot write before the start of the file"));
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite))
+        return fail(error, path, QStringLiteral("cannot be opened for writing (%1)").arg(f.errorString()));
+    if (f.isSequential())
+        return fail(error, path, QStringLiteral("is not a regular file"));
+    const qint64 size = f.size();
+    QByteArray data;
+    qint64 start = offset;
+    if (size < offset) {
+        // Complete the gap with blank entries, aligned to the entry grid.
+        start = size;
+        data.resize(offset - size);
+        const qsizetype period = fill.size();
+        for (qint64 pos = size; pos < offset; ++pos)
+            data[pos - size] = period > 0 ? fill[pos % period] : '\0';
+    }
+    data.append(bytes.data(), bytes.size());
+    if (!f.seek(start))
+        return fail(error, path, QStringLiteral("cannot seek to byte %1 (%2)").arg(start).arg(f.errorString()));
+    if (f.write(data) != data.size() || !f.flush())
+        return fail(error, path, QStringLiteral("write failed (%1)").arg(f.errorString()));
+    f.close();
+    if (f.error() != QFileDevice::NoError)
+        return fail(error, path, QStringLiteral("write failed (%1)").arg(f.errorString()));
+    return true;
+}
+
+bool WriteFileAtomic(const QString &path, QByteArrayView bytes, QString *error)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return fail(error, path, QStringLiteral("cannot be opened for writing (%1)").arg(f.errorString()));
+    if (f.write(bytes.data(), bytes.size()) != bytes.size()) {
+        const QString reason = f.errorString();
+        f.cancelWriting();
+        return fail(error, path, QStringLiteral("write failed (%1)").arg(reason));
+    }
+    if (!f.commit())
+        return fail(error, path, QStringLiteral("write failed (%1)").arg(f.errorString()));
+    return true;
+}
+
+} // namespace tz::store
