@@ -1,0 +1,52 @@
+#pragma once
+// The field check of the record card: what a box holds after the person leaves
+// it, whether the box now counts as changed, and the message to show.
+
+#include <QDate>
+#include <QString>
+
+namespace tz {
+
+// The card's copy of the shown record (`RecX`): what the checks compare with.
+struct RecX
+{
+    qint16 style = 1;
+    QString memo, author, title, volume, page1, page2, editor, book, keyword;
+    qint16 JPcode = 0;
+    qint16 year = 0;
+    QDate regDate;
+    QString URL, DOI;
+};
+
+// Everything a check reads besides the box text.
+struct RecCheckContext
+{
+    const RecX &recX;
+    QString LinkTextOld; // the link list as stored
+    QString page1Box;    // text of the first-page box (box 8), for box 9
+    int CurRec = 1;
+    int RecCount = 1;
+    int JPendE = 0;
+    int MaxHits = 200;
+};
+
+struct RecCheckResult
+{
+    QString text;             // the box text after the check
+    bool marked = false;      // the check marks the box as changed
+    bool setLinkText = false; // box 12: LinkText becomes linkText
+    QString linkText;
+    bool showJPname = false; // box 6: the name list shows the name of the new code
+    QString message;         // a message to show, empty for none
+};
+
+// The three messages of the checks.
+inline const QString kMsgJPcodeNumeric = QStringLiteral("JPコードは数値で入力して下さい");
+inline const QString kMsgYearNumeric = QStringLiteral("年号は数値で入力して下さい");
+inline const QString kMsgRegDate = QStringLiteral("登録日は日付（99/04/28 など）で入力して下さい");
+
+// Checks box `box` (0..15) holding `boxText`. A box that fails its check keeps
+// its text, gets a message and no mark; the check never clears a mark.
+RecCheckResult P3RecCheck(int box, const QString &boxText, const RecCheckContext &ctx);
+
+} // namespace tz
