@@ -1,0 +1,405 @@
+#include "search/search_engine.h"
+
+#include "common/basic.h"
+#include "common/field_text.h"
+#include "common/text.h"
+#include "store/record.h"
+
+#include <QHash>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace tz {
+namespace {
+
+using L = RecordLayout;
+
+QString trimmedField(QByteArrayView rec, FieldSpan f)
+{
+    return Trim(DecodeText(rec, f));
+}
+
+// The first n characters of a field as stored (the padding counts).
+QString fieldStart(QByteArrayView rec, FieldSpan f, int n)
+{
+    return DecodeText(rec, f).left(n).leftJustified(n, u' ');
+}
+
+// The text a word search looks in: trimmed fields joined by one blank.
+QString searchedText(QByteArrayView rec, int kind)
+{
+    static const std::vector<FieldSpan> free{L::Memo, L::Author, L::Editor, L::Title, L::Book, L::Keyword};
+    static const std::vector<FieldSpan> memo{L::Memo};
+    static const std::vector<FieldSpan> names{L::Author, L::Editor};
+    static const std::vector<FieldSpan> titles{L::Title, L::Book, L::Keyword};
+    const std::vector<FieldSpan> &fields = kind == KindMemo           ? memo
+                                           : kind == KindAuthorEditor ? names
+                                           : kind == KindTitleKeyword ? titles
+                                                                      : free;
+    QString text;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            text += u' ';
+        text += trimmedField(rec, fields[i]);
+    }
+    return text;
+}
+
+// Turns blanks into commas, collapses comma runs and appends one comma.
+QString splitReady(const QString &keyText)
+{
+    QString t = keyText;
+    t.replace(u' ', u',');
+    return ReplaceAll(t, QStringLiteral(",,"), QStringLiteral(",")) + u',';
+}
+
+// Record numbers already in the list, for the "no repeated record" rule.
+class Presence
+{
+public:
+    void add(qint16 rec)
+    {
+        if (rec > 0)
+            m_seen[rec] = true;
+    }
+    bool has(qint16 rec) const { return rec > 0 && m_seen[rec]; }
+
+private:
+    std::vector<bool> m_seen = std::vector<bool>(32768, false);
+};
+
+} // namespace
+
+QByteArrayView RecordImage::record(int n) const
+{
+    return n <= RecCount ? RecordAt(bytes, n) : QByteArrayView();
+}
+
+QString DupKey(QByteArrayView rec)
+{
+    return QString::number(DecodeInt16(rec, L::JPcode)) + u',' + trimmedField(rec, L::Volume) + u':' +
+           trimmedField(rec, L::Page1) + u',' + fieldStart(rec, L::Author, 4) + fieldStart(rec, L::Title, 4);
+}
+
+QString SimilarKey(QByteArrayView rec)
+{
+    const qint16 code = DecodeInt16(rec, L::JPcode);
+    const QString number = code >= 0 ? u' ' + QString::number(code) : QString::number(code);
+    return number + u',' + fieldStart(rec, L::Volume, L::Volume.width) + u':' +
+           fieldStart(rec, L::Page1, L::Page1.width) + u',' + fieldStart(rec, L::Author, 4) +
+           fieldStart(rec, L::Title, 4);
+}
+
+int RecNoValid(double x, int RecCount)
+{
+    return (x > 0 && x <= RecCount) ? 1 : 0;
+}
+int YearValid(double x, int currentYear)
+{
+    return (x > 0 && x <= currentYear) ? 1 : 0;
+}
+
+SearchEngine::SearchEngine(int maxHits)
+{
+    setMaxHits(maxHits);
+}
+
+void SearchEngine::setMaxHits(int maxHits)
+{
+    MaxHits = qBound(1, maxHits, 32767);
+    KeyWords.resize(MaxHits + 1);
+    KeyNums.resize(MaxHits + 1);
+    HitList.resize(MaxHits + 1);
+    KeyCount = qMin(KeyCount, MaxHits);
+    HitCount = qMin(HitCount, MaxHits);
+}
+
+void SearchEngine::Step1GetWord(const QString &keyText)
+{
+    QString t = splitReady(keyText);
+    if (CheckMode[CheckIgnoreCase] == 1)
+        t = t.toLower();
+    int counter = 0;
+    int start = 1;
+    while (counter < MaxHits) {
+        const int p = FindSep(start, t, QStringLiteral(","));
+        if (p == 0)
+            break;
+        const QString piece = t.mid(start - 1, p - start);
+        if (!piece.isEmpty())
+            KeyWords[++counter] = piece;
+        start = p + 1;
+    }
+    KeyCount = counter;
+    if (KeyCount == 1)
+        AndMode = 0;
+}
+
+void SearchEngine::Step1GetNum(const QString &keyText, const NumberContext &ctx)
+{
+    // Validity and the largest valid value of the kind (ranges never run past it).
+    int upper = 0;
+    std::function<bool(double)> valid;
+    if (SearchItem == KindJPcode) {
+        upper = ctx.jp ? ctx.jp->JPendE : 0;
+        valid = [&](double x) { return ctx.jp && JPcodeGroup(*ctx.jp, x) > 0; };
+    } else if (SearchItem == KindYear) {
+        upper = ctx.currentYear;
+        valid = [&](double x) { return YearValid(x, ctx.currentYear) == 1; };
+    } else {
+        upper = ctx.RecCount;
+        valid = [&](double x) { return RecNoValid(x, ctx.RecCount) == 1; };
+    }
+    int counter = 0;
+    auto store = [&](double x) {
+        if (counter < MaxHits && valid(x))
+            KeyNums[++counter] = ToInt16(x).value_or(0);
+    };
+
+    const QString t = splitReady(keyText);
+    int start = 1;
+    while (counter < MaxHits) {
+        const int p = FindSep(start, t, QStringLiteral(","));
+        if (p == 0)
+            break;
+        const QString piece = t.mid(start - 1, p - start);
+        start = p + 1;
+        if (piece.isEmpty())
+            continue;
+        const int q = FindSep(1, piece, QStringLiteral("-"));
+        if (q == 0) {
+            store(Val(piece));
+            continue;
+        }
+        const QString from = piece.left(q - 1);
+        const double s = Val(from);
+        const double e = Val(PageEndFill(from, piece.mid(q)));
+        if (s == 0 || s == e) {
+            store(e);
+            continue;
+        }
+        // Values below 1 or above the kind's largest valid value are never
+        // valid, so the walk starts and stops within that span.
+        double x = s;
+        if (x < 1)
+            x += std::ceil(1 - x);
+        for (const double last = qMin(e, double(upper)); x <= last && counter < MaxHits; x += 1)
+            store(x);
+    }
+    KeyCount = counter;
+}
+
+void SearchEngine::openProgress(int max)
+{
+    if (progress)
+        progress(1, 1, max);
+}
+
+void SearchEngine::closeProgress()
+{
+    if (progress)
+        progress(0, 0, 0);
+}
+
+bool SearchEngine::cancelled(int pos)
+{
+    if (progress)
+        progress(2, pos, 0);
+    return CancelFlag == 1;
+}
+
+QList<int> SearchEngine::candidates(const RecordImage &bank) const
+{
+    QList<int> list;
+    if (CheckMode[CheckAdditional] == 1 && HitCount > 0) {
+        for (int i = 1; i <= HitCount; ++i)
+            list.append(HitList[i]);
+    } else {
+        list.reserve(bank.RecCount);
+        for (int r = 1; r <= bank.RecCount; ++r)
+            list.append(r);
+    }
+    return list;
+}
+
+void SearchEngine::Step2HitWord(const RecordImage &bank)
+{
+    const bool additional = CheckMode[CheckAdditional] == 1;
+    const bool unique = CheckMode[CheckUnique] == 1;
+    const bool lower = CheckMode[CheckIgnoreCase] == 1;
+    const bool topWord = CheckMode[CheckTopWord] == 1;
+    int n = additional ? HitCount : 0;
+    Presence present;
+    for (int i = 1; i <= n; ++i)
+        present.add(HitList[i]);
+    auto add = [&](int rec) {
+        if (unique && present.has(rec))
+            return;
+        HitList[++n] = static_cast<qint16>(rec);
+        present.add(rec);
+    };
+
+    const QList<int> cands = candidates(bank);
+    openProgress(cands.size());
+    for (int c = 0; c < cands.size() && n < MaxHits; ++c) {
+        if (cancelled(c + 1))
+            return;
+        const int rec = cands[c];
+        QString text = searchedText(bank.record(rec), SearchItem);
+        if (lower)
+            text = text.toLower();
+        if (topWord || AndMode != 1) {
+            for (int j = 1; j <= KeyCount && n < MaxHits; ++j) {
+                const qsizetype at = text.indexOf(KeyWords[j]);
+                if (at >= 0 && (!topWord || at == 0))
+                    add(rec);
+            }
+        } else {
+            bool all = KeyCount > 0;
+            for (int j = 1; j <= KeyCount && all; ++j)
+                all = text.contains(KeyWords[j]);
+            if (all)
+                add(rec);
+        }
+    }
+    closeProgress();
+    HitCount = n;
+}
+
+void SearchEngine::Step2HitNum(const RecordImage &bank)
+{
+    const bool additional = CheckMode[CheckAdditional] == 1;
+    const bool skipRepeats = additional && CheckMode[CheckUnique] == 1;
+    const FieldSpan field = SearchItem == KindJPcode ? L::JPcode : L::Year;
+    int n = additional ? HitCount : 0;
+    Presence present;
+    for (int i = 1; i <= n; ++i)
+        present.add(HitList[i]);
+
+    const QList<int> cands = candidates(bank);
+    openProgress(cands.size());
+    for (int c = 0; c < cands.size() && n < MaxHits; ++c) {
+        if (cancelled(c + 1))
+            return;
+        const int rec = cands[c];
+        const qint16 value = DecodeInt16(bank.record(rec), field);
+        for (int j = 1; j <= KeyCount && n < MaxHits; ++j) {
+            if (value != KeyNums[j] || (skipRepeats && present.has(rec)))
+                continue;
+            HitList[++n] = static_cast<qint16>(rec);
+            present.add(rec);
+        }
+    }
+    closeProgress();
+    HitCount = n;
+}
+
+void SearchEngine::RebuildRecordHits()
+{
+    HitList = m_recoStartList;
+    HitCount = m_recoStartCount;
+    const Progress saved = std::exchange(progress, Progress());
+    Step2HitReco();
+    progress = saved;
+}
+
+void SearchEngine::Step2HitReco()
+{
+    m_recoStartList = HitList;
+    m_recoStartCount = HitCount;
+    const bool additional = CheckMode[CheckAdditional] == 1;
+    const bool skipRepeats = additional && CheckMode[CheckUnique] == 1;
+    const int startCount = additional ? HitCount : 0;
+    int n = startCount;
+    Presence atStart;
+    for (int i = 1; i <= startCount; ++i)
+        atStart.add(HitList[i]);
+    Presence present = atStart;
+
+    openProgress(KeyCount);
+    for (int i = 1; i <= KeyCount && n < MaxHits; ++i) {
+        if (cancelled(i))
+            return;
+        const qint16 rec = KeyNums[i];
+        if (startCount > 0 && !atStart.has(rec))
+            continue;
+        if (skipRepeats && present.has(rec))
+            continue;
+        HitList[++n] = rec;
+        present.add(rec);
+    }
+    closeProgress();
+    HitCount = n;
+}
+
+void SearchEngine::Step2HitBlank(const RecordImage &bank)
+{
+    int n = 0;
+    openProgress(bank.RecCount);
+    for (int rec = 1; rec <= bank.RecCount && n < MaxHits; ++rec) {
+        if (cancelled(rec))
+            return;
+        const QByteArrayView r = bank.record(rec);
+        const QString text = trimmedField(r, L::Author) + trimmedField(r, L::Title);
+        if (text.isEmpty() || text == u".")
+            HitList[++n] = static_cast<qint16>(rec);
+    }
+    closeProgress();
+    HitCount = n;
+}
+
+void SearchEngine::Step2HitDouble(const RecordImage &bank)
+{
+    const int count = bank.RecCount;
+    openProgress(count);
+    std::vector<QString> keys(count + 1);
+    for (int rec = 1; rec <= count; ++rec)
+        keys[rec] = DupKey(bank.record(rec));
+    // twin[i]: the first later record with exactly the same key, 0 for none;
+    // found from the back with a map from key to the nearest record seen.
+    std::vector<int> twin(count + 1, 0);
+    QHash<QString, int> nearest;
+    nearest.reserve(count);
+    for (int rec = count; rec >= 1; --rec) {
+        auto it = nearest.find(keys[rec]);
+        if (it != nearest.end()) {
+            twin[rec] = it.value();
+            it.value() = rec;
+        } else {
+            nearest.insert(keys[rec], rec);
+        }
+    }
+
+    int n = 0;
+    const QString blankKey = QStringLiteral("0,:,");
+    for (int i = 1; i <= count - 1 && n < MaxHits; ++i) {
+        if (cancelled(i))
+            return;
+        if (twin[i] == 0 || Trim(keys[i]) == blankKey)
+            continue;
+        HitList[++n] = static_cast<qint16>(i);
+        if (n < MaxHits)
+            HitList[++n] = static_cast<qint16>(twin[i]);
+    }
+    closeProgress();
+    HitCount = n;
+}
+
+void SearchEngine::Step2HitSimilar(const RecordImage &bank, int CurRec)
+{
+    const QString reference = SimilarKey(bank.record(CurRec));
+    int n = 0;
+    openProgress(bank.RecCount);
+    for (int rec = 1; rec <= bank.RecCount && n < MaxHits; ++rec) {
+        if (cancelled(rec))
+            return;
+        if (rec != CurRec && SimilarKey(bank.record(rec)) == reference)
+            HitList[++n] = static_cast<qint16>(rec);
+    }
+    closeProgress();
+    HitCount = n;
+}
+
+} // namespace tz

@@ -1,0 +1,120 @@
+#pragma once
+// The search: parsing the key text (step 1), finding the hits in the bank's
+// record file (step 2). The hit list then goes to the renderer (step 3).
+
+#include "store/jpcode.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+
+namespace tz {
+
+// Search kinds (`SearchItem`).
+enum SearchKind : int {
+    KindFreeKeyword = 0,
+    KindMemo = 1,
+    KindAuthorEditor = 2,
+    KindTitleKeyword = 3,
+    KindJPcode = 4,
+    KindYear = 5,
+    KindRecord = 6,
+    KindBlank = 7,
+    KindDouble = 8,
+    KindSimilar = 9,
+    KindSimilarAuto = 10,
+    KindCurrent = 11,
+    KindLinked = 12,
+};
+
+// The option check boxes (`CheckMode` indexes).
+enum CheckModeIndex : int {
+    CheckAndPreferred = 0,
+    CheckAdditional = 1,
+    CheckUnique = 2,
+    CheckIgnoreCase = 3,
+    CheckTopWord = 4
+};
+
+// The records of a bank as one buffer: record n occupies bytes
+// (n-1)*1174 .. n*1174-1. Read once per search.
+struct RecordImage
+{
+    QByteArray bytes;
+    int RecCount = 0;
+    QByteArrayView record(int n) const; // empty beyond the records: a blank record
+};
+
+// What step 1 of the number kinds checks the numbers against.
+struct NumberContext
+{
+    int RecCount = 0;
+    JPcodeTable const *jp = nullptr;
+    int currentYear = 0;
+};
+
+class SearchEngine
+{
+public:
+    // Progress: mode 1 opens (pos = 1, max = candidates), 2 steps (pos),
+    // 0 closes. It may set CancelFlag; the engine tests it before each candidate.
+    using Progress = std::function<void(int mode, int pos, int max)>;
+
+    explicit SearchEngine(int maxHits = 200);
+
+    // Sizes the working lists to entries 0..maxHits (clamped to 1..32767).
+    void setMaxHits(int maxHits);
+
+    int SearchItem = KindFreeKeyword;
+    QStringList KeyWords;  // entries 1..KeyCount
+    QList<qint16> KeyNums; // entries 1..KeyCount
+    int KeyCount = 0;
+    int AndMode = 0;
+    QList<qint16> HitList; // entries 1..HitCount
+    int HitCount = 0;
+    int MaxHits = 200;
+    int CancelFlag = 0;
+    std::array<int, 5> CheckMode{0, 0, 1, 1, 0};
+    Progress progress;
+
+    // Step 1.
+    void Step1GetWord(const QString &keyText);
+    void Step1GetNum(const QString &keyText, const NumberContext &ctx);
+
+    // Step 2. Each writes HitList and HitCount; a cancelled search leaves
+    // HitCount as it was (entries already stored stay).
+    void Step2HitWord(const RecordImage &bank);
+    void Step2HitNum(const RecordImage &bank);
+    void Step2HitReco();
+    // The record-number search run again on the list it started from, so its
+    // hits come back in key order (the sort "none" of those searches).
+    void RebuildRecordHits();
+    void Step2HitBlank(const RecordImage &bank);
+    void Step2HitDouble(const RecordImage &bank);
+    void Step2HitSimilar(const RecordImage &bank, int CurRec);
+
+    // The hits as a list (entries 1..HitCount).
+    QList<qint16> hits() const { return HitList.mid(1, HitCount); }
+
+private:
+    QList<qint16> m_recoStartList; // HitList and HitCount as the last
+    int m_recoStartCount = 0;      // record-number search found them
+    bool cancelled(int pos);
+    QList<int> candidates(const RecordImage &bank) const;
+    void openProgress(int max);
+    void closeProgress();
+};
+
+// The duplicate and similarity keys of a record's bytes.
+QString DupKey(QByteArrayView record);
+QString SimilarKey(QByteArrayView record);
+
+// Validity of a number for the kinds that search numbers.
+int RecNoValid(double x, int RecCount);
+int YearValid(double x, int currentYear);
+
+} // namespace tz
