@@ -1,11 +1,10 @@
 #include "app/config_io.h"
 
+#include "common/file_io.h"
 #include "common/file_lookup.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tz {
 
@@ -27,23 +26,7 @@ std::optional<QByteArray> ReadConfigFile(const QString &file, qint64 maxBytes)
 bool WriteConfigFile(const QString &file, const QByteArray &bytes, QString *error)
 {
     const QFileInfo named(file);
-    const QString path = FilePathNoCase(named.absolutePath(), named.fileName());
-    auto fail = [&](const QString &reason) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), reason);
-        return false;
-    };
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(out.errorString());
-    if (out.write(bytes) != bytes.size()) {
-        const QString reason = out.errorString();
-        out.cancelWriting();
-        return fail(reason);
-    }
-    if (!out.commit())
-        return fail(out.errorString());
-    return true;
+    return WriteFileAtomic(FilePathNoCase(named.absolutePath(), named.fileName()), bytes, error);
 }
 
 } // namespace tz

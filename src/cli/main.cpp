@@ -2,6 +2,7 @@
 #include "app/app_folder.h"
 #include "app/bank_files.h"
 #include "common/cp932.h"
+#include "common/file_io.h"
 #include "common/file_lookup.h"
 #include "format/form_file.h"
 #include "format/render.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTextStream>
 #include <cstdio>
 #include <optional>
@@ -369,9 +369,8 @@ int commandSearch(const QStringList &args)
         std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
         return 0;
     }
-    QSaveFile out(output);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        fail(QStringLiteral("%1: %2").arg(output, out.errorString()));
+    if (!WriteFileAtomic(output, bytes, &error))
+        fail(error);
     return 0;
 }
 

@@ -2,12 +2,12 @@
 
 #include "common/basic.h"
 #include "common/cp932.h"
+#include "common/file_io.h"
 #include "common/file_lookup.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tz {
 namespace {
@@ -164,12 +164,12 @@ std::optional<QByteArray> LoadDefinitionFile(const QString &path, const QString 
         report << QStringLiteral("%1。%2を読み込みませんでした").arg(error, item);
         return std::nullopt;
     }
-    QSaveFile copy(QDir(folder).filePath(name));
-    if (copy.open(QIODevice::WriteOnly) && copy.write(*bytes) == bytes->size() && copy.commit()) {
+    QString reason;
+    if (WriteFileAtomic(QDir(folder).filePath(name), *bytes, &reason)) {
         *shownName = name;
     } else {
         report << QStringLiteral("%1 を %2 にコピーできません（%3）。既定の%4をそのまま使います")
-                      .arg(*shownName, name, copy.errorString(), item);
+                      .arg(*shownName, name, reason, item);
     }
     return bytes;
 }

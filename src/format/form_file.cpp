@@ -2,11 +2,11 @@
 
 #include "common/basic.h"
 #include "common/cp932.h"
+#include "common/file_io.h"
 #include "common/file_lookup.h"
 #include "format/definition_file.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tz {
 namespace {
@@ -371,18 +371,7 @@ bool FormWrite(const QString &path, const FormTable &table, QString *error)
     const std::optional<QByteArray> bytes = FormFileBytes(table, fileName, error);
     if (!bytes)
         return false;
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("%1 に書き込めません（%2）。保存しませんでした").arg(fileName, file.errorString());
-        return false;
-    }
-    if (!writeAll(file, *bytes, fileName, error))
-        return false;
-    if (!file.commit()) {
-        *error = QStringLiteral("%1 を保存できません（%2）").arg(fileName, file.errorString());
-        return false;
-    }
-    return true;
+    return WriteFileAtomic(target, *bytes, error);
 }
 
 } // namespace tz

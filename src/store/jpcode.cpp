@@ -2,8 +2,8 @@
 
 #include "common/basic.h"
 #include "common/cp932.h"
+#include "common/file_io.h"
 #include "common/file_lookup.h"
-#include "store/fixed_file.h"
 
 #include <QFileInfo>
 
@@ -180,7 +180,7 @@ bool JPcodeLoad(const QString &filePath, JPcodeTable &table, QString *error)
         return JPcodeSave(FilePathNoCase(folder, kJPcodeFileName), table, error);
     }
     QByteArray bytes;
-    const bool ok = store::ReadFileHead(found, kMaxFileBytes, bytes, error);
+    const bool ok = ReadFileHead(found, kMaxFileBytes, bytes, error);
     table = ok ? ParseJPcode(bytes) : DefaultJPcodeTable();
     return ok;
 }
@@ -189,7 +189,7 @@ bool JPcodeSave(const QString &filePath, const JPcodeTable &table, QString *erro
 {
     const QFileInfo info(filePath);
     const QString path = FilePathNoCase(info.path(), info.fileName());
-    return store::WriteFileAtomic(path, SerializeJPcode(table), error);
+    return WriteFileAtomic(path, SerializeJPcode(table), error);
 }
 
 QString JPcodeName(const JPcodeTable &table, int code)

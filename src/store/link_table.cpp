@@ -1,8 +1,8 @@
 #include "store/link_table.h"
 
 #include "common/field_text.h"
+#include "common/file_io.h"
 #include "common/file_lookup.h"
-#include "store/fixed_file.h"
 #include "store/record.h"
 
 #include <QFileInfo>
@@ -222,16 +222,16 @@ bool ReadLinkFile(const QString &bankPath, QByteArray &table, QString *error)
 {
     table.clear();
     const QString path = linkPath(bankPath);
-    if (!store::EnsureFile(path, error))
+    if (!EnsureFile(path, error))
         return false;
     if (QFileInfo(path).size() > kMaxFileBytes) {
         if (error)
-            *error = store::FileError(path, QStringLiteral("%1 bytes, more than a link table can hold (%2)")
-                                                .arg(QFileInfo(path).size())
-                                                .arg(kMaxFileBytes));
+            *error = FileError(path, QStringLiteral("%1 バイトあり、リンク表の上限（%2）を超えています")
+                                         .arg(QFileInfo(path).size())
+                                         .arg(kMaxFileBytes));
         return false;
     }
-    return store::ReadFileHead(path, kMaxFileBytes, table, error);
+    return ReadFileHead(path, kMaxFileBytes, table, error);
 }
 
 QString LinkRead(const QString &bankPath, int r, int recCount, int maxHits, QString *error)
@@ -246,8 +246,8 @@ bool LinkWrite(const QString &bankPath, int r, const QString &newList, const QSt
 {
     if (r < 1 || r > kMaxRecords) {
         if (error)
-            *error = store::FileError(linkPath(bankPath),
-                                      QStringLiteral("record number %1 is outside 1..%2").arg(r).arg(kMaxRecords));
+            *error = FileError(linkPath(bankPath),
+                               QStringLiteral("レコード番号 %1 は 1～%2 の範囲外です").arg(r).arg(kMaxRecords));
         return false;
     }
     if (listNumbers(r, newList) == listNumbers(r, oldList))
@@ -260,8 +260,8 @@ bool LinkWrite(const QString &bankPath, int r, const QString &newList, const QSt
         return true;
     const qsizetype from = static_cast<qsizetype>(written.first() - 1) * kLinkEntrySize;
     const qsizetype to = static_cast<qsizetype>(written.last()) * kLinkEntrySize;
-    return store::WriteFileAt(linkPath(bankPath), from, QByteArrayView(table).sliced(from, to - from),
-                              EncodeLinkPair(LinkPair()), error);
+    return WriteFileAt(linkPath(bankPath), from, QByteArrayView(table).sliced(from, to - from),
+                       EncodeLinkPair(LinkPair()), error);
 }
 
 QList<LinkPair> LinkReadAll(const QString &bankPath, int recCount, QString *error)

@@ -2,8 +2,8 @@
 
 #include "common/basic.h"
 #include "common/cp932.h"
+#include "common/file_io.h"
 #include "common/file_lookup.h"
-#include "store/fixed_file.h"
 
 #include <QFileInfo>
 
@@ -27,7 +27,7 @@ bool refuseNumber(const QString &path, int n, QString *error)
     if (n >= 1 && n <= kMaxRecords)
         return false;
     if (error)
-        *error = store::FileError(path, QStringLiteral("entry number %1 is outside 1..%2").arg(n).arg(kMaxRecords));
+        *error = FileError(path, QStringLiteral("エントリ番号 %1 は 1～%2 の範囲外です").arg(n).arg(kMaxRecords));
     return true;
 }
 
@@ -56,7 +56,7 @@ bool PdfInit(const QString &bankPath, int recCount, QString *error)
     if (!FindFileNoCase(bankPath, kPdfFileName).isEmpty())
         return true;
     const qsizetype count = qBound(0, recCount, kMaxRecords);
-    return store::WriteFileAtomic(pdfPath(bankPath), QByteArray(count * kPdfEntrySize, ' '), error);
+    return WriteFileAtomic(pdfPath(bankPath), QByteArray(count * kPdfEntrySize, ' '), error);
 }
 
 bool PdfRead(const QString &bankPath, int n, int mode, PdfEntry &buf, QString *error)
@@ -68,7 +68,7 @@ bool PdfRead(const QString &bankPath, int n, int mode, PdfEntry &buf, QString *e
     if (refuseNumber(path, n, error))
         return false;
     QByteArray bytes;
-    if (!store::ReadFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize, kPdfEntrySize, bytes, error))
+    if (!ReadFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize, kPdfEntrySize, bytes, error))
         return false;
     buf = DecodePdfEntry(bytes);
     return true;
@@ -84,8 +84,8 @@ bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, BoxFlags &box
     const QString path = pdfPath(bankPath);
     if (refuseNumber(path, n, error))
         return false;
-    return store::WriteFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize, EncodePdfEntry(buf),
-                              QByteArray(kPdfEntrySize, ' '), error);
+    return WriteFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize, EncodePdfEntry(buf),
+                       QByteArray(kPdfEntrySize, ' '), error);
 }
 
 QList<PdfEntry> PdfReadAll(const QString &bankPath, QString *error)
@@ -96,7 +96,7 @@ QList<PdfEntry> PdfReadAll(const QString &bankPath, QString *error)
     if (path.isEmpty())
         return {};
     QByteArray bytes;
-    if (!store::ReadFileHead(path, static_cast<qint64>(kMaxRecords) * kPdfEntrySize, bytes, error))
+    if (!ReadFileHead(path, static_cast<qint64>(kMaxRecords) * kPdfEntrySize, bytes, error))
         return {};
     QList<PdfEntry> out;
     out.reserve((bytes.size() + kPdfEntrySize - 1) / kPdfEntrySize);

@@ -2,9 +2,9 @@
 
 #include "common/basic.h"
 #include "common/cp932.h"
+#include "common/file_io.h"
 #include "common/file_lookup.h"
 #include "common/ole_date.h"
-#include "store/fixed_file.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -167,16 +167,16 @@ int RecCountSet(const QString &bankPath, QString *error)
 {
     if (bankPath.isEmpty()) {
         if (error)
-            *error = QStringLiteral("%1: no bank folder given").arg(kRecordFileName);
+            *error = QStringLiteral("%1: バンクのフォルダが指定されていません").arg(kRecordFileName);
         return -1;
     }
     const QString path = recordPath(bankPath);
-    if (!store::EnsureFile(path, error))
+    if (!EnsureFile(path, error))
         return -1;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = store::FileError(path, QStringLiteral("cannot be opened (%1)").arg(f.errorString()));
+            *error = FileError(path, QStringLiteral("開けません（%1）").arg(f.errorString()));
         return -1;
     }
     const qint64 size = f.isSequential() ? 0 : f.size();
@@ -196,12 +196,11 @@ bool RecRead(const QString &bankPath, int n, int mode, Record &buf, QDate today,
     const QString path = recordPath(bankPath);
     if (!validRecordNumber(n)) {
         if (error)
-            *error =
-                store::FileError(path, QStringLiteral("record number %1 is outside 1..%2").arg(n).arg(kMaxRecords));
+            *error = FileError(path, QStringLiteral("レコード番号 %1 は 1～%2 の範囲外です").arg(n).arg(kMaxRecords));
         return false;
     }
     QByteArray bytes;
-    if (!store::ReadFileAt(path, static_cast<qint64>(n - 1) * kRecordSize, kRecordSize, bytes, error))
+    if (!ReadFileAt(path, static_cast<qint64>(n - 1) * kRecordSize, kRecordSize, bytes, error))
         return false;
     buf = DecodeRecord(bytes);
     NormalizeRecord(buf, today);
@@ -218,11 +217,10 @@ bool RecWrite(const QString &bankPath, int n, const Record &rec, const BoxFlags 
     const QString path = recordPath(bankPath);
     if (!validRecordNumber(n)) {
         if (error)
-            *error =
-                store::FileError(path, QStringLiteral("record number %1 is outside 1..%2").arg(n).arg(kMaxRecords));
+            *error = FileError(path, QStringLiteral("レコード番号 %1 は 1～%2 の範囲外です").arg(n).arg(kMaxRecords));
         return false;
     }
-    return store::WriteFileAt(path, static_cast<qint64>(n - 1) * kRecordSize, EncodeRecord(rec), blankLayout(), error);
+    return WriteFileAt(path, static_cast<qint64>(n - 1) * kRecordSize, EncodeRecord(rec), blankLayout(), error);
 }
 
 QByteArray ReadRecordFile(const QString &bankPath, QString *error)
@@ -231,7 +229,7 @@ QByteArray ReadRecordFile(const QString &bankPath, QString *error)
         error->clear();
     QByteArray out;
     const QString path = recordPath(bankPath);
-    if (!store::ReadFileHead(path, static_cast<qint64>(kMaxRecords) * kRecordSize, out, error))
+    if (!ReadFileHead(path, static_cast<qint64>(kMaxRecords) * kRecordSize, out, error))
         return {};
     return out;
 }

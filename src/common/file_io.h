@@ -7,7 +7,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-namespace tz::store {
+namespace tz {
 
 // "<file>: <reason>", the file in the platform's spelling.
 QString FileError(const QString &path, const QString &reason);
@@ -35,4 +35,4 @@ bool WriteFileAt(const QString &path, qint64 offset, QByteArrayView bytes, QByte
 // file or the new one, never part of one.
 bool WriteFileAtomic(const QString &path, QByteArrayView bytes, QString *error);
 
-} // namespace tz::store
+} // namespace tz
