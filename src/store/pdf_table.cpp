@@ -76,16 +76,16 @@ bool PdfRead(const QString &bankPath, int n, int mode, PdfEntry &buf, QString *e
 
 bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, BoxFlags &boxChanged, QString *error)
 {
-    const bool changed = boxChanged[kBoxURL] == 1 || boxChanged[kBoxDOI] == 1;
+    if (boxChanged[kBoxURL] != 1 && boxChanged[kBoxDOI] != 1)
+        return true;
+    // A failed write keeps the marks, so that the next save tries again.
+    const QString path = pdfPath(bankPath);
+    if (refuseNumber(path, n, error) || !WriteFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize,
+                                                     EncodePdfEntry(buf), QByteArray(kPdfEntrySize, ' '), error))
+        return false;
     boxChanged[kBoxURL] = 0;
     boxChanged[kBoxDOI] = 0;
-    if (!changed)
-        return true;
-    const QString path = pdfPath(bankPath);
-    if (refuseNumber(path, n, error))
-        return false;
-    return WriteFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize, EncodePdfEntry(buf),
-                       QByteArray(kPdfEntrySize, ' '), error);
+    return true;
 }
 
 QList<PdfEntry> PdfReadAll(const QString &bankPath, QString *error)
