@@ -76,8 +76,11 @@ bool PdfRead(const QString &bankPath, int n, int mode, PdfEntry &buf, QString *e
 
 bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, BoxFlags &boxChanged, QString *error)
 {
-    if (boxChanged[kBoxURL] != 1 && boxChanged[kBoxDOI] != 1)
+    if (boxChanged[kBoxURL] != 1 && boxChanged[kBoxDOI] != 1) {
+        boxChanged[kBoxURL] = 0;
+        boxChanged[kBoxDOI] = 0;
         return true;
+    }
     // A failed write keeps the marks, so that the next save tries again.
     const QString path = pdfPath(bankPath);
     if (refuseNumber(path, n, error) || !WriteFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize,
