@@ -616,11 +616,12 @@ QList<SampleRecord> ParseSampleRecords(QStringView text, const QString &fileName
 
     // Links by label, made symmetric.
     QList<QSet<int>> partners(records.size());
+    const QRegularExpression separators(QStringLiteral("[,\\s]+"));
     for (int n = 1; n <= blocks.size(); ++n) {
         const auto it = blocks[n - 1].entries.constFind(Key::Links);
         if (it == blocks[n - 1].entries.constEnd())
             continue;
-        const QStringList names = it->value.split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts);
+        const QStringList names = it->value.split(separators, Qt::SkipEmptyParts);
         for (const QString &name : names) {
             const int m = labels.value(name, 0);
             if (m == 0)
