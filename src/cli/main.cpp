@@ -1,6 +1,7 @@
 // tessellane-cli: the bank and the reference-list engine without windows.
 #include "app/app_folder.h"
 #include "app/bank_files.h"
+#include "app/sample_bank.h"
 #include "common/cp932.h"
 #include "common/file_io.h"
 #include "common/file_lookup.h"
@@ -32,6 +33,9 @@ const char *const kUsage = R"(Usage:
   tessellane-cli info BANKDIR
       Print the record count, the ends of the four JP code groups and the
       number of link pairs and of records with a URL or DOI.
+  tessellane-cli make-bank SOURCEDIR BANKDIR
+      Write a new bank from a readable source folder holding jpcodes.txt
+      and records.txt (the format is described at the top of each file).
   tessellane-cli search BANKDIR --kind KIND [options]
       Search the bank and print the reference list.
 
@@ -189,6 +193,24 @@ void warnAbout(const QStringList &report)
 {
     for (const QString &line : report)
         std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+}
+
+int commandMakeBank(const QStringList &args)
+{
+    if (args.size() != 4)
+        fail(QStringLiteral("make-bank takes SOURCEDIR and BANKDIR"));
+    const QString bank = QDir::cleanPath(args[3]);
+    SampleSource source;
+    QStringList errors;
+    if (!ReadSampleSource(args[2], QDate::currentDate(), source, errors)) {
+        warnAbout(errors);
+        fail(QStringLiteral("%1: %2 fault(s); no bank written").arg(args[2]).arg(errors.size()));
+    }
+    QString error;
+    if (!WriteSampleBank(source, bank, &error))
+        fail(error);
+    print(QStringLiteral("wrote %1: %2 records\n").arg(bank).arg(source.records.size()));
+    return 0;
 }
 
 int commandSearch(const QStringList &args)
@@ -390,6 +412,8 @@ int main(int argc, char **argv)
             return commandNew(args);
         if (command == u"info")
             return commandInfo(args);
+        if (command == u"make-bank")
+            return commandMakeBank(args);
         if (command == u"search")
             return commandSearch(args);
         fail(QStringLiteral("unknown command: %1 (see --help)").arg(command));
