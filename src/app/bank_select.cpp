@@ -248,8 +248,10 @@ void BankSelect::Command1Click()
 bool BankSelect::formSet()
 {
     QString error;
-    if (m_card.FormSet(&error))
+    if (m_card.FormSet(&error)) {
+        bankOpen = true;
         return true;
+    }
     m_session.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
     return false;
 }

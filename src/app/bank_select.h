@@ -32,6 +32,8 @@ public:
     int pathIndex = -1;   // Path1 selection
     NameColour colour = NameColour::NoBank;
     bool visible = false;
+    // A bank has been handed to the card.
+    bool bankOpen = false;
     // Bumped whenever the folder content may have changed (a bank made).
     int dirGeneration = 0;
 
