@@ -17,6 +17,7 @@ CardStandinWindow::CardStandinWindow(Session &session, QWidget *parent)
     : QMainWindow(parent), m_session(session), m_bankLabel(new QLabel(this)), m_countLabel(new QLabel(this))
 {
     setObjectName(QStringLiteral("Card"));
+    setProperty(kHelpContextProperty, 1010);
     QMenu *bank = menuBar()->addMenu(QStringLiteral("バンク(&B)"));
     bank->setObjectName(QStringLiteral("mnuB"));
     const struct
@@ -43,6 +44,25 @@ CardStandinWindow::CardStandinWindow(Session &session, QWidget *parent)
     quit->setObjectName(QStringLiteral("mnuBQ"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->setObjectName(QStringLiteral("mnuH"));
+    help->menuAction()->setProperty(kHelpContextProperty, kHelpContents);
+    QAction *related = help->addAction(QStringLiteral("関連項目(&H)"));
+    related->setObjectName(QStringLiteral("mnuHH"));
+    connect(related, &QAction::triggered, this, [this] {
+        QWidget *focus = QApplication::focusWidget();
+        m_session.ui.showHelp(HelpContextOf(focus && isAncestorOf(focus) ? focus : this));
+    });
+    QAction *contents = help->addAction(QStringLiteral("目次(&C)"));
+    contents->setObjectName(QStringLiteral("mnuHC"));
+    connect(contents, &QAction::triggered, this, [this] { m_session.ui.showHelp(kHelpContents); });
+    QAction *version = help->addAction(QStringLiteral("バージョン情報(&V)"));
+    version->setObjectName(QStringLiteral("mnuHV"));
+    connect(version, &QAction::triggered, this, [this] {
+        if (m_showVersion)
+            m_showVersion();
+    });
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);

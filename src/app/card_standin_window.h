@@ -1,6 +1,6 @@
 #pragma once
 // A small record-card window that shows the open bank's name and record
-// count, with the bank menu (open, new, duplicate, quit). It stands where the
+// count, with the bank menu (open, new, duplicate, quit) and the help menu. It stands where the
 // full record card will be; closing it ends the program after writing the
 // settings and the bank-path log.
 
@@ -23,6 +23,8 @@ public:
 
     // The bank menu shows the bank window in mode 1, 2 or 3 through this.
     void setBankView(std::function<void(int)> bankView) { m_bankView = std::move(bankView); }
+    // The help menu's version item shows the version window through this.
+    void setShowVersion(std::function<void()> showVersion) { m_showVersion = std::move(showVersion); }
     // Called once when the card becomes visible (the splash then hides).
     void setOnShown(std::function<void()> onShown) { m_onShown = std::move(onShown); }
 
@@ -38,6 +40,7 @@ private:
     Session &m_session;
     std::function<void(int)> m_bankView;
     std::function<void()> m_onShown;
+    std::function<void()> m_showVersion;
     QLabel *m_bankLabel;
     QLabel *m_countLabel;
     int m_recCount = 0;

@@ -44,6 +44,10 @@ int main(int argc, char **argv)
     tz::BankWindow bank(session, card);
     card.setBankView([&bank](int mode) { bank.BankView(mode); });
     card.setOnShown([&splash] { splash.hide(); });
+    card.setShowVersion([&splash] {
+        splash.show();
+        splash.raise();
+    });
     // Without a bank there is nothing to work on: hiding the bank window
     // before any bank was opened ends the program.
     QObject::connect(&bank, &tz::BankWindow::hiddenWithoutBank, &app, &QApplication::quit, Qt::QueuedConnection);

@@ -225,6 +225,18 @@ private Q_SLOTS:
         QCOMPARE(p.ui.helpTopics, QList<int>{1040});
     }
 
+    void cardHelpMenu()
+    {
+        Program p;
+        bool versionShown = false;
+        p.card->setShowVersion([&versionShown] { versionShown = true; });
+        p.bank->StartUp();
+        p.triggerBankMenu("mnuHC");
+        p.triggerBankMenu("mnuHV");
+        QCOMPARE(p.ui.helpTopics, QList<int>{9999});
+        QVERIFY(versionShown);
+    }
+
     void progressWindow()
     {
         QtUserInterface ui;
