@@ -213,8 +213,8 @@ void BankSelect::Command1Click()
                 visible = false;
             return;
         }
-        openBank(parent, name);
-        visible = false;
+        if (openBank(parent, name))
+            visible = false;
         return;
     }
 
@@ -233,9 +233,9 @@ void BankSelect::Command1Click()
         visible = false;
         return;
     }
-    const QString question = isNew ? QStringLiteral("文献バンク ") + name + QStringLiteral(" を作成しますがよろしいですか？")
-                                   : QStringLiteral("文献バンクの複製 ") + name +
-                                         QStringLiteral(" を作成しますがよろしいですか？");
+    const QString question =
+        isNew ? QStringLiteral("文献バンク ") + name + QStringLiteral(" を作成しますがよろしいですか？")
+              : QStringLiteral("文献バンクの複製 ") + name + QStringLiteral(" を作成しますがよろしいですか？");
     if (s.ui.message(question, MsgButtons::OkCancel, MsgIcon::Question) == MsgAnswer::Ok) {
         if (isNew)
             createBank(parent, name);
@@ -256,7 +256,7 @@ bool BankSelect::formSet()
     return false;
 }
 
-void BankSelect::openBank(const QString &parent, const QString &name)
+bool BankSelect::openBank(const QString &parent, const QString &name)
 {
     Session &s = m_session;
     s.setBank(parent, name);
@@ -266,10 +266,13 @@ void BankSelect::openBank(const QString &parent, const QString &name)
     QString error;
     if (!CfgSave(s.cfgFile(), s.settings, &error))
         s.ui.message(error, MsgButtons::Ok, MsgIcon::Warning);
-    if (formSet())
+    const bool opened = formSet();
+    if (opened) {
         m_card.showCard();
-    BankPathAdd(s.BankFolder() + s.BankName() + kBnk);
+        BankPathAdd(s.BankFolder() + s.BankName() + kBnk);
+    }
     s.BankLoading = 0;
+    return opened;
 }
 
 void BankSelect::createBank(const QString &parent, const QString &name)
@@ -329,8 +332,8 @@ void BankSelect::duplicateBank(const QString &parent, const QString &name)
             // The card makes a missing JP code, link or URL/DOI table when it
             // needs one; a bank without its record file cannot be copied.
             if (part.required) {
-                error = QStringLiteral("%1: ファイルがありません")
-                            .arg(QDir::toNativeSeparators(s.BankPath() + part.file));
+                error =
+                    QStringLiteral("%1: ファイルがありません").arg(QDir::toNativeSeparators(s.BankPath() + part.file));
                 ok = false;
                 break;
             }

@@ -23,13 +23,13 @@ public:
     BankSelect(Session &session, CardHost &card);
 
     // State the window shows.
-    QString title;        // window title
-    QString caption;      // Command1: "Open", "New" or "Dupli"
-    QString bankText;     // Bank1
-    QString dirPath;      // Dir1 (and File1): a folder, without a trailing "/"
-    QString pathText;     // Path1 text
+    QString title;         // window title
+    QString caption;       // Command1: "Open", "New" or "Dupli"
+    QString bankText;      // Bank1
+    QString dirPath;       // Dir1 (and File1): a folder, without a trailing "/"
+    QString pathText;      // Path1 text
     QStringList pathItems; // Path1 list
-    int pathIndex = -1;   // Path1 selection
+    int pathIndex = -1;    // Path1 selection
     NameColour colour = NameColour::NoBank;
     bool visible = false;
     // A bank has been handed to the card.
@@ -54,11 +54,12 @@ public:
     void DirChange(const QString &path); // a folder entered in Dir1 or chosen
     void PathClick(int index);           // an entry of Path1 chosen
     void BankClick() { colour = NameColour::Editing; }
-    void Command1Click();                // the action button
+    void Command1Click();                     // the action button
     void Command2Click() { visible = false; } // Cancel, and closing the window
 
 private:
-    void openBank(const QString &parent, const QString &name);
+    // False when the card could not open the bank (the window then stays).
+    bool openBank(const QString &parent, const QString &name);
     void createBank(const QString &parent, const QString &name);
     void duplicateBank(const QString &parent, const QString &name);
     // Window steps 2 and 3 of a folder change: colour, name and combo text.

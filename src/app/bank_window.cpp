@@ -203,7 +203,7 @@ void BankWindow::fillDirectory()
     m_dir1->clear();
     const QString current = m_logic.dirPath;
     QStringList chain;
-    for (QDir d(current);; ) {
+    for (QDir d(current);;) {
         chain.prepend(d.absolutePath());
         if (d.isRoot() || !d.cdUp())
             break;
@@ -237,9 +237,9 @@ void BankWindow::sync()
     setProperty(kHelpContextProperty, modeHelp(m_logic.caption));
     if (m_bank1->text() != m_logic.bankText)
         m_bank1->setText(m_logic.bankText);
-    const QColor colour = m_logic.colour == BankSelect::NameColour::Bank     ? kBankColour
+    const QColor colour = m_logic.colour == BankSelect::NameColour::Bank      ? kBankColour
                           : m_logic.colour == BankSelect::NameColour::Editing ? kEditingColour
-                                                                                : kNoBankColour;
+                                                                              : kNoBankColour;
     setTextColour(m_bank1, colour);
     if (m_logic.colour != BankSelect::NameColour::Editing)
         setTextColour(m_file1, colour);

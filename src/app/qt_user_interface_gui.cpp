@@ -78,8 +78,7 @@ std::optional<QString> QtUserInterface::inputBox(const QString &prompt, const QS
                                                  const QString &defaultText)
 {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString text = QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultText, &ok);
     if (!ok)
         return std::nullopt;
     return text;

@@ -56,7 +56,10 @@ public:
 
     // Shared services bound to this session's settings and cancel flag.
     void Signal(int n);
-    void ProgressStep(int mode, int first, int last, int current) { m_progress.ProgressStep(mode, first, last, current); }
+    void ProgressStep(int mode, int first, int last, int current)
+    {
+        m_progress.ProgressStep(mode, first, last, current);
+    }
     void WebOn(const QString &url);
 
 private:

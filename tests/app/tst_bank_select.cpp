@@ -5,8 +5,8 @@
 #include "app/bank_log.h"
 #include "app/bank_select.h"
 #include "app/card_host.h"
-#include "app/session.h"
 #include "app/fake_user_interface.h"
+#include "app/session.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,9 +26,14 @@ public:
     int shown = 0;
     int recCount = -1;
     int loadingSeen = -1;
+    bool fail = false;
     bool FormSet(QString *error) override
     {
         loadingSeen = m_session.BankLoading;
+        if (fail) {
+            *error = QStringLiteral("record.tzd: unreadable");
+            return false;
+        }
         recCount = OpenBankFiles(m_session, error);
         opened.append(m_session.BankName());
         return recCount >= 0;
@@ -47,8 +52,10 @@ QByteArray readFile(const QString &path)
 
 bool copyDefaults(const QString &to)
 {
-    return QFile::copy(QStringLiteral(TZ_SOURCE_DATA) + QStringLiteral("/form.cfx"), to + QStringLiteral("/form.cfx")) &&
-           QFile::copy(QStringLiteral(TZ_SOURCE_DATA) + QStringLiteral("/script.cfx"), to + QStringLiteral("/script.cfx"));
+    return QFile::copy(QStringLiteral(TZ_SOURCE_DATA) + QStringLiteral("/form.cfx"),
+                       to + QStringLiteral("/form.cfx")) &&
+           QFile::copy(QStringLiteral(TZ_SOURCE_DATA) + QStringLiteral("/script.cfx"),
+                       to + QStringLiteral("/script.cfx"));
 }
 
 // A program folder with the shipped forms and a sample bank, and a session on it.
@@ -153,27 +160,17 @@ private Q_SLOTS:
         QCOMPARE(f.card->opened.size(), 1); // it goes on
     }
 
-    void modesSetTitleAndCaption()
+    void unknownModeKeepsTitleAndCaption()
     {
         Fixture f;
         f.bank->StartUp();
-        const struct
-        {
-            int sw;
-            const char16_t *title;
-            const char16_t *caption;
-        } modes[] = {{1, u"文献バンクを開く  Tessellane 3j03", u"Open"},
-                     {2, u"文献バンクを作る  Tessellane 3j03", u"New"},
-                     {3, u"文献バンクの複製  Tessellane 3j03", u"Dupli"},
-                     {7, u"文献バンクの複製  Tessellane 3j03", u"Dupli"}};
-        for (const auto &m : modes) {
-            f.bank->visible = false;
-            f.bank->BankView(m.sw);
-            QCOMPARE(f.bank->title, QString::fromUtf16(m.title));
-            QCOMPARE(f.bank->caption, QString::fromUtf16(m.caption));
-            QVERIFY(f.bank->visible);
-            QCOMPARE(f.bank->bankText, QStringLiteral("sample.bnk"));
-        }
+        f.bank->BankView(3);
+        f.bank->visible = false;
+        f.bank->BankView(7);
+        QCOMPARE(f.bank->title, QStringLiteral("文献バンクの複製  Tessellane 3j03"));
+        QCOMPARE(f.bank->caption, QStringLiteral("Dupli"));
+        QVERIFY(f.bank->visible);
+        QCOMPARE(f.bank->bankText, QStringLiteral("sample.bnk"));
     }
 
     void folderChangeColoursAndFillsName()
@@ -229,6 +226,22 @@ private Q_SLOTS:
         const Settings saved = CfgLoad(f.root() + QStringLiteral("tz.cfg"), f.root());
         QCOMPARE(saved.BankName, QStringLiteral("abc"));
         QCOMPARE(saved.BankFolder, x + QLatin1Char('/'));
+    }
+
+    void cardThatCannotOpenKeepsTheWindow()
+    {
+        Fixture f;
+        f.card->fail = true;
+        f.bank->StartUp(); // the automatic opening fails: signal, then open mode
+        QCOMPARE(f.ui.tones, QList<QList<Tone>>{SignalTones(2)});
+        QVERIFY(f.bank->visible);
+        QCOMPARE(f.bank->caption, QStringLiteral("Open"));
+        f.bank->Command1Click();
+        QVERIFY(f.bank->visible);
+        QVERIFY(!f.bank->bankOpen);
+        QCOMPARE(f.ui.messageTexts(), QStringList(2, QStringLiteral("record.tzd: unreadable")));
+        QCOMPARE(f.ui.messages.last().icon, MsgIcon::Error);
+        QCOMPARE(f.card->shown, 0);
     }
 
     void openRefusesFolderThatIsNoBank()
@@ -381,7 +394,8 @@ private Q_SLOTS:
         f.bank->bankText = QStringLiteral("Copy");
         f.ui.answers = {MsgAnswer::Ok};
         f.bank->Command1Click();
-        QCOMPARE(f.ui.messageTexts(), QStringList{QStringLiteral("文献バンクの複製 copy を作成しますがよろしいですか？")});
+        QCOMPARE(f.ui.messageTexts(),
+                 QStringList{QStringLiteral("文献バンクの複製 copy を作成しますがよろしいですか？")});
         const QString copy = f.root() + QStringLiteral("copy.bnk/");
         for (const char *name : {"record.tzd", "JPcode.tzd", "Link.tzd", "Pdf.tzd"}) {
             const QString n = QString::fromLatin1(name);

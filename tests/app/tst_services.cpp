@@ -113,12 +113,6 @@ private Q_SLOTS:
         QCOMPARE(ui.webPages, QList<QUrl>{QUrl(QStringLiteral("https://doi.org/10.1000/1"))});
     }
 
-    void titles()
-    {
-        QCOMPARE(BankTitle(QStringLiteral("レコード編集"), QStringLiteral("mybank")),
-                 QStringLiteral("レコード編集  Tessellane 3j03 [MYBANK]"));
-    }
-
     void secondCopyIsRefused()
     {
         QTemporaryDir dir;
