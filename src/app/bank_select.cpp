@@ -64,8 +64,8 @@ void BankSelect::StartUp()
     s.settings = CfgLoad(s.cfgFile(), s.AppFolder);
     s.search.setMaxHits(s.settings.MaxHits);
 
-    FormRead(s.AppFolder + QStringLiteral("Form.cfg"), s.forms, s.formReport);
-    ScriptRead(s.AppFolder + QStringLiteral("Script.cfg"), s.scripts, s.scriptReport);
+    FormRead(s.AppFolder + QStringLiteral("form.cfg"), s.forms, s.formReport);
+    ScriptRead(s.AppFolder + QStringLiteral("script.cfg"), s.scripts, s.scriptReport);
     if (s.forms.FormCount == 0 || s.scripts.ScriptCount == 0)
         s.Signal(2);
 
