@@ -2,6 +2,7 @@
 
 #include "app/help_window.h"
 #include "app/progress_window.h"
+#include "app/services.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -11,7 +12,9 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QThread>
 
 namespace tz {
@@ -112,9 +115,29 @@ bool QtUserInterface::printDialog(int pageCount, PrintChoice &choice)
 
 void QtUserInterface::playTones(const QList<Tone> &tones)
 {
-    if (!m_sound)
+    if (!m_sound || tones.isEmpty())
         return;
-    // The window system's bell, once per tone, with the tone's length between.
+    // The tones themselves through ALSA's player when it is installed; the
+    // player ends by itself when the samples are played.
+    const QString player = QStandardPaths::findExecutable(QStringLiteral("aplay"));
+    if (!player.isEmpty()) {
+        constexpr int kRate = 22050;
+        auto *process = new QProcess;
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        QObject::connect(process, &QProcess::errorOccurred, process, [process](QProcess::ProcessError e) {
+            if (e == QProcess::FailedToStart)
+                process->deleteLater();
+        });
+        process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        process->start(player, {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("raw"), QStringLiteral("-f"),
+                                QStringLiteral("S16_LE"), QStringLiteral("-r"), QString::number(kRate),
+                                QStringLiteral("-c"), QStringLiteral("1")});
+        process->write(TonePcm(tones, kRate));
+        process->closeWriteChannel();
+        return;
+    }
+    // Otherwise the window system's bell, once per tone, with the tone's length between.
     for (qsizetype i = 0; i < tones.size(); ++i) {
         QApplication::beep();
         if (i + 1 < tones.size())

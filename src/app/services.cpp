@@ -1,5 +1,10 @@
 #include "app/services.h"
 
+#include <QtEndian>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
 namespace tz {
 
 QList<Tone> SignalTones(int n)
@@ -14,6 +19,25 @@ QList<Tone> SignalTones(int n)
     default:
         return {};
     }
+}
+
+QByteArray TonePcm(const QList<Tone> &tones, int rate)
+{
+    QByteArray pcm;
+    if (rate <= 0)
+        return pcm;
+    const qint64 fade = std::max<qint64>(1, rate / 200);
+    for (const Tone &tone : tones) {
+        const qint64 samples = qint64(std::clamp(tone.ms, 0, 10000)) * rate / 1000;
+        const qsizetype start = pcm.size();
+        pcm.resize(start + samples * 2);
+        for (qint64 i = 0; i < samples; ++i) {
+            const double ramp = std::min({1.0, double(i) / fade, double(samples - 1 - i) / fade});
+            const double v = 0.4 * ramp * std::sin(2.0 * std::numbers::pi * tone.hertz * double(i) / rate);
+            qToLittleEndian<qint16>(qint16(std::lround(v * 32767.0)), pcm.data() + start + i * 2);
+        }
+    }
+    return pcm;
 }
 
 void Signal(UserInterface &ui, int beepOn, int n)

@@ -4,6 +4,7 @@
 
 #include "app/user_interface.h"
 
+#include <QByteArray>
 #include <QElapsedTimer>
 
 namespace tz {
@@ -12,6 +13,11 @@ namespace tz {
 // start-up or an unreadable drive; 3 a finished search being rendered. Any
 // other n has none.
 QList<Tone> SignalTones(int n);
+
+// The tones as sound samples: signed 16-bit little-endian, one channel, at
+// `rate` samples a second, a sine of each tone's frequency for its length,
+// faded in and out over 5 ms so that the tones do not click.
+QByteArray TonePcm(const QList<Tone> &tones, int rate);
 
 // Signal(n): the tones of n, unless beepOn is 0.
 void Signal(UserInterface &ui, int beepOn, int n);

@@ -32,6 +32,27 @@ private Q_SLOTS:
         QCOMPARE(ui.tones, expected);
     }
 
+    void tonePcmHasLengthAndPitch()
+    {
+        const int rate = 8000;
+        const QByteArray pcm = TonePcm(SignalTones(3), rate);
+        QCOMPARE(pcm.size(), (rate * 400 / 1000 + rate * 150 / 1000) * 2);
+        // Rising zero crossings count the periods of each tone.
+        auto periods = [&](int fromSample, int toSample) {
+            int n = 0;
+            for (int i = fromSample + 1; i < toSample; ++i) {
+                const qint16 a = qFromLittleEndian<qint16>(pcm.constData() + (i - 1) * 2);
+                const qint16 b = qFromLittleEndian<qint16>(pcm.constData() + i * 2);
+                n += a < 0 && b >= 0;
+            }
+            return n;
+        };
+        QVERIFY(qAbs(periods(0, 3200) - 160) <= 2);    // 400 Hz for 400 ms
+        QVERIFY(qAbs(periods(3200, 4400) - 120) <= 2); // 800 Hz for 150 ms
+        QVERIFY(TonePcm({}, rate).isEmpty());
+        QVERIFY(TonePcm(SignalTones(1), 0).isEmpty());
+    }
+
     void progressNeedsARange_data()
     {
         QTest::addColumn<int>("first");
