@@ -214,6 +214,19 @@ private Q_SLOTS:
         QCOMPARE(path->itemText(1), p.root() + QStringLiteral("sample.bnk"));
     }
 
+    void closingTheCardWritesSettingsAndLog()
+    {
+        Program p;
+        p.bank->StartUp();
+        p.card->close();
+        const Settings saved = CfgLoad(p.root() + QStringLiteral("tz.cfg"), p.root());
+        QCOMPARE(saved.BankName, QStringLiteral("sample"));
+        QFile log(p.root() + QStringLiteral("Bpath.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll(), (p.root() + QStringLiteral("sample.bnk\r\n")).toUtf8());
+        QVERIFY(p.ui.messages.isEmpty());
+    }
+
     void cardHelpMenu()
     {
         Program p;
