@@ -103,7 +103,7 @@ int main(int argc, char **argv)
     const double start = median(startMs);
     const double read = median(readMs);
     std::printf("bench_startup: %d records shown: start-up to the visible card %.1f ms (median of %d), "
-                "reading the record file %.1f ms, ratio %.1f\n",
+                "reading the record file %.1f ms, ratio %.3f\n",
                 shownCount, start, kRounds, read, read > 0 ? start / read : 0.0);
     return shownCount == kRecords && start < 500.0 ? 0 : 1;
 }
