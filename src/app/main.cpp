@@ -1,6 +1,56 @@
+// The program: one running copy per program folder, the session, the version
+// window as splash, then start-up through the bank window.
+
+#include "app/app_folder.h"
+#include "app/bank_window.h"
+#include "app/card_standin_window.h"
+#include "app/qt_user_interface_gui.h"
+#include "app/session.h"
+#include "app/single_instance.h"
+#include "app/version_window.h"
+
 #include <QApplication>
+#include <QMessageBox>
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("tessellane"));
+    QApplication::setWindowIcon(tz::ProgramIcon());
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString defaults = tz::DefaultsFolder();
+    QString error;
+    const QString appFolder = tz::ResolveAppFolder(defaults, &error);
+    if (appFolder.isEmpty()) {
+        QMessageBox::critical(nullptr, QStringLiteral("Tessellane"), error);
+        return 1;
+    }
+    tz::SingleInstance single;
+    if (!single.acquire(appFolder))
+        return 0;
+
+    tz::QtUserInterface ui;
+    tz::Session session(ui, appFolder);
+    ui.setHelpFolders({appFolder + QStringLiteral("help"), defaults + QStringLiteral("/help")});
+    ui.setSearchPos(&session.settings.SearchPos);
+    ui.setSoundDevice(tz::SoundDevicePresent());
+
+    tz::VersionWindow splash;
+    splash.show();
+    QApplication::processEvents();
+
+    tz::CardStandinWindow card(session);
+    tz::BankWindow bank(session, card);
+    card.setBankView([&bank](int mode) { bank.BankView(mode); });
+    card.setOnShown([&splash] { splash.hide(); });
+    card.setShowVersion([&splash] {
+        splash.show();
+        splash.raise();
+    });
+    // Without a bank there is nothing to work on: hiding the bank window
+    // before any bank was opened ends the program.
+    QObject::connect(&bank, &tz::BankWindow::hiddenWithoutBank, &app, &QApplication::quit, Qt::QueuedConnection);
+    bank.StartUp();
+    return QApplication::exec();
 }

@@ -1,0 +1,74 @@
+#pragma once
+// The program-wide state, owned once and handed to every window by reference:
+// the program folder, the settings, the recent-bank list, the open bank, the
+// JP code table, the output forms and scripts and the search state.
+
+#include "app/bank_log.h"
+#include "app/services.h"
+#include "app/settings.h"
+#include "app/user_interface.h"
+#include "format/form_file.h"
+#include "format/script_file.h"
+#include "search/search_engine.h"
+#include "store/jpcode.h"
+#include "store/record.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tz {
+
+inline constexpr QStringView kVersion = u"3j03";
+inline constexpr QStringView kReleaseDate = u"2014.07.26";
+
+class Session
+{
+public:
+    Session(UserInterface &ui, const QString &appFolder);
+
+    UserInterface &ui;
+
+    // The program folder, ending in "/"; every configuration file lives there.
+    const QString AppFolder;
+    // Settings; BankFolder, BankName and BankPath of the open bank live here.
+    Settings settings;
+    QStringList BankPaths; // entries 1..10 at indexes 0..9
+    int BankLoading = 0;
+    BoxFlags BoxChanged{};
+
+    JPcodeTable jp;
+    FormTable forms;
+    ScriptTable scripts;
+    // What the form and script readers dropped or repaired at start-up.
+    QStringList formReport;
+    QStringList scriptReport;
+
+    SearchEngine search;
+
+    const QString &BankFolder() const { return settings.BankFolder; }
+    const QString &BankName() const { return settings.BankName; }
+    const QString &BankPath() const { return settings.BankPath; }
+    // Sets the open bank: BankPath becomes folder + name + ".bnk/".
+    void setBank(const QString &folder, const QString &name);
+
+    QString cfgFile() const { return AppFolder + kCfgFileName.toString(); }
+    QString logFile() const { return AppFolder + kBankLogFileName.toString(); }
+
+    // Shared services bound to this session's settings and cancel flag.
+    void Signal(int n);
+    void ProgressStep(int mode, int first, int last, int current)
+    {
+        m_progress.ProgressStep(mode, first, last, current);
+    }
+    void WebOn(const QString &url);
+
+private:
+    ProgressDriver m_progress;
+};
+
+// Window titles: the text, two blanks, "Tessellane ", the version, and for the
+// windows of an open bank " [" + the upper-cased bank name + "]".
+QString VersionTitle(const QString &text);
+QString BankTitle(const QString &text, const QString &bankName);
+
+} // namespace tz

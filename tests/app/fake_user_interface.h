@@ -1,0 +1,86 @@
+#pragma once
+// A scripted user interface for tests: records every request and answers from
+// the queues the test fills (OK when a queue is empty).
+
+#include "app/user_interface.h"
+
+#include <QList>
+#include <QQueue>
+
+namespace tz::testing {
+
+struct AskedMessage
+{
+    QString text;
+    MsgButtons buttons;
+    MsgIcon icon;
+};
+
+class FakeUserInterface : public UserInterface
+{
+public:
+    QList<AskedMessage> messages;
+    QList<MsgAnswer> answers;
+    QQueue<std::optional<QString>> inputs;
+    QQueue<QString> files;
+    QList<QList<Tone>> tones;
+    QList<QUrl> webPages;
+    QList<int> helpTopics;
+    int progressOpens = 0;
+    int progressCloses = 0;
+    bool progressShown = false;
+    int eventRuns = 0;
+    std::function<void()> cancel; // the progress window's Cancel button
+    std::function<void()> duringEvents;
+
+    MsgAnswer message(const QString &text, MsgButtons buttons, MsgIcon icon) override
+    {
+        messages.append({text, buttons, icon});
+        if (buttons == MsgButtons::Ok)
+            return MsgAnswer::Ok;
+        return answers.isEmpty() ? MsgAnswer::Ok : answers.takeFirst();
+    }
+    std::optional<QString> inputBox(const QString &, const QString &, const QString &) override
+    {
+        return inputs.isEmpty() ? std::nullopt : inputs.dequeue();
+    }
+    QString openFileName(const QString &, const QString &, const QStringList &) override
+    {
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
+    QString saveFileName(const QString &, const QString &, const QStringList &) override
+    {
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
+    bool printDialog(int, PrintChoice &) override { return false; }
+    void playTones(const QList<Tone> &t) override { tones.append(t); }
+    void openWebPage(const QUrl &url) override { webPages.append(url); }
+    void showHelp(int topic) override { helpTopics.append(topic); }
+    void progressOpen(std::function<void()> onCancel) override
+    {
+        ++progressOpens;
+        progressShown = true;
+        cancel = std::move(onCancel);
+    }
+    void progressClose() override
+    {
+        ++progressCloses;
+        progressShown = false;
+    }
+    void processEvents() override
+    {
+        ++eventRuns;
+        if (duringEvents)
+            duringEvents();
+    }
+
+    QStringList messageTexts() const
+    {
+        QStringList out;
+        for (const AskedMessage &m : messages)
+            out.append(m.text);
+        return out;
+    }
+};
+
+} // namespace tz::testing

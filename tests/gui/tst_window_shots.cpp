@@ -1,0 +1,77 @@
+// Every window paints its controls: a grab of the bank window in its three
+// modes, the version, progress and stand-in card windows is the window's size
+// and not one plain colour. With TZ_SHOTS_DIR set the grabs are saved there
+// as PNG files for a look by eye.
+
+#include "app/bank_files.h"
+#include "app/bank_window.h"
+#include "app/card_standin_window.h"
+#include "app/fake_user_interface.h"
+#include "app/progress_window.h"
+#include "app/session.h"
+#include "app/version_window.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tz;
+
+namespace {
+
+int colourCount(const QImage &image)
+{
+    QSet<QRgb> seen;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            seen.insert(image.pixel(x, y));
+    return int(seen.size());
+}
+
+void check(QWidget *w, const QString &name)
+{
+    w->show();
+    QApplication::processEvents();
+    const QImage image = w->grab().toImage();
+    QCOMPARE(image.size(), w->size() * image.devicePixelRatio());
+    QVERIFY2(colourCount(image) > 8, qPrintable(name));
+    const QString dir = qEnvironmentVariable("TZ_SHOTS_DIR");
+    if (!dir.isEmpty())
+        QVERIFY(image.save(dir + QLatin1Char('/') + name + QStringLiteral(".png")));
+}
+
+} // namespace
+
+class TestWindowShots : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void windowsPaint()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.path() + QLatin1Char('/');
+        QVERIFY(CreateBank(root + QStringLiteral("sample.bnk"), QDate(2024, 1, 2), nullptr));
+        QVERIFY(CreateBank(root + QStringLiteral("papers.bnk"), QDate(2024, 1, 2), nullptr));
+        QVERIFY(QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/form.cfx"), root + QStringLiteral("form.cfx")));
+        QVERIFY(QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/script.cfx"), root + QStringLiteral("script.cfx")));
+        tz::testing::FakeUserInterface ui;
+        Session session(ui, root);
+        CardStandinWindow card(session);
+        BankWindow bank(session, card);
+        bank.StartUp();
+        check(&card, QStringLiteral("card_standin"));
+        for (int mode : {1, 2, 3}) {
+            bank.BankView(mode);
+            check(&bank, QStringLiteral("bank_mode%1").arg(mode));
+        }
+        VersionWindow version;
+        check(&version, QStringLiteral("version"));
+        ProgressWindow progress;
+        check(&progress, QStringLiteral("progress"));
+    }
+};
+
+QTEST_MAIN(TestWindowShots)
+#include "tst_window_shots.moc"
