@@ -63,6 +63,10 @@ CardStandinWindow::CardStandinWindow(Session &session, QWidget *parent)
         if (m_showVersion)
             m_showVersion();
     });
+    help->addSeparator()->setObjectName(QStringLiteral("mnuH0"));
+    QAction *home = help->addAction(QStringLiteral("Tessellane のホームページ(&Q)"));
+    home->setObjectName(QStringLiteral("mnuHQ"));
+    connect(home, &QAction::triggered, this, [this] { m_session.WebOn(m_session.HomePage()); });
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);

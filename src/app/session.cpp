@@ -1,5 +1,7 @@
 #include "app/session.h"
 
+#include <QUrl>
+
 #include "app/bank_log.h"
 #include "common/text.h"
 
@@ -30,6 +32,11 @@ void Session::WebOn(const QString &url)
     const QUrl u = QUrl::fromUserInput(url.trimmed());
     if (u.isValid() && !u.isEmpty())
         ui.openWebPage(u);
+}
+
+QString Session::HomePage() const
+{
+    return QUrl::fromLocalFile(AppFolder + QStringLiteral("help/9999.html")).toString();
 }
 
 QString VersionTitle(const QString &text)

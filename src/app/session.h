@@ -61,6 +61,9 @@ public:
         m_progress.ProgressStep(mode, first, last, current);
     }
     void WebOn(const QString &url);
+    // The program's home page: the contents page of the help in the program
+    // folder, opened in the system browser by the help menu's home page item.
+    QString HomePage() const;
 
 private:
     ProgressDriver m_progress;

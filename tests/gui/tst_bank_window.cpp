@@ -235,6 +235,8 @@ private Q_SLOTS:
         p.bank->StartUp();
         p.triggerBankMenu("mnuHC");
         p.triggerBankMenu("mnuHV");
+        p.triggerBankMenu("mnuHQ");
+        QCOMPARE(p.ui.webPages, (QList<QUrl>{QUrl::fromLocalFile(p.root() + QStringLiteral("help/9999.html"))}));
         p.triggerBankMenu("mnuBD");
         QTest::mouseClick(p.bankControl<QPushButton>("Command3"), Qt::LeftButton);
         QCOMPARE(p.ui.helpTopics, (QList<int>{9999, 1040}));
