@@ -139,23 +139,25 @@ void SearchEngine::Step1GetWord(const QString &keyText)
 
 void SearchEngine::Step1GetNum(const QString &keyText, const NumberContext &ctx)
 {
-    // Validity and the largest valid value of the kind (ranges never run past it).
+    // The largest valid value of the kind: record numbers up to RecCount, years
+    // up to this year, JP codes up to the end of the fourth group. Valid are
+    // the values above 0 up to it; as the groups follow one another, a JP code
+    // in that span always lies in one of them. A value is stored rounded, and
+    // one that rounds to 0 names no record, year or code, so it is dropped too.
     int upper = 0;
-    std::function<bool(double)> valid;
-    if (SearchItem == KindJPcode) {
-        upper = ctx.jp ? ctx.jp->JPendE : 0;
-        valid = [&](double x) { return ctx.jp && JPcodeGroup(*ctx.jp, x) > 0; };
-    } else if (SearchItem == KindYear) {
+    if (SearchItem == KindJPcode)
+        upper = ctx.jp ? qMax(0, int(ctx.jp->JPendE)) : 0;
+    else if (SearchItem == KindYear)
         upper = ctx.currentYear;
-        valid = [&](double x) { return YearValid(x, ctx.currentYear) == 1; };
-    } else {
+    else
         upper = ctx.RecCount;
-        valid = [&](double x) { return RecNoValid(x, ctx.RecCount) == 1; };
-    }
     int counter = 0;
     auto store = [&](double x) {
-        if (counter < MaxHits && valid(x))
-            KeyNums[++counter] = ToInt16(x).value_or(0);
+        if (counter >= MaxHits || !(x > 0 && x <= upper))
+            return;
+        const qint16 value = ToInt16(x).value_or(0);
+        if (value > 0)
+            KeyNums[++counter] = value;
     };
 
     const QString t = splitReady(keyText);
