@@ -76,7 +76,7 @@ void print(const QString &text)
 
 QString bankArgument(const QStringList &args)
 {
-    if (args.size() < 3)
+    if (args.size() < 3 || args[2].startsWith(QStringLiteral("--")))
         fail(QStringLiteral("missing BANKDIR"));
     return QDir::cleanPath(args[2]);
 }
@@ -306,6 +306,8 @@ int commandSearch(const QStringList &args)
         fail(QStringLiteral("--keys is required for this kind"));
     if ((*kind == KindSimilar || *kind == KindSimilarAuto) && current == 0)
         fail(QStringLiteral("--current is required for similar records"));
+    if (current > image.RecCount)
+        fail(QStringLiteral("--current %1: the bank holds %2 records").arg(current).arg(image.RecCount));
     const NumberContext numbers{image.RecCount, &jp, QDate::currentDate().year()};
     switch (*kind) {
     case KindFreeKeyword:
@@ -366,7 +368,9 @@ int commandSearch(const QStringList &args)
     if (lossy)
         std::fprintf(stderr, "some characters cannot be written in code page 932 and were written as \"?\"\n");
     if (output.isEmpty()) {
-        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+        const size_t size = static_cast<size_t>(bytes.size());
+        if (std::fwrite(bytes.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0)
+            fail(QStringLiteral("cannot write the list to the standard output"));
         return 0;
     }
     QSaveFile out(output);
