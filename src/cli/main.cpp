@@ -270,11 +270,7 @@ int commandSearch(const QStringList &args)
     // The bank.
     QString error;
     RecordImage image;
-    image.bytes = ReadRecordFile(bank, &error);
-    if (!error.isEmpty())
-        fail(error);
-    image.RecCount = RecCountSet(bank, &error);
-    if (image.RecCount < 0)
+    if (!image.load(bank, &error))
         fail(error);
     const JPcodeTable jp = readJPcodes(bank);
     QByteArray links;
@@ -306,9 +302,9 @@ int commandSearch(const QStringList &args)
         fail(QStringLiteral("--keys is required for this kind"));
     if ((*kind == KindSimilar || *kind == KindSimilarAuto) && current == 0)
         fail(QStringLiteral("--current is required for similar records"));
-    if (current > image.RecCount)
-        fail(QStringLiteral("--current %1: the bank holds %2 records").arg(current).arg(image.RecCount));
-    const NumberContext numbers{image.RecCount, &jp, QDate::currentDate().year()};
+    if (current > image.RecCount())
+        fail(QStringLiteral("--current %1: the bank holds %2 records").arg(current).arg(image.RecCount()));
+    const NumberContext numbers{image.RecCount(), &jp, QDate::currentDate().year()};
     switch (*kind) {
     case KindFreeKeyword:
     case KindMemo:
@@ -350,7 +346,7 @@ int commandSearch(const QStringList &args)
             NormalizeRecord(r, today);
             return r;
         },
-        [&](int n) { return LinkListOf(links, n, image.RecCount, engine.MaxHits); },
+        [&](int n) { return LinkListOf(links, n, image.RecCount(), engine.MaxHits); },
         *kind,
         [&] { engine.RebuildRecordHits(); },
     };

@@ -2,9 +2,11 @@
 
 #include "common/basic.h"
 #include "common/field_text.h"
+#include "common/file_lookup.h"
 #include "common/text.h"
 #include "store/record.h"
 
+#include <QFile>
 #include <QHash>
 #include <algorithm>
 #include <cmath>
@@ -72,9 +74,42 @@ private:
 
 } // namespace
 
+RecordImage::RecordImage(QByteArray bytes, int recCount)
+    : m_owner(std::make_shared<const QByteArray>(std::move(bytes))),
+      m_bytes(*std::static_pointer_cast<const QByteArray>(m_owner)), m_recCount(qBound(0, recCount, kMaxRecords))
+{}
+
+bool RecordImage::load(const QString &bankPath, QString *error)
+{
+    *this = RecordImage();
+    const int count = RecCountSet(bankPath, error);
+    if (count < 0)
+        return false;
+    // The file stays open for the mapping; it goes with the last copy.
+    auto file = std::make_shared<QFile>(FilePathNoCase(bankPath, kRecordFileName));
+    if (count > 0 && file->open(QIODevice::ReadOnly)) {
+        const qint64 size = qMin<qint64>(file->size(), qint64(kMaxRecords) * kRecordSize);
+        if (const uchar *mapped = file->map(0, size)) {
+            m_owner = file;
+            m_bytes = QByteArrayView(mapped, size);
+            m_recCount = count;
+            return true;
+        }
+    }
+    QString readError;
+    QByteArray bytes = ReadRecordFile(bankPath, &readError);
+    if (!readError.isEmpty()) {
+        if (error)
+            *error = readError;
+        return false;
+    }
+    *this = RecordImage(std::move(bytes), count);
+    return true;
+}
+
 QByteArrayView RecordImage::record(int n) const
 {
-    return n <= RecCount ? RecordAt(bytes, n) : QByteArrayView();
+    return n <= m_recCount ? RecordAt(m_bytes, n) : QByteArrayView();
 }
 
 QString DupKey(QByteArrayView rec)
@@ -219,8 +254,8 @@ QList<int> SearchEngine::candidates(const RecordImage &bank) const
         for (int i = 1; i <= HitCount; ++i)
             list.append(HitList[i]);
     } else {
-        list.reserve(bank.RecCount);
-        for (int r = 1; r <= bank.RecCount; ++r)
+        list.reserve(bank.RecCount());
+        for (int r = 1; r <= bank.RecCount(); ++r)
             list.append(r);
     }
     return list;
@@ -339,8 +374,8 @@ void SearchEngine::Step2HitReco()
 void SearchEngine::Step2HitBlank(const RecordImage &bank)
 {
     int n = 0;
-    openProgress(bank.RecCount);
-    for (int rec = 1; rec <= bank.RecCount && n < MaxHits; ++rec) {
+    openProgress(bank.RecCount());
+    for (int rec = 1; rec <= bank.RecCount() && n < MaxHits; ++rec) {
         if (cancelled(rec))
             return;
         const QByteArrayView r = bank.record(rec);
@@ -354,7 +389,7 @@ void SearchEngine::Step2HitBlank(const RecordImage &bank)
 
 void SearchEngine::Step2HitDouble(const RecordImage &bank)
 {
-    const int count = bank.RecCount;
+    const int count = bank.RecCount();
     openProgress(count);
     std::vector<QString> keys(count + 1);
     for (int rec = 1; rec <= count; ++rec)
@@ -393,8 +428,8 @@ void SearchEngine::Step2HitSimilar(const RecordImage &bank, int CurRec)
 {
     const QString reference = SimilarKey(bank.record(CurRec));
     int n = 0;
-    openProgress(bank.RecCount);
-    for (int rec = 1; rec <= bank.RecCount && n < MaxHits; ++rec) {
+    openProgress(bank.RecCount());
+    for (int rec = 1; rec <= bank.RecCount() && n < MaxHits; ++rec) {
         if (cancelled(rec))
             return;
         if (rec != CurRec && SimilarKey(bank.record(rec)) == reference)

@@ -25,11 +25,10 @@ inline tz::Record makeRecord(const QString &author, const QString &title, int ye
 
 inline tz::RecordImage imageOf(const QList<tz::Record> &records)
 {
-    tz::RecordImage image;
+    QByteArray bytes;
     for (const tz::Record &r : records)
-        image.bytes += tz::EncodeRecord(r);
-    image.RecCount = static_cast<int>(records.size());
-    return image;
+        bytes += tz::EncodeRecord(r);
+    return tz::RecordImage(bytes, static_cast<int>(records.size()));
 }
 
 // count records with a neutral text; the ones listed in `with` get `title`.

@@ -4,6 +4,9 @@
 #include "search/hit_banks.h"
 #include "search/search_engine.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace tz;
@@ -66,6 +69,40 @@ class TestHits : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // ---- The records a search reads ------------------------------------------
+
+    void loadedImages()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QByteArray file = EncodeRecord(makeRecord(QStringLiteral("A.B"), QStringLiteral("One"))) +
+                          EncodeRecord(makeRecord(QStringLiteral("C.D"), QStringLiteral("Two")));
+        file += file.left(700); // a last record cut short still counts
+        QFile f(dir.filePath(QStringLiteral("RECORD.TZD")));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(file) == file.size());
+        f.close();
+
+        RecordImage image;
+        QVERIFY(image.load(dir.path()));
+        QCOMPARE(image.RecCount(), 3);
+        QCOMPARE(image.bytes(), QByteArrayView(file));
+        QCOMPARE(image.record(3).size(), 700);
+        QVERIFY(image.record(4).isEmpty());
+        const RecordImage copy = image;
+        image = RecordImage();
+        QCOMPARE(copy.record(2), QByteArrayView(file).sliced(kRecordSize, kRecordSize));
+
+        QTemporaryDir empty;
+        QVERIFY(image.load(empty.path()));
+        QCOMPARE(image.RecCount(), 0);
+        QVERIFY(QFile::exists(empty.filePath(QStringLiteral("record.tzd"))));
+
+        QString error;
+        QVERIFY(!image.load(empty.filePath(QStringLiteral("no/such/bank")), &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(image.RecCount(), 0);
+    }
+
     // ---- Words -------------------------------------------------------------
 
     void wordKinds_data()
