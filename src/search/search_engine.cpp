@@ -1,6 +1,7 @@
 #include "search/search_engine.h"
 
 #include "common/basic.h"
+#include "common/cp932.h"
 #include "common/field_text.h"
 #include "common/file_lookup.h"
 #include "common/text.h"
@@ -18,15 +19,47 @@ namespace {
 
 using L = RecordLayout;
 
-QString trimmedField(QByteArrayView rec, FieldSpan f)
+// The bytes of a field without the blanks at either end. Only the byte 0x20
+// decodes to a blank, and never as the second byte of a pair, so decoding them
+// gives the trimmed text of the field.
+QByteArrayView trimmedBytes(QByteArrayView rec, FieldSpan f)
 {
-    return Trim(DecodeText(rec, f));
+    if (f.offset >= rec.size())
+        return {};
+    QByteArrayView bytes = rec.sliced(f.offset, qMin<qsizetype>(f.width, rec.size() - f.offset));
+    while (!bytes.isEmpty() && bytes.front() == ' ')
+        bytes = bytes.sliced(1);
+    while (!bytes.isEmpty() && bytes.back() == ' ')
+        bytes.chop(1);
+    return bytes;
 }
 
-// The first n characters of a field as stored (the padding counts).
+QString trimmedField(QByteArrayView rec, FieldSpan f)
+{
+    return cp932::decode(trimmedBytes(rec, f));
+}
+
+// The first n characters of a field as stored (the padding counts). They lie
+// in its first 2n bytes whatever the characters are.
 QString fieldStart(QByteArrayView rec, FieldSpan f, int n)
 {
-    return DecodeText(rec, f).left(n).leftJustified(n, u' ');
+    return DecodeText(rec, FieldSpan{f.offset, qMin(f.width, 2 * n)}).left(n).leftJustified(n, u' ');
+}
+
+// Blank: author and title together hold no byte but blanks, or one ".". Any
+// other byte decodes to a character that is neither a blank nor "." (a "." is
+// only ever its own byte), and two bytes give more than ".".
+bool blankBytes(QByteArrayView rec)
+{
+    static_assert(L::Author.offset + L::Author.width == L::Title.offset);
+    const qsizetype to = qMin<qsizetype>(L::Title.offset + L::Title.width, rec.size());
+    int dots = 0;
+    for (qsizetype i = L::Author.offset; i < to; ++i) {
+        const char b = rec[i];
+        if (b != ' ' && (b != '.' || ++dots > 1))
+            return false;
+    }
+    return true;
 }
 
 // The text a word search looks in: trimmed fields joined by one blank.
@@ -378,9 +411,7 @@ void SearchEngine::Step2HitBlank(const RecordImage &bank)
     for (int rec = 1; rec <= bank.RecCount() && n < MaxHits; ++rec) {
         if (cancelled(rec))
             return;
-        const QByteArrayView r = bank.record(rec);
-        const QString text = trimmedField(r, L::Author) + trimmedField(r, L::Title);
-        if (text.isEmpty() || text == u".")
+        if (blankBytes(bank.record(rec)))
             HitList[++n] = static_cast<qint16>(rec);
     }
     closeProgress();
