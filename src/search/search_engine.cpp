@@ -5,6 +5,7 @@
 #include "common/field_text.h"
 #include "common/file_lookup.h"
 #include "common/text.h"
+#include "search/word_bytes.h"
 #include "store/record.h"
 
 #include <QFile>
@@ -62,17 +63,20 @@ bool blankBytes(QByteArrayView rec)
     return true;
 }
 
-// The text a word search looks in: trimmed fields joined by one blank.
-QString searchedText(QByteArrayView rec, int kind)
+// The fields a word search looks in.
+const std::vector<FieldSpan> &searchedFields(int kind)
 {
     static const std::vector<FieldSpan> free{L::Memo, L::Author, L::Editor, L::Title, L::Book, L::Keyword};
     static const std::vector<FieldSpan> memo{L::Memo};
     static const std::vector<FieldSpan> names{L::Author, L::Editor};
     static const std::vector<FieldSpan> titles{L::Title, L::Book, L::Keyword};
-    const std::vector<FieldSpan> &fields = kind == KindMemo           ? memo
-                                           : kind == KindAuthorEditor ? names
-                                           : kind == KindTitleKeyword ? titles
-                                                                      : free;
+    return kind == KindMemo ? memo : kind == KindAuthorEditor ? names : kind == KindTitleKeyword ? titles : free;
+}
+
+// The text a word search looks in: trimmed fields joined by one blank.
+QString searchedText(QByteArrayView rec, int kind)
+{
+    const std::vector<FieldSpan> &fields = searchedFields(kind);
     QString text;
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
@@ -311,12 +315,30 @@ void SearchEngine::Step2HitWord(const RecordImage &bank)
         present.add(rec);
     };
 
+    // One pass over the file finds the records whose bytes may hold the words
+    // (any word, or every word for AND); only those are decoded and matched.
+    const bool every = !topWord && AndMode == 1;
+    const size_t slots = static_cast<size_t>(bank.RecCount()) + 1;
+    std::vector<char> mayMatch(slots, every ? 1 : 0);
+    std::vector<char> marks;
+    for (int j = 1; j <= KeyCount; ++j) {
+        const WordBytes word(KeyWords[j], lower);
+        if (every && word.undecided())
+            continue;
+        marks.assign(slots, 0);
+        word.markRecords(bank.bytes(), bank.RecCount(), searchedFields(SearchItem), marks);
+        for (size_t r = 0; r < slots; ++r)
+            mayMatch[r] = every ? (mayMatch[r] & marks[r]) : (mayMatch[r] | marks[r]);
+    }
+
     const QList<int> cands = candidates(bank);
     openProgress(cands.size());
     for (int c = 0; c < cands.size() && n < MaxHits; ++c) {
         if (cancelled(c + 1))
             return;
         const int rec = cands[c];
+        if (rec >= 1 && rec <= bank.RecCount() && !mayMatch[static_cast<size_t>(rec)])
+            continue;
         QString text = searchedText(bank.record(rec), SearchItem);
         if (lower)
             text = text.toLower();
