@@ -365,8 +365,8 @@ int commandSearch(const QStringList &args)
         std::fprintf(stderr, "some characters cannot be written in code page 932 and were written as \"?\"\n");
     if (output.isEmpty()) {
         const size_t size = static_cast<size_t>(bytes.size());
-        if (std::fwrite(bytes.constData(), 1, size, stdout) != size || std::fflush(stdout) != 0)
-            fail(QStringLiteral("cannot write the list to the standard output"));
+        if (std::fwrite(bytes.constData(), 1, size, stdout) != size)
+            fail(QStringLiteral("cannot write to the standard output"));
         return 0;
     }
     QSaveFile out(output);
@@ -387,13 +387,19 @@ int main(int argc, char **argv)
         return command.isEmpty() ? 2 : 0;
     }
     try {
+        int status = 0;
         if (command == u"new")
-            return commandNew(args);
-        if (command == u"info")
-            return commandInfo(args);
-        if (command == u"search")
-            return commandSearch(args);
-        fail(QStringLiteral("unknown command: %1 (see --help)").arg(command));
+            status = commandNew(args);
+        else if (command == u"info")
+            status = commandInfo(args);
+        else if (command == u"search")
+            status = commandSearch(args);
+        else
+            fail(QStringLiteral("unknown command: %1 (see --help)").arg(command));
+        // What could not be written (a full disk, a closed pipe) is a failure.
+        if (std::fflush(stdout) != 0 || std::ferror(stdout))
+            fail(QStringLiteral("cannot write to the standard output"));
+        return status;
     } catch (const Failure &f) {
         std::fprintf(stderr, "tessellane-cli: %s\n", f.message.toUtf8().constData());
         return 2;

@@ -355,6 +355,8 @@ private Q_SLOTS:
                           QStringLiteral("/dev/full"));
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(QStringLiteral("cannot write")), qPrintable(r.err));
+        const Run info = cli({QStringLiteral("info"), m_bank}, QStringLiteral("/dev/full"));
+        QCOMPARE(info.exitCode, 2);
     }
 
     void automaticSimilarCheckWithoutHitsShowsNothing()
