@@ -144,163 +144,100 @@ private Q_SLOTS:
         }
     }
 
+    // Rows hold the options after "search BANK --hits-only", separated by "|".
     void hitsOnlyInTheFormsOrder_data()
     {
-        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("options");
         QTest::addColumn<QByteArray>("expected");
-        const QString kind = QStringLiteral("--kind");
-        const QString keys = QStringLiteral("--keys");
-        const QString form = QStringLiteral("--form");
         // Form 1 sorts by author, form 2 by record number, form 7 by year, newest first.
-        QTest::newRow("author ABC") << QStringList{kind, QStringLiteral("Free Keyword"),
-                                                   keys, QStringLiteral("gene"),
-                                                   form, QStringLiteral("1")}
-                                    << QByteArray("3\n2\n1\n4\n5\n");
-        QTest::newRow("year 321") << QStringList{kind, QStringLiteral("Title + Keyword"),
-                                                 keys, QStringLiteral("gene"),
-                                                 form, QStringLiteral("7")}
-                                  << QByteArray("4\n3\n5\n1\n2\n");
-        QTest::newRow("record kind in key order")
-            << QStringList{kind, QStringLiteral("Record"), keys, QStringLiteral("5,2 4"), form, QStringLiteral("2")}
-            << QByteArray("5\n2\n4\n");
-        QTest::newRow("year range") << QStringList{kind, QStringLiteral("Year"), keys, QStringLiteral("1990-1999"),
-                                                   form, QStringLiteral("2")}
-                                    << QByteArray("1\n5\n");
-        QTest::newRow("JP code") << QStringList{kind, QStringLiteral("4"), keys, QStringLiteral("3"),
-                                                form, QStringLiteral("2")}
-                                 << QByteArray("1\n5\n");
-        QTest::newRow("AND") << QStringList{kind, QStringLiteral("0"), keys, QStringLiteral("gene mice"),
-                                            QStringLiteral("--and")}
-                             << QByteArray("1\n");
-        QTest::newRow("OR repeats") << QStringList{kind,
-                                                   QStringLiteral("Title + Keyword"),
-                                                   keys,
-                                                   QStringLiteral("maps mice"),
-                                                   QStringLiteral("--no-unique"),
-                                                   form,
-                                                   QStringLiteral("2")}
-                                    << QByteArray("1\n1\n");
-        QTest::newRow("capitals") << QStringList{kind, QStringLiteral("2"), keys, QStringLiteral("smith"),
-                                                 QStringLiteral("--case")}
-                                  << QByteArray();
-        QTest::newRow("capitals ignored")
-            << QStringList{kind, QStringLiteral("2"), keys, QStringLiteral("SMITH")} << QByteArray("1\n");
-        QTest::newRow("additional") << QStringList{kind,
-                                                   QStringLiteral("Title + Keyword"),
-                                                   keys,
-                                                   QStringLiteral("gene"),
-                                                   QStringLiteral("--additional"),
-                                                   QStringLiteral("4,1"),
-                                                   QStringLiteral("--no-unique"),
-                                                   form,
-                                                   QStringLiteral("2")}
+        QTest::newRow("author ABC") << "--kind|Free Keyword|--keys|gene|--form|1" << QByteArray("3\n2\n1\n4\n5\n");
+        QTest::newRow("year 321") << "--kind|Title + Keyword|--keys|gene|--form|7" << QByteArray("4\n3\n5\n1\n2\n");
+        QTest::newRow("record kind in key order") << "--kind|Record|--keys|5,2 4|--form|2" << QByteArray("5\n2\n4\n");
+        QTest::newRow("year range") << "--kind|Year|--keys|1990-1999|--form|2" << QByteArray("1\n5\n");
+        QTest::newRow("JP code") << "--kind|4|--keys|3|--form|2" << QByteArray("1\n5\n");
+        QTest::newRow("AND") << "--kind|0|--keys|gene mice|--and" << QByteArray("1\n");
+        QTest::newRow("OR repeats") << "--kind|3|--keys|maps mice|--no-unique|--form|2" << QByteArray("1\n1\n");
+        QTest::newRow("capitals") << "--kind|2|--keys|smith|--case" << QByteArray();
+        QTest::newRow("capitals ignored") << "--kind|2|--keys|SMITH" << QByteArray("1\n");
+        QTest::newRow("additional") << "--kind|3|--keys|gene|--additional|4,1|--no-unique|--form|2"
                                     << QByteArray("1\n1\n4\n4\n");
-        QTest::newRow("similar") << QStringList{kind, QStringLiteral("9"), QStringLiteral("--current"),
-                                                QStringLiteral("1")}
-                                 << QByteArray();
-        QTest::newRow("blank") << QStringList{kind, QStringLiteral("Blank")} << QByteArray();
+        QTest::newRow("similar") << "--kind|9|--current|1" << QByteArray();
+        QTest::newRow("blank") << "--kind|Blank" << QByteArray();
     }
     void hitsOnlyInTheFormsOrder()
     {
-        QFETCH(QStringList, args);
+        QFETCH(QString, options);
         QFETCH(QByteArray, expected);
-        const Run r = cli(QStringList{QStringLiteral("search"), m_bank, QStringLiteral("--hits-only")} + args);
+        const Run r =
+            cli(QStringList{QStringLiteral("search"), m_bank, QStringLiteral("--hits-only")} + options.split(u'|'));
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out, expected);
     }
 
+    // Rows hold the whole command line, separated by "|"; BANK is the test
+    // bank, NONE a folder that does not exist.
     void errors_data()
     {
-        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("message");
-        const QString search = QStringLiteral("search");
-        const QString missing = m_dir.filePath(QStringLiteral("none.bnk"));
-        QTest::newRow("no command") << QStringList{} << "Usage:";
-        QTest::newRow("unknown command") << QStringList{QStringLiteral("frob")} << "unknown command";
-        QTest::newRow("info: missing bank") << QStringList{QStringLiteral("info"), missing} << "no such bank folder";
-        QTest::newRow("search: missing bank")
-            << QStringList{search, missing, QStringLiteral("--kind"), QStringLiteral("Blank")} << "no such bank folder";
-        QTest::newRow("search: folder without records")
-            << QStringList{search, m_dir.path(), QStringLiteral("--kind"), QStringLiteral("Blank")}
-            << "holds no record.tzd";
-        QTest::newRow("new: bank exists") << QStringList{QStringLiteral("new"), m_bank} << "already exists";
-        QTest::newRow("no kind") << QStringList{search, m_bank} << "--kind is required";
-        QTest::newRow("bank missing before the options")
-            << QStringList{search, QStringLiteral("--kind"), QStringLiteral("Blank")} << "missing BANKDIR";
-        QTest::newRow("unknown kind") << QStringList{search, m_bank, QStringLiteral("--kind"), QStringLiteral("Books")}
+        QTest::newRow("no command") << ""
+                                    << "Usage:";
+        QTest::newRow("unknown command") << "frob"
+                                         << "unknown command";
+        QTest::newRow("info: missing bank") << "info|NONE"
+                                            << "no such bank folder";
+        QTest::newRow("search: missing bank") << "search|NONE|--kind|Blank"
+                                              << "no such bank folder";
+        QTest::newRow("search: folder without records") << "search|DIR|--kind|Blank"
+                                                        << "holds no record.tzd";
+        QTest::newRow("new: bank exists") << "new|BANK"
+                                          << "already exists";
+        QTest::newRow("no kind") << "search|BANK"
+                                 << "--kind is required";
+        QTest::newRow("bank missing before the options") << "search|--kind|Blank"
+                                                         << "missing BANKDIR";
+        QTest::newRow("unknown kind") << "search|BANK|--kind|Books"
                                       << "unknown kind: Books";
-        QTest::newRow("kind out of range")
-            << QStringList{search, m_bank, QStringLiteral("--kind"), QStringLiteral("13")} << "unknown kind: 13";
-        QTest::newRow("no keys") << QStringList{search, m_bank, QStringLiteral("--kind"), QStringLiteral("Year")}
+        QTest::newRow("kind out of range") << "search|BANK|--kind|13"
+                                           << "unknown kind: 13";
+        QTest::newRow("no keys") << "search|BANK|--kind|Year"
                                  << "--keys is required";
-        QTest::newRow("unknown form number") << QStringList{search,
-                                                            m_bank,
-                                                            QStringLiteral("--kind"),
-                                                            QStringLiteral("Blank"),
-                                                            QStringLiteral("--form"),
-                                                            QStringLiteral("8")}
+        QTest::newRow("unknown form number") << "search|BANK|--kind|Blank|--form|8"
                                              << "--form 8: there are 7";
-        QTest::newRow("unknown form name") << QStringList{search,
-                                                          m_bank,
-                                                          QStringLiteral("--kind"),
-                                                          QStringLiteral("Blank"),
-                                                          QStringLiteral("--form"),
-                                                          QStringLiteral("Harvard")}
+        QTest::newRow("unknown form name") << "search|BANK|--kind|Blank|--form|Harvard"
                                            << "no entry named \"Harvard\"";
-        QTest::newRow("unknown script") << QStringList{search,
-                                                       m_bank,
-                                                       QStringLiteral("--kind"),
-                                                       QStringLiteral("Blank"),
-                                                       QStringLiteral("--script"),
-                                                       QStringLiteral("0")}
+        QTest::newRow("unknown script") << "search|BANK|--kind|Blank|--script|0"
                                         << "--script 0: there are 5";
-        QTest::newRow("missing form file")
-            << QStringList{search, m_bank, QStringLiteral("--kind"), QStringLiteral("Blank"), QStringLiteral("--forms"),
-                           missing}
-            << "none.bnk";
-        QTest::newRow("malformed number") << QStringList{search,
-                                                         m_bank,
-                                                         QStringLiteral("--kind"),
-                                                         QStringLiteral("Blank"),
-                                                         QStringLiteral("--max-hits"),
-                                                         QStringLiteral("abc")}
+        QTest::newRow("missing form file") << "search|BANK|--kind|Blank|--forms|NONE"
+                                           << "none.bnk";
+        QTest::newRow("malformed number") << "search|BANK|--kind|Blank|--max-hits|abc"
                                           << "--max-hits takes a number from 1 to 32767";
-        QTest::newRow("option without value")
-            << QStringList{search, m_bank, QStringLiteral("--kind"), QStringLiteral("Blank"), QStringLiteral("--keys")}
-            << "--keys needs a value";
-        QTest::newRow("unknown option") << QStringList{search, m_bank, QStringLiteral("--kind"),
-                                                       QStringLiteral("Blank"), QStringLiteral("--fast")}
+        QTest::newRow("option without value") << "search|BANK|--kind|Blank|--keys"
+                                              << "--keys needs a value";
+        QTest::newRow("unknown option") << "search|BANK|--kind|Blank|--fast"
                                         << "unknown option: --fast";
-        QTest::newRow("unknown encoding") << QStringList{search,
-                                                         m_bank,
-                                                         QStringLiteral("--kind"),
-                                                         QStringLiteral("Blank"),
-                                                         QStringLiteral("--encoding"),
-                                                         QStringLiteral("latin1")}
+        QTest::newRow("unknown encoding") << "search|BANK|--kind|Blank|--encoding|latin1"
                                           << "--encoding takes utf8 or cp932";
-        QTest::newRow("similar without current record")
-            << QStringList{search, m_bank, QStringLiteral("--kind"), QStringLiteral("9")} << "--current is required";
-        QTest::newRow("current record beyond the bank") << QStringList{search,
-                                                                       m_bank,
-                                                                       QStringLiteral("--kind"),
-                                                                       QStringLiteral("9"),
-                                                                       QStringLiteral("--current"),
-                                                                       QStringLiteral("6")}
+        QTest::newRow("similar without current record") << "search|BANK|--kind|9"
+                                                        << "--current is required";
+        QTest::newRow("current record beyond the bank") << "search|BANK|--kind|9|--current|6"
                                                         << "--current 6: the bank holds 5 records";
-        QTest::newRow("bad hit list") << QStringList{search,
-                                                     m_bank,
-                                                     QStringLiteral("--kind"),
-                                                     QStringLiteral("Year"),
-                                                     QStringLiteral("--keys"),
-                                                     QStringLiteral("1995"),
-                                                     QStringLiteral("--additional"),
-                                                     QStringLiteral("1,x")}
+        QTest::newRow("bad hit list") << "search|BANK|--kind|Year|--keys|1995|--additional|1,x"
                                       << "--additional takes a number";
     }
     void errors()
     {
-        QFETCH(QStringList, args);
+        QFETCH(QString, line);
         QFETCH(QString, message);
+        QStringList args = line.split(u'|', Qt::SkipEmptyParts);
+        for (QString &a : args) {
+            if (a == u"BANK")
+                a = m_bank;
+            else if (a == u"NONE")
+                a = m_dir.filePath(QStringLiteral("none.bnk"));
+            else if (a == u"DIR")
+                a = m_dir.path();
+        }
         const Run r = cli(args);
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.contains(message), qPrintable(r.err));

@@ -308,25 +308,6 @@ private Q_SLOTS:
         QCOMPARE(engine.hits(), expected);
     }
 
-    void numberLimitAndCancel()
-    {
-        QList<Record> records(300, makeRecord(QStringLiteral("A.B"), QStringLiteral("T"), 1995));
-        const RecordImage image = imageOf(records);
-        SearchEngine engine;
-        engine.SearchItem = KindYear;
-        engine.Step1GetNum(QStringLiteral("1995"), NumberContext{300, nullptr, 2025});
-        engine.Step2HitNum(image);
-        QCOMPARE(engine.hits(), range(1, 200));
-
-        ProgressLog log;
-        log.cancelAt = 3;
-        watch(engine, log);
-        engine.Step2HitNum(image);
-        QCOMPARE(engine.HitCount, 200);
-        QCOMPARE(log.calls.first(), (std::array<int, 3>{1, 1, 300}));
-        QCOMPARE(log.calls.size(), 4);
-    }
-
     // ---- Record numbers ----------------------------------------------------
 
     void recordNumbers_data()
@@ -357,24 +338,6 @@ private Q_SLOTS:
         engine.Step1GetNum(keys, NumberContext{10, nullptr, 2025});
         engine.Step2HitReco();
         QCOMPARE(engine.hits(), expected);
-    }
-
-    void recordNumbersLimitAndCancel()
-    {
-        SearchEngine engine(4);
-        engine.SearchItem = KindRecord;
-        engine.Step1GetNum(QStringLiteral("1-10"), NumberContext{10, nullptr, 2025});
-        engine.Step2HitReco();
-        QCOMPARE(engine.hits(), range(1, 4));
-
-        ProgressLog log;
-        log.cancelAt = 2;
-        watch(engine, log);
-        setHits(engine, numbers({9}));
-        engine.Step2HitReco();
-        QCOMPARE(engine.HitCount, 1);
-        QCOMPARE(engine.HitList[1], 1); // the first entry was stored before the cancel
-        QCOMPARE(log.calls.first(), (std::array<int, 3>{1, 1, 4}));
     }
 
     // Rendering with the sort "none" runs the record search again: the list
@@ -431,21 +394,6 @@ private Q_SLOTS:
         engine.CheckMode[CheckAdditional] = 1;
         engine.Step2HitBlank(imageOf(records));
         QCOMPARE(engine.hits(), blank ? numbers({2}) : numbers({}));
-    }
-
-    void blankLimitAndCancel()
-    {
-        const RecordImage image = imageOf(QList<Record>(10, makeRecord({}, {})));
-        SearchEngine engine(4);
-        engine.Step2HitBlank(image);
-        QCOMPARE(engine.hits(), range(1, 4));
-
-        ProgressLog log;
-        log.cancelAt = 2;
-        watch(engine, log);
-        engine.Step2HitBlank(image);
-        QCOMPARE(engine.HitCount, 4);
-        QCOMPARE(log.calls.first(), (std::array<int, 3>{1, 1, 10}));
     }
 
     // ---- Duplicates and similar records -------------------------------------
@@ -512,18 +460,6 @@ private Q_SLOTS:
         QCOMPARE(engine.hits(), expected);
     }
 
-    void duplicatesCancel()
-    {
-        SearchEngine engine;
-        ProgressLog log;
-        log.cancelAt = 5;
-        watch(engine, log);
-        engine.Step2HitDouble(imageOf(tripleBooked()));
-        QCOMPARE(engine.HitCount, 0);
-        QCOMPARE(engine.HitList.mid(1, 2), numbers({4, 9}));
-        QCOMPARE(log.calls.first(), (std::array<int, 3>{1, 1, 16}));
-    }
-
     void similar_data()
     {
         QTest::addColumn<int>("current");
@@ -556,19 +492,63 @@ private Q_SLOTS:
         QCOMPARE(engine.hits(), numbers({4, 9, 9, 15, 15, 17, 17, 18, 18, 19}));
     }
 
-    void similarLimitAndCancel()
+    // Every kind stops when the list is full, and a cancel leaves the count of
+    // the list as it was (the entries stored before it stay).
+    void limitAndCancel_data()
     {
-        const RecordImage image = imageOf(QList<Record>(10, makeRecord(QStringLiteral("A.B"), QStringLiteral("T"))));
-        SearchEngine engine(3);
-        engine.Step2HitSimilar(image, 2);
-        QCOMPARE(engine.hits(), numbers({1, 3, 4}));
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QList<qint16>>("full");
+        QTest::addColumn<int>("candidates");
+        QTest::addColumn<QList<qint16>>("beforeCancel");
+        QTest::newRow("words") << int(KindFreeKeyword) << numbers({1, 2, 3, 4}) << 10 << numbers({1});
+        QTest::newRow("year") << int(KindYear) << numbers({1, 2, 3, 4}) << 10 << numbers({1});
+        QTest::newRow("record numbers") << int(KindRecord) << numbers({1, 2, 3, 4}) << 4 << numbers({1});
+        QTest::newRow("blank") << int(KindBlank) << numbers({1, 2, 3, 4}) << 10 << numbers({1});
+        QTest::newRow("duplicates") << int(KindDouble) << numbers({1, 2, 2, 3}) << 10 << numbers({1, 2});
+        QTest::newRow("similar") << int(KindSimilar) << numbers({2, 3, 4, 5}) << 10 << numbers({});
+    }
+    void limitAndCancel()
+    {
+        QFETCH(int, kind);
+        QFETCH(QList<qint16>, full);
+        QFETCH(int, candidates);
+        QFETCH(QList<qint16>, beforeCancel);
+        const RecordImage image = imageOf(QList<Record>(10, makeRecord(QStringLiteral("."), {}, 1995)));
+        SearchEngine engine(4);
+        engine.SearchItem = kind;
+        auto run = [&] {
+            if (kind == KindFreeKeyword) {
+                engine.Step2HitWord(image);
+            } else if (kind == KindYear) {
+                engine.Step2HitNum(image);
+            } else if (kind == KindRecord) {
+                engine.Step2HitReco();
+            } else if (kind == KindBlank) {
+                engine.Step2HitBlank(image);
+            } else if (kind == KindDouble) {
+                engine.Step2HitDouble(image);
+            } else {
+                engine.Step2HitSimilar(image, 1);
+            }
+        };
+        if (kind == KindFreeKeyword)
+            engine.Step1GetWord(QStringLiteral(". 9"));
+        else
+            engine.Step1GetNum(kind == KindYear ? QStringLiteral("1995") : QStringLiteral("1-10"),
+                               NumberContext{10, nullptr, 2025});
+        setHits(engine, numbers({7, 7})); // a list of an earlier search
+        run();
+        QCOMPARE(engine.hits(), full);
 
         ProgressLog log;
-        log.cancelAt = 6;
+        log.cancelAt = 2;
         watch(engine, log);
-        engine.Step2HitSimilar(image, 5);
-        QCOMPARE(engine.HitCount, 3);
-        QCOMPARE(log.calls.first(), (std::array<int, 3>{1, 1, 10}));
+        setHits(engine, numbers({9}));
+        run();
+        QCOMPARE(engine.HitCount, 1);
+        QCOMPARE(engine.HitList.mid(1, beforeCancel.size()), beforeCancel);
+        QCOMPARE(log.calls.first(), (std::array<int, 3>{1, 1, candidates}));
+        QCOMPARE(log.calls.last(), (std::array<int, 3>{2, 2, 0}));
     }
 };
 
