@@ -80,7 +80,7 @@ void print(const QString &text)
 
 QString bankArgument(const QStringList &args)
 {
-    if (args.size() < 3)
+    if (args.size() < 3 || args[2].startsWith(QStringLiteral("--")))
         fail(QStringLiteral("missing BANKDIR"));
     return QDir::cleanPath(args[2]);
 }
@@ -292,11 +292,7 @@ int commandSearch(const QStringList &args)
     // The bank.
     QString error;
     RecordImage image;
-    image.bytes = ReadRecordFile(bank, &error);
-    if (!error.isEmpty())
-        fail(error);
-    image.RecCount = RecCountSet(bank, &error);
-    if (image.RecCount < 0)
+    if (!image.load(bank, &error))
         fail(error);
     const JPcodeTable jp = readJPcodes(bank);
     QByteArray links;
@@ -328,7 +324,9 @@ int commandSearch(const QStringList &args)
         fail(QStringLiteral("--keys is required for this kind"));
     if ((*kind == KindSimilar || *kind == KindSimilarAuto) && current == 0)
         fail(QStringLiteral("--current is required for similar records"));
-    const NumberContext numbers{image.RecCount, &jp, QDate::currentDate().year()};
+    if (current > image.RecCount())
+        fail(QStringLiteral("--current %1: the bank holds %2 records").arg(current).arg(image.RecCount()));
+    const NumberContext numbers{image.RecCount(), &jp, QDate::currentDate().year()};
     switch (*kind) {
     case KindFreeKeyword:
     case KindMemo:
@@ -370,7 +368,7 @@ int commandSearch(const QStringList &args)
             NormalizeRecord(r, today);
             return r;
         },
-        [&](int n) { return LinkListOf(links, n, image.RecCount, engine.MaxHits); },
+        [&](int n) { return LinkListOf(links, n, image.RecCount(), engine.MaxHits); },
         *kind,
         [&] { engine.RebuildRecordHits(); },
     };
@@ -388,7 +386,9 @@ int commandSearch(const QStringList &args)
     if (lossy)
         std::fprintf(stderr, "some characters cannot be written in code page 932 and were written as \"?\"\n");
     if (output.isEmpty()) {
-        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+        const size_t size = static_cast<size_t>(bytes.size());
+        if (std::fwrite(bytes.constData(), 1, size, stdout) != size)
+            fail(QStringLiteral("cannot write to the standard output"));
         return 0;
     }
     if (!WriteFileAtomic(output, bytes, &error))
@@ -408,15 +408,21 @@ int main(int argc, char **argv)
         return command.isEmpty() ? 2 : 0;
     }
     try {
+        int status = 0;
         if (command == u"new")
-            return commandNew(args);
-        if (command == u"info")
-            return commandInfo(args);
-        if (command == u"make-bank")
-            return commandMakeBank(args);
-        if (command == u"search")
-            return commandSearch(args);
-        fail(QStringLiteral("unknown command: %1 (see --help)").arg(command));
+            status = commandNew(args);
+        else if (command == u"info")
+            status = commandInfo(args);
+        else if (command == u"make-bank")
+            status = commandMakeBank(args);
+        else if (command == u"search")
+            status = commandSearch(args);
+        else
+            fail(QStringLiteral("unknown command: %1 (see --help)").arg(command));
+        // What could not be written (a full disk, a closed pipe) is a failure.
+        if (std::fflush(stdout) != 0 || std::ferror(stdout))
+            fail(QStringLiteral("cannot write to the standard output"));
+        return status;
     } catch (const Failure &f) {
         std::fprintf(stderr, "tessellane-cli: %s\n", f.message.toUtf8().constData());
         return 2;

@@ -92,21 +92,22 @@ QString MarkupPair(const QString &text, const QString &mark, const QString &open
 {
     if (mark.isEmpty())
         return text;
+    // Each search starts one past where the last code began, and never inside
+    // a code: a code that holds the mark itself (a script writing "**" for
+    // "*") is output, not markup, and searching it would replace without end.
+    auto after = [](qsizetype at, const QString &code) { return at + qMax<qsizetype>(1, code.size()); };
     QString t = text;
-    qsizetype pos = 0; // 0-based place where the last code began; the search starts one past it
     qsizetype from = 0;
     for (;;) {
         qsizetype at = t.indexOf(mark, from);
         if (at < 0)
             return t;
         t.replace(at, mark.size(), open);
-        pos = at;
-        at = t.indexOf(mark, pos + 1);
+        at = t.indexOf(mark, after(at, open));
         if (at < 0)
             return t + close;
         t.replace(at, mark.size(), close);
-        pos = at;
-        from = pos + 1;
+        from = after(at, close);
     }
 }
 

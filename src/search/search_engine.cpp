@@ -1,10 +1,14 @@
 #include "search/search_engine.h"
 
 #include "common/basic.h"
+#include "common/cp932.h"
 #include "common/field_text.h"
+#include "common/file_lookup.h"
 #include "common/text.h"
+#include "search/word_bytes.h"
 #include "store/record.h"
 
+#include <QFile>
 #include <QHash>
 #include <algorithm>
 #include <cmath>
@@ -16,28 +20,63 @@ namespace {
 
 using L = RecordLayout;
 
+// The bytes of a field without the blanks at either end. Only the byte 0x20
+// decodes to a blank, and never as the second byte of a pair, so decoding them
+// gives the trimmed text of the field.
+QByteArrayView trimmedBytes(QByteArrayView rec, FieldSpan f)
+{
+    if (f.offset >= rec.size())
+        return {};
+    QByteArrayView bytes = rec.sliced(f.offset, qMin<qsizetype>(f.width, rec.size() - f.offset));
+    while (!bytes.isEmpty() && bytes.front() == ' ')
+        bytes = bytes.sliced(1);
+    while (!bytes.isEmpty() && bytes.back() == ' ')
+        bytes.chop(1);
+    return bytes;
+}
+
 QString trimmedField(QByteArrayView rec, FieldSpan f)
 {
-    return Trim(DecodeText(rec, f));
+    return cp932::decode(trimmedBytes(rec, f));
 }
 
-// The first n characters of a field as stored (the padding counts).
+// The first n characters of a field as stored (the padding counts). They lie
+// in its first 2n bytes whatever the characters are.
 QString fieldStart(QByteArrayView rec, FieldSpan f, int n)
 {
-    return DecodeText(rec, f).left(n).leftJustified(n, u' ');
+    return DecodeText(rec, FieldSpan{f.offset, qMin(f.width, 2 * n)}).left(n).leftJustified(n, u' ');
 }
 
-// The text a word search looks in: trimmed fields joined by one blank.
-QString searchedText(QByteArrayView rec, int kind)
+// Blank: author and title together hold no byte but blanks, or one ".". Any
+// other byte decodes to a character that is neither a blank nor "." (a "." is
+// only ever its own byte), and two bytes give more than ".".
+bool blankBytes(QByteArrayView rec)
+{
+    static_assert(L::Author.offset + L::Author.width == L::Title.offset);
+    const qsizetype to = qMin<qsizetype>(L::Title.offset + L::Title.width, rec.size());
+    int dots = 0;
+    for (qsizetype i = L::Author.offset; i < to; ++i) {
+        const char b = rec[i];
+        if (b != ' ' && (b != '.' || ++dots > 1))
+            return false;
+    }
+    return true;
+}
+
+// The fields a word search looks in.
+const std::vector<FieldSpan> &searchedFields(int kind)
 {
     static const std::vector<FieldSpan> free{L::Memo, L::Author, L::Editor, L::Title, L::Book, L::Keyword};
     static const std::vector<FieldSpan> memo{L::Memo};
     static const std::vector<FieldSpan> names{L::Author, L::Editor};
     static const std::vector<FieldSpan> titles{L::Title, L::Book, L::Keyword};
-    const std::vector<FieldSpan> &fields = kind == KindMemo           ? memo
-                                           : kind == KindAuthorEditor ? names
-                                           : kind == KindTitleKeyword ? titles
-                                                                      : free;
+    return kind == KindMemo ? memo : kind == KindAuthorEditor ? names : kind == KindTitleKeyword ? titles : free;
+}
+
+// The text a word search looks in: trimmed fields joined by one blank.
+QString searchedText(QByteArrayView rec, int kind)
+{
+    const std::vector<FieldSpan> &fields = searchedFields(kind);
     QString text;
     for (size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
@@ -72,9 +111,42 @@ private:
 
 } // namespace
 
+RecordImage::RecordImage(QByteArray bytes, int recCount)
+    : m_owner(std::make_shared<const QByteArray>(std::move(bytes))),
+      m_bytes(*std::static_pointer_cast<const QByteArray>(m_owner)), m_recCount(qBound(0, recCount, kMaxRecords))
+{}
+
+bool RecordImage::load(const QString &bankPath, QString *error)
+{
+    *this = RecordImage();
+    const int count = RecCountSet(bankPath, error);
+    if (count < 0)
+        return false;
+    // The file stays open for the mapping; it goes with the last copy.
+    auto file = std::make_shared<QFile>(FilePathNoCase(bankPath, kRecordFileName));
+    if (count > 0 && file->open(QIODevice::ReadOnly)) {
+        const qint64 size = qMin<qint64>(file->size(), qint64(kMaxRecords) * kRecordSize);
+        if (const uchar *mapped = file->map(0, size)) {
+            m_owner = file;
+            m_bytes = QByteArrayView(mapped, size);
+            m_recCount = count;
+            return true;
+        }
+    }
+    QString readError;
+    QByteArray bytes = ReadRecordFile(bankPath, &readError);
+    if (!readError.isEmpty()) {
+        if (error)
+            *error = readError;
+        return false;
+    }
+    *this = RecordImage(std::move(bytes), count);
+    return true;
+}
+
 QByteArrayView RecordImage::record(int n) const
 {
-    return n <= RecCount ? RecordAt(bytes, n) : QByteArrayView();
+    return n <= m_recCount ? RecordAt(m_bytes, n) : QByteArrayView();
 }
 
 QString DupKey(QByteArrayView rec)
@@ -139,23 +211,25 @@ void SearchEngine::Step1GetWord(const QString &keyText)
 
 void SearchEngine::Step1GetNum(const QString &keyText, const NumberContext &ctx)
 {
-    // Validity and the largest valid value of the kind (ranges never run past it).
+    // The largest valid value of the kind: record numbers up to RecCount, years
+    // up to this year, JP codes up to the end of the fourth group. Valid are
+    // the values above 0 up to it; as the groups follow one another, a JP code
+    // in that span always lies in one of them. A value is stored rounded, and
+    // one that rounds to 0 names no record, year or code, so it is dropped too.
     int upper = 0;
-    std::function<bool(double)> valid;
-    if (SearchItem == KindJPcode) {
-        upper = ctx.jp ? ctx.jp->JPendE : 0;
-        valid = [&](double x) { return ctx.jp && JPcodeGroup(*ctx.jp, x) > 0; };
-    } else if (SearchItem == KindYear) {
+    if (SearchItem == KindJPcode)
+        upper = ctx.jp ? qMax(0, int(ctx.jp->JPendE)) : 0;
+    else if (SearchItem == KindYear)
         upper = ctx.currentYear;
-        valid = [&](double x) { return YearValid(x, ctx.currentYear) == 1; };
-    } else {
+    else
         upper = ctx.RecCount;
-        valid = [&](double x) { return RecNoValid(x, ctx.RecCount) == 1; };
-    }
     int counter = 0;
     auto store = [&](double x) {
-        if (counter < MaxHits && valid(x))
-            KeyNums[++counter] = ToInt16(x).value_or(0);
+        if (counter >= MaxHits || !(x > 0 && x <= upper))
+            return;
+        const qint16 value = ToInt16(x).value_or(0);
+        if (value > 0)
+            KeyNums[++counter] = value;
     };
 
     const QString t = splitReady(keyText);
@@ -217,8 +291,8 @@ QList<int> SearchEngine::candidates(const RecordImage &bank) const
         for (int i = 1; i <= HitCount; ++i)
             list.append(HitList[i]);
     } else {
-        list.reserve(bank.RecCount);
-        for (int r = 1; r <= bank.RecCount; ++r)
+        list.reserve(bank.RecCount());
+        for (int r = 1; r <= bank.RecCount(); ++r)
             list.append(r);
     }
     return list;
@@ -241,12 +315,30 @@ void SearchEngine::Step2HitWord(const RecordImage &bank)
         present.add(rec);
     };
 
+    // One pass over the file finds the records whose bytes may hold the words
+    // (any word, or every word for AND); only those are decoded and matched.
+    const bool every = !topWord && AndMode == 1;
+    const size_t slots = static_cast<size_t>(bank.RecCount()) + 1;
+    std::vector<char> mayMatch(slots, every ? 1 : 0);
+    std::vector<char> marks;
+    for (int j = 1; j <= KeyCount; ++j) {
+        const WordBytes word(KeyWords[j], lower);
+        if (every && word.undecided())
+            continue;
+        marks.assign(slots, 0);
+        word.markRecords(bank.bytes(), bank.RecCount(), searchedFields(SearchItem), marks);
+        for (size_t r = 0; r < slots; ++r)
+            mayMatch[r] = every ? (mayMatch[r] & marks[r]) : (mayMatch[r] | marks[r]);
+    }
+
     const QList<int> cands = candidates(bank);
     openProgress(cands.size());
     for (int c = 0; c < cands.size() && n < MaxHits; ++c) {
         if (cancelled(c + 1))
             return;
         const int rec = cands[c];
+        if (rec >= 1 && rec <= bank.RecCount() && !mayMatch[static_cast<size_t>(rec)])
+            continue;
         QString text = searchedText(bank.record(rec), SearchItem);
         if (lower)
             text = text.toLower();
@@ -337,13 +429,11 @@ void SearchEngine::Step2HitReco()
 void SearchEngine::Step2HitBlank(const RecordImage &bank)
 {
     int n = 0;
-    openProgress(bank.RecCount);
-    for (int rec = 1; rec <= bank.RecCount && n < MaxHits; ++rec) {
+    openProgress(bank.RecCount());
+    for (int rec = 1; rec <= bank.RecCount() && n < MaxHits; ++rec) {
         if (cancelled(rec))
             return;
-        const QByteArrayView r = bank.record(rec);
-        const QString text = trimmedField(r, L::Author) + trimmedField(r, L::Title);
-        if (text.isEmpty() || text == u".")
+        if (blankBytes(bank.record(rec)))
             HitList[++n] = static_cast<qint16>(rec);
     }
     closeProgress();
@@ -352,7 +442,7 @@ void SearchEngine::Step2HitBlank(const RecordImage &bank)
 
 void SearchEngine::Step2HitDouble(const RecordImage &bank)
 {
-    const int count = bank.RecCount;
+    const int count = bank.RecCount();
     openProgress(count);
     std::vector<QString> keys(count + 1);
     for (int rec = 1; rec <= count; ++rec)
@@ -391,8 +481,8 @@ void SearchEngine::Step2HitSimilar(const RecordImage &bank, int CurRec)
 {
     const QString reference = SimilarKey(bank.record(CurRec));
     int n = 0;
-    openProgress(bank.RecCount);
-    for (int rec = 1; rec <= bank.RecCount && n < MaxHits; ++rec) {
+    openProgress(bank.RecCount());
+    for (int rec = 1; rec <= bank.RecCount() && n < MaxHits; ++rec) {
         if (cancelled(rec))
             return;
         if (rec != CurRec && SimilarKey(bank.record(rec)) == reference)

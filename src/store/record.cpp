@@ -93,8 +93,12 @@ QString DecodeText(QByteArrayView record, FieldSpan span)
 {
     if (span.offset < 0 || span.width <= 0 || span.offset >= record.size())
         return {};
-    const qsizetype n = qMin<qsizetype>(span.width, record.size() - span.offset);
-    return RTrim(cp932::decode(record.sliced(span.offset, n)));
+    QByteArrayView bytes = record.sliced(span.offset, qMin<qsizetype>(span.width, record.size() - span.offset));
+    // Only the byte 0x20 decodes to a blank, and it is never the second byte of
+    // a pair, so the padding is cut off before decoding.
+    while (!bytes.isEmpty() && bytes.back() == ' ')
+        bytes.chop(1);
+    return cp932::decode(bytes);
 }
 
 qint16 DecodeInt16(QByteArrayView record, FieldSpan span)

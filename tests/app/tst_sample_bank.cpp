@@ -82,11 +82,9 @@ private Q_SLOTS:
     void initTestCase()
     {
         QString error;
-        m_bank.bytes = ReadRecordFile(kSampleBank, &error);
-        QVERIFY2(error.isEmpty(), qPrintable(error));
-        m_bank.RecCount = RecCountSet(kSampleBank, &error);
+        QVERIFY2(m_bank.load(kSampleBank, &error), qPrintable(error));
         QVERIFY(JPcodeLoad(QDir(kSampleBank).filePath("JPcode.tzd"), m_jp, &error));
-        for (int n = 1; n <= m_bank.RecCount; ++n)
+        for (int n = 1; n <= m_bank.RecCount(); ++n)
             m_records.append(DecodeRecord(m_bank.record(n)));
     }
 
@@ -325,9 +323,9 @@ links: wc tono
         QStringList errors;
         QVERIFY2(ReadSampleSource(QStringLiteral(TZ_DATA_DIR "/sample"), kToday, source, errors),
                  qPrintable(errors.join('\n')));
-        QCOMPARE(m_bank.RecCount, source.records.size());
+        QCOMPARE(m_bank.RecCount(), source.records.size());
         QCOMPARE(m_jp, source.jpcodes);
-        for (int n = 1; n <= m_bank.RecCount; ++n)
+        for (int n = 1; n <= m_bank.RecCount(); ++n)
             QCOMPARE(m_records[n - 1], source.records[n - 1].record);
     }
 
@@ -368,11 +366,11 @@ links: wc tono
     void linksHoldBothWays()
     {
         QString error;
-        const QList<LinkPair> pairs = LinkReadAll(kSampleBank, m_bank.RecCount, &error);
+        const QList<LinkPair> pairs = LinkReadAll(kSampleBank, m_bank.RecCount(), &error);
         QVERIFY(error.isEmpty() && pairs.size() >= 5);
         for (const LinkPair &p : pairs) {
-            QVERIFY(LinkRead(kSampleBank, p.RecA, m_bank.RecCount, 200).split(',').contains(QString::number(p.RecB)));
-            QVERIFY(LinkRead(kSampleBank, p.RecB, m_bank.RecCount, 200).split(',').contains(QString::number(p.RecA)));
+            QVERIFY(LinkRead(kSampleBank, p.RecA, m_bank.RecCount(), 200).split(',').contains(QString::number(p.RecB)));
+            QVERIFY(LinkRead(kSampleBank, p.RecB, m_bank.RecCount(), 200).split(',').contains(QString::number(p.RecA)));
             QCOMPARE(pairs.count(p), 1);
         }
         // No free entries: every pair was written once.
@@ -382,7 +380,7 @@ links: wc tono
     void addressesAreThere()
     {
         const QList<PdfEntry> all = PdfReadAll(kSampleBank);
-        QCOMPARE(all.size(), m_bank.RecCount);
+        QCOMPARE(all.size(), m_bank.RecCount());
         int dois = 0;
         for (const PdfEntry &e : all) {
             if (!e.DOI.isEmpty()) {

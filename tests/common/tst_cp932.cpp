@@ -104,6 +104,30 @@ private Q_SLOTS:
         QCOMPARE(cp932::encodedLength(QStringLiteral("aあｱ〜")), 6);
         QCOMPARE(cp932::encodedLength(QString()), 0);
     }
+
+    // The record scans rely on these: padding blanks can be cut off as bytes,
+    // and an ASCII character in decoded text always stands for its own byte.
+    void blanksAndAsciiComeOnlyFromTheirOwnByte()
+    {
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            const QString c = cp932::decode(QByteArray(1, char(b)));
+            QCOMPARE(c.size(), 1);
+            QVERIFY2(c[0].unicode() >= 0x80, qPrintable(QString::number(b, 16)));
+        }
+        int pairs = 0;
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            for (int trail = 0; trail <= 0xFF; ++trail) {
+                const char bytes[2] = {char(lead), char(trail)};
+                const QString c = cp932::decode(QByteArrayView(bytes, 2));
+                if (c.size() != 1)
+                    continue; // not a pair: each byte on its own, as above
+                ++pairs;
+                if (c[0].unicode() < 0x80)
+                    QFAIL(qPrintable(QStringLiteral("%1 %2").arg(lead, 0, 16).arg(trail, 0, 16)));
+            }
+        }
+        QVERIFY(pairs > 7000);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCp932)
