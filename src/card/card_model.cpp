@@ -185,57 +185,13 @@ int CardModel::enterInBox()
 
 void CardModel::undoField()
 {
-    const Record &r = m_recBuf;
-    switch (m_focusBox) {
-    case 1:
-        m_box[1] = r.Memo;
-        break;
-    case 2:
-        m_box[2] = r.Author;
-        break;
-    case 3:
-        m_box[3] = r.Title;
-        break;
-    case 4:
-        m_box[4] = r.Editor;
-        break;
-    case 5:
-        m_box[5] = r.Book;
-        break;
-    case 6:
-        m_box[6] = QString::number(r.JPcode);
-        m_jpComboText = r.JPcode <= 0 ? QString() : JPcodeName(m_jp, r.JPcode);
-        break;
-    case 7:
-        m_box[7] = r.Volume;
-        break;
-    case 8:
-        m_box[8] = r.Page1;
-        break;
-    case 9:
-        m_box[9] = r.Page2;
-        break;
-    case 10:
-        m_box[10] = QString::number(r.Year);
-        break;
-    case 11:
-        m_box[11] = r.Keyword;
-        break;
-    case 12:
-        m_box[12] = m_linkTextOld;
-        break;
-    case 13:
-        m_box[13] = dateText(r.RegDate);
-        break;
-    case 14:
-        m_box[14] = m_pdfBuf.URL;
-        break;
-    case 15:
-        m_box[15] = m_pdfBuf.DOI;
-        break;
-    default:
-        break;
-    }
+    // Boxes 6 and 10 show a stored 0 as an empty box, as the card shows them:
+    // a "0" left in the year box would read as the year 2000.
+    if (m_focusBox < 1 || m_focusBox >= kCardBoxCount)
+        return;
+    m_box[m_focusBox] = m_focusBox == 12 ? m_linkTextOld : storedText(m_focusBox);
+    if (m_focusBox == 6)
+        JPcode2name();
 }
 
 // ---- Styles and the JP code list --------------------------------------------------
@@ -329,6 +285,47 @@ void CardModel::P3Rec2X()
     m_recX.DOI = m_pdfBuf.DOI;
 }
 
+QString CardModel::storedText(int box) const
+{
+    const Record &r = m_recBuf;
+    switch (box) {
+    case 0:
+        return QString::number(r.Style);
+    case 1:
+        return r.Memo;
+    case 2:
+        return r.Author;
+    case 3:
+        return r.Title;
+    case 4:
+        return r.Editor;
+    case 5:
+        return r.Book;
+    case 6:
+        return r.JPcode == 0 ? QString() : QString::number(r.JPcode);
+    case 7:
+        return r.Volume;
+    case 8:
+        return r.Page1;
+    case 9:
+        return r.Page2;
+    case 10:
+        return r.Year == 0 ? QString() : QString::number(r.Year);
+    case 11:
+        return r.Keyword;
+    case 12:
+        return Trim(m_linkText);
+    case 13:
+        return dateText(r.RegDate);
+    case 14:
+        return m_pdfBuf.URL;
+    case 15:
+        return m_pdfBuf.DOI;
+    default:
+        return {};
+    }
+}
+
 void CardModel::P3RecShow()
 {
     m_recNumText = QString::number(m_curRec);
@@ -336,23 +333,9 @@ void CardModel::P3RecShow()
     trimRecord(m_recBuf);
     m_pdfBuf.URL = Trim(m_pdfBuf.URL);
     m_pdfBuf.DOI = Trim(m_pdfBuf.DOI);
+    for (int i = 0; i < kCardBoxCount; ++i)
+        m_box[i] = storedText(i);
     const Record &r = m_recBuf;
-    m_box[0] = QString::number(r.Style);
-    m_box[1] = r.Memo;
-    m_box[2] = r.Author;
-    m_box[3] = r.Title;
-    m_box[4] = r.Editor;
-    m_box[5] = r.Book;
-    m_box[6] = r.JPcode == 0 ? QString() : QString::number(r.JPcode);
-    m_box[7] = r.Volume;
-    m_box[8] = r.Page1;
-    m_box[9] = r.Page2;
-    m_box[10] = r.Year == 0 ? QString() : QString::number(r.Year);
-    m_box[11] = r.Keyword;
-    m_box[12] = Trim(m_linkText);
-    m_box[13] = dateText(r.RegDate);
-    m_box[14] = m_pdfBuf.URL;
-    m_box[15] = m_pdfBuf.DOI;
     if (r.Style >= 1 && r.Style <= 4) {
         clickStyle(r.Style);
     } else {

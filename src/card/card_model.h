@@ -116,7 +116,8 @@ public:
     // Enter in the focused box: box 6 takes its code into the record and shows
     // the name; returns the box that gets the focus next (FocusBox follows).
     int enterInBox();
-    // `mnuEU`: the focused box gets back its value as read or last saved.
+    // `mnuEU`: the focused box gets back its value as read or last saved (the
+    // link list as stored).
     void undoField();
 
     // ---- Styles and the JP code list ------------------------------------------
@@ -202,6 +203,8 @@ private:
     bool loadRecord(int n);
     void P3Rec2X();
     void P3RecShow();
+    // The text box `box` shows for the buffers' value.
+    QString storedText(int box) const;
     void boxesToRecord(Record &rec, PdfEntry &pdf) const;
     void JPcomboSet();
     void JPcode2name();

@@ -248,31 +248,23 @@ private Q_SLOTS:
         QCOMPARE(stored(2).Style, 3);
     }
 
-    void styleLayouts_data()
+    void styleWithoutButton()
     {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QString>("inUse"); // boxes 3 4 5 7 8 9
-        QTest::addColumn<QString>("labels");
-        QTest::newRow("journal") << 1 << QStringLiteral("100111") << QStringLiteral("vol pp.");
-        QTest::newRow("edited book") << 2 << QStringLiteral("111111") << QStringLiteral("vol pp.");
-        QTest::newRow("monograph") << 3 << QStringLiteral("100000") << QStringLiteral("vol pp.");
-        QTest::newRow("other") << 4 << QStringLiteral("100110") << QStringLiteral("Mon day");
-        QTest::newRow("style 6") << 6 << QStringLiteral("100110") << QStringLiteral("Mon day");
-    }
-    void styleLayouts()
-    {
-        QFETCH(int, style);
-        QFETCH(QString, inUse);
-        QFETCH(QString, labels);
-        const CardStyleLayout l = P3StyleSet(style);
-        QString got;
-        for (int box : {3, 4, 5, 7, 8, 9})
-            got += l.inUse[box] ? u'1' : u'0';
-        QCOMPARE(got, inUse);
-        QCOMPARE(l.label5 + u' ' + l.label6, labels);
-        for (int box : {1, 2, 6, 10, 11, 12, 13, 14, 15})
-            QVERIFY(l.inUse[box]);
-        QVERIFY(!l.inUse[0]);
+        CardModel card(m_jp, m_fake.callbacks());
+        makeBank(1);
+        Record r = sampleRecord(2);
+        r.Style = 5;
+        QVERIFY(RecWrite(m_bank, 2, r, BoxFlags{1}));
+        card.setToday(kToday);
+        QVERIFY(card.openBank(m_bank));
+        QCOMPARE(card.boxText(0), QStringLiteral("5"));
+        QCOMPARE(card.styleButton(), 0);
+        QVERIFY(card.jpList().isEmpty());
+        QCOMPARE(card.styleLayout(), P3StyleSet(4));
+        type(card, 7, QStringLiteral("Apr"));
+        QVERIFY(card.save());
+        QCOMPARE(stored(2).Style, 5);
+        QCOMPARE(card.boxChanged()[0], 0);
     }
 
     void enterOrder_data()
@@ -282,11 +274,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("to");
         QTest::newRow("journal title to JP code") << 1 << 3 << 6;
         QTest::newRow("link list to memo") << 1 << 12 << 1;
-        QTest::newRow("style box to memo") << 1 << 0 << 1;
         QTest::newRow("date to memo") << 1 << 13 << 1;
-        QTest::newRow("URL to author") << 1 << 14 << 2;
         QTest::newRow("DOI to title") << 1 << 15 << 3;
-        QTest::newRow("book title to editor") << 2 << 3 << 4;
         QTest::newRow("monograph title to JP code") << 3 << 3 << 6;
         QTest::newRow("monograph JP code to year") << 3 << 6 << 10;
         QTest::newRow("other day to year") << 4 << 8 << 10;
@@ -380,8 +369,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("box");
         QTest::addColumn<QString>("restored");
         QTest::newRow("memo") << 1 << QStringLiteral("memo 2");
-        QTest::newRow("JP code") << 6 << QStringLiteral("12");
-        QTest::newRow("year") << 10 << QStringLiteral("1992");
+        QTest::newRow("no JP code") << 6 << QString();
+        QTest::newRow("no year") << 10 << QString();
         QTest::newRow("date") << 13 << QStringLiteral("2020/01/02");
     }
     void undoField()
@@ -389,10 +378,18 @@ private Q_SLOTS:
         QFETCH(int, box);
         QFETCH(QString, restored);
         CardModel card(m_jp, m_fake.callbacks());
-        QVERIFY(openCard(2, card));
+        makeBank(1);
+        Record r = sampleRecord(2);
+        r.JPcode = 0;
+        r.Year = 0;
+        QVERIFY(RecWrite(m_bank, 2, r, BoxFlags{1}));
+        QVERIFY(card.openBank(m_bank));
+        QCOMPARE(card.boxText(box), restored);
         card.setFocusBox(box);
-        card.setBoxText(box, QStringLiteral("99/01/01"));
+        type(card, box, QStringLiteral("99/01/01"));
         card.undoField();
+        QCOMPARE(card.boxText(box), restored);
+        card.leaveBox(box);
         QCOMPARE(card.boxText(box), restored);
     }
 
