@@ -167,17 +167,31 @@ public:
 
     // ---- The record menu ------------------------------------------------------
 
+    // Saves and shows the next record; on the last one asks before a new one.
     void next();
+    // Saves and shows the previous record; nothing on record 1.
     void previous();
+    // Saves and shows a blank record after the last (keeping the JP code);
+    // nothing is written until it is edited and saved. Refused with a message
+    // when the bank holds 32767 records.
     bool newRecord();
+    // The shown record, its URL/DOI and its links as stored; no marks.
     void undo();
+    // Saves, then keeps the record and its URL/DOI in the copy buffer.
     void copyAll();
+    // The copy buffer onto the card with boxes 1..15 marked; nothing when its
+    // JP code is 0 (nothing copied yet).
     void pasteAll();
+    // The shown data goes to the copy buffer, the card shows a blank record
+    // with boxes 1..15 marked; saving it removes the record's links.
     void clearAll();
+    // Searches and web pages; an empty link, URL or DOI box gives signal 1.
     void toList();
     void linkedRecords();
     void openURL();
     void openDOI();
+    // The similar-record search of the shown record as stored; the "Sim Srch"
+    // button saves first.
     void similarRecords();
 
     // ---- State ----------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "common/ole_date.h"
 #include "store/link_table.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -202,6 +203,24 @@ private Q_SLOTS:
         QCOMPARE(stored(1).Memo, QStringLiteral("memo 1"));
         card.setBankLoading(false);
         QVERIFY(!card.scrollTo(2));
+    }
+
+    void failedSaveStaysOnRecord()
+    {
+        CardModel card(m_jp, m_fake.callbacks());
+        QVERIFY(openCard(3, card));
+        // The record file turns into a folder: nothing can be written.
+        QVERIFY(QFile::remove(recordFile()));
+        QVERIFY(QDir().mkdir(recordFile()));
+        type(card, 1, QStringLiteral("unsaved"));
+        QVERIFY(!card.goTo(1));
+        card.previous();
+        QVERIFY(!card.newRecord());
+        QCOMPARE(card.curRec(), 3);
+        QCOMPARE(card.recCount(), 3);
+        QCOMPARE(card.boxText(1), QStringLiteral("unsaved"));
+        QCOMPARE(card.boxChanged()[1], 1);
+        QCOMPARE(m_fake.errors.size(), 3);
     }
 
     void nextOnLastRecord_data()
