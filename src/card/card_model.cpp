@@ -125,6 +125,13 @@ bool CardModel::close()
         fail(error);
         ok = false;
     }
+    // A checked link list is written too, so that its edit is not lost.
+    if (LinkWrite(m_bankPath, m_curRec, m_linkText, m_linkTextOld, &error)) {
+        m_linkTextOld = m_linkText;
+    } else {
+        fail(error);
+        ok = false;
+    }
     if (!JPcodeSave(QDir(m_bankPath).filePath(QString(kJPcodeFileName)), m_jp, &error)) {
         fail(error);
         ok = false;

@@ -96,8 +96,9 @@ public:
     bool openBank(const QString &bankPath);
     // The closing sequence: the focused box is checked, the boxes are taken
     // into the buffers, the record is written when a box is marked, its URL/DOI
-    // entry when one of them changed, and the JP code table is saved. Never
-    // asks; false when a write failed (reported through fileError).
+    // entry when one of them changed, its links when the checked list differs
+    // from the stored one, and the JP code table is saved. Never asks; false
+    // when a write failed (reported through fileError).
     bool close();
 
     // ---- The boxes ------------------------------------------------------------

@@ -495,14 +495,17 @@ private Q_SLOTS:
             QCOMPARE(fileBytes(recordFile()), before);
             QVERIFY(QFile::exists(m_bank + QStringLiteral("/JPcode.tzd")));
         }
-        // The focused memo box was never left: closing still keeps its text.
+        // The focused memo box was never left, the link list was: closing keeps both.
         CardModel card(m_jp, m_fake.callbacks());
         card.setToday(kToday);
         QVERIFY(card.openBank(m_bank));
         card.setFocusBox(1);
         card.setBoxText(1, QStringLiteral("last words"));
+        type(card, 12, QStringLiteral("1"));
+        card.setFocusBox(1);
         QVERIFY(card.close());
         QCOMPARE(stored(3).Memo, QStringLiteral("last words"));
+        QCOMPARE(LinkReadAll(m_bank, 3), (QList<LinkPair>{{1, 3}}));
         QVERIFY(m_fake.errors.isEmpty());
     }
 
