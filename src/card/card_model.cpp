@@ -100,8 +100,11 @@ bool CardModel::openBank(const QString &bankPath)
     m_recBuf = rec;
     m_pdfBuf = pdf;
     P3Rec2X();
+    error.clear();
     m_linkText = LinkRead(bankPath, m_curRec, m_recCount, m_maxHits, &error);
     m_linkTextOld = m_linkText;
+    if (!error.isEmpty())
+        fail(error);
     P3RecShow();
     m_boxChanged.fill(0);
     return true;
