@@ -468,6 +468,11 @@ bool CardModel::scrollTo(int n)
     return loadRecord(n);
 }
 
+void CardModel::dragScroll(int n)
+{
+    setRecNumText(QString::number(n));
+}
+
 void CardModel::setRecNumText(const QString &text)
 {
     m_recNumText = text;

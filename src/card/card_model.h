@@ -158,6 +158,9 @@ public:
     // The scroll bar was released at n: like goTo, without the save while a
     // bank is being opened; nothing happens when n is the shown record.
     bool scrollTo(int n);
+    // While the scroll thumb is dragged the record-number box follows it (in
+    // red); nothing is loaded until scrollTo.
+    void dragScroll(int n);
     // The record-number box: the typed text and Enter.
     QString recNumText() const { return m_recNumText; }
     bool recNumEdited() const { return m_recNumEdited; } // shown in red while true

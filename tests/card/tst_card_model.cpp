@@ -203,6 +203,12 @@ private Q_SLOTS:
         QCOMPARE(stored(1).Memo, QStringLiteral("memo 1"));
         card.setBankLoading(false);
         QVERIFY(!card.scrollTo(2));
+        card.dragScroll(4);
+        QCOMPARE(card.recNumText(), QStringLiteral("4"));
+        QVERIFY(card.recNumEdited() && card.curRec() == 2);
+        QVERIFY(card.scrollTo(4));
+        QVERIFY(!card.recNumEdited());
+        QCOMPARE(card.boxText(1), QStringLiteral("edited"));
     }
 
     void failedSaveStaysOnRecord()
