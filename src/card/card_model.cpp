@@ -34,14 +34,6 @@ void trimRecord(Record &r)
 
 } // namespace
 
-QString CardCaption(const QString &bankPath)
-{
-    QString name = QFileInfo(QDir::cleanPath(bankPath)).fileName();
-    if (name.endsWith(QLatin1StringView(".bnk"), Qt::CaseInsensitive))
-        name.chop(4);
-    return kCardCaption + QStringLiteral(" [") + name.toUpper() + u']';
-}
-
 CardModel::CardModel(JPcodeTable &jp, CardCallbacks callbacks) : m_jp(jp), m_cb(std::move(callbacks))
 {}
 
@@ -422,7 +414,7 @@ bool CardModel::save()
     }
     const int locate = m_boxChanged[6] + m_boxChanged[7] + m_boxChanged[8] + m_boxChanged[9];
     if (recordWritten && m_autoDupCheck && locate > 0 && m_recBuf.JPcode != 0)
-        startSearch(kSearchSimilarAuto, kKindSimilar, QString::number(m_curRec));
+        startSearch(KindSimilarAuto, kKindSimilar, QString::number(m_curRec));
     return ok;
 }
 
@@ -621,12 +613,12 @@ void CardModel::clearAll()
 
 void CardModel::toList()
 {
-    startSearch(kSearchCurrent, kKindCurrent, QString::number(m_curRec));
+    startSearch(KindCurrent, kKindCurrent, QString::number(m_curRec));
 }
 
 void CardModel::similarRecords()
 {
-    startSearch(kSearchSimilar, kKindSimilar, QString::number(m_curRec));
+    startSearch(KindSimilar, kKindSimilar, QString::number(m_curRec));
 }
 
 void CardModel::linkedRecords()
@@ -636,7 +628,7 @@ void CardModel::linkedRecords()
             m_cb.signal(1);
         return;
     }
-    startSearch(kSearchLinked, kKindLinked, m_box[12]);
+    startSearch(KindLinked, kKindLinked, m_box[12]);
 }
 
 void CardModel::openURL()

@@ -9,6 +9,7 @@
 
 #include "card/card_style.h"
 #include "card/record_check.h"
+#include "search/search_engine.h"
 #include "store/jpcode.h"
 #include "store/pdf_table.h"
 #include "store/record.h"
@@ -51,22 +52,13 @@ inline const QString kMsgRecNumRange = QStringLiteral("カード（レコード�
 inline const QString kAskNewRecord = QStringLiteral("新規レコードを作成します");
 inline const QString kMsgRecordLimit =
     QStringLiteral("レコード数が上限の 32767 に達しているため、新しいレコードは作成できません");
-inline const QString kCardCaption = QStringLiteral("レコード編集  Tessellane 3j03");
 
-// Search kinds the card starts, with the texts of the search window's kind box.
-inline constexpr int kSearchSimilar = 9;
-inline constexpr int kSearchSimilarAuto = 10;
-inline constexpr int kSearchCurrent = 11;
-inline constexpr int kSearchLinked = 12;
+// Texts of the search window's kind box for the searches the card starts.
 inline const QString kKindSimilar = QStringLiteral("Similar Record");
 inline const QString kKindCurrent = QStringLiteral("Current record");
 inline const QString kKindLinked = QStringLiteral("Linked record");
 
 inline const QString kDefaultDoiResolver = QStringLiteral("https://doi.org/");
-
-// The window caption for a bank folder ("/x/mybank.bnk" gives
-// "レコード編集  Tessellane 3j03 [MYBANK]").
-QString CardCaption(const QString &bankPath);
 
 class CardModel
 {

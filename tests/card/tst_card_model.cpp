@@ -1,6 +1,7 @@
 // The record card's behaviour on real bank folders: moving, saving, styles,
 // the name list and the record menu.
 #include "app/bank_files.h"
+#include "app/card_host.h"
 #include "card/card_model.h"
 #include "common/ole_date.h"
 #include "store/link_table.h"
@@ -146,8 +147,7 @@ private Q_SLOTS:
         QCOMPARE(card.jpList().size(), 100);
         QCOMPARE(card.boxChanged(), BoxFlags{});
         QCOMPARE(m_jp.JPendE, 200);
-        QCOMPARE(CardCaption(QStringLiteral("/data/mybank.bnk/")),
-                 QStringLiteral("レコード編集  Tessellane 3j03 [MYBANK]"));
+        QCOMPARE(CardCaption(QStringLiteral("mybank")), QStringLiteral("レコード編集  Tessellane 3j03 [MYBANK]"));
     }
 
     void recordNumberBox_data()
@@ -452,9 +452,9 @@ private Q_SLOTS:
         card.linkedRecords();
         card.toList();
         card.similarRecords();
-        const QList<CardSearchRequest> expected{{kSearchLinked, kKindLinked, QStringLiteral("1,3")},
-                                                {kSearchCurrent, kKindCurrent, QStringLiteral("4")},
-                                                {kSearchSimilar, kKindSimilar, QStringLiteral("4")}};
+        const QList<CardSearchRequest> expected{{KindLinked, kKindLinked, QStringLiteral("1,3")},
+                                                {KindCurrent, kKindCurrent, QStringLiteral("4")},
+                                                {KindSimilar, kKindSimilar, QStringLiteral("4")}};
         QCOMPARE(m_fake.searches, expected);
     }
 
@@ -487,7 +487,7 @@ private Q_SLOTS:
         QVERIFY(card.save()); // the marks stay: a second save checks again
         QCOMPARE(m_fake.searches.size(), 2 * searches);
         for (const CardSearchRequest &r : std::as_const(m_fake.searches))
-            QCOMPARE(r, (CardSearchRequest{kSearchSimilarAuto, kKindSimilar, QStringLiteral("3")}));
+            QCOMPARE(r, (CardSearchRequest{KindSimilarAuto, kKindSimilar, QStringLiteral("3")}));
     }
 
     void closeWritesOnlyEdits()
