@@ -3,11 +3,11 @@
 
 #include "app/app_folder.h"
 #include "app/bank_window.h"
-#include "app/card_standin_window.h"
 #include "app/qt_user_interface_gui.h"
 #include "app/session.h"
 #include "app/single_instance.h"
 #include "app/version_window.h"
+#include "card/card_window.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -40,7 +40,7 @@ int main(int argc, char **argv)
     splash.show();
     QApplication::processEvents();
 
-    tz::CardStandinWindow card(session);
+    tz::CardWindow card(session);
     tz::BankWindow bank(session, card);
     card.setBankView([&bank](int mode) { bank.BankView(mode); });
     card.setOnShown([&splash] { splash.hide(); });

@@ -1,9 +1,8 @@
-// The bank window, the stand-in card, the version, progress and help windows,
+// The bank window, the record card, the version, progress and help windows,
 // driven through their control names; and the program's single running copy.
 
 #include "app/bank_files.h"
 #include "app/bank_window.h"
-#include "app/card_standin_window.h"
 #include "app/fake_user_interface.h"
 #include "app/help_window.h"
 #include "app/progress_window.h"
@@ -11,6 +10,7 @@
 #include "app/session.h"
 #include "app/single_instance.h"
 #include "app/version_window.h"
+#include "card/card_window.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -35,7 +35,7 @@ struct Program
     QTemporaryDir dir;
     FakeUserInterface ui;
     std::unique_ptr<Session> session;
-    std::unique_ptr<CardStandinWindow> card;
+    std::unique_ptr<CardWindow> card;
     std::unique_ptr<BankWindow> bank;
 
     Program()
@@ -44,7 +44,7 @@ struct Program
         QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/form.cfx"), root() + QStringLiteral("form.cfx"));
         QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/script.cfx"), root() + QStringLiteral("script.cfx"));
         session = std::make_unique<Session>(ui, dir.path());
-        card = std::make_unique<CardStandinWindow>(*session);
+        card = std::make_unique<CardWindow>(*session);
         bank = std::make_unique<BankWindow>(*session, *card);
         card->setBankView([this](int mode) { bank->BankView(mode); });
     }
@@ -94,7 +94,7 @@ private Q_SLOTS:
         QVERIFY(p.card->isVisible());
         QVERIFY(!p.bank->isVisible());
         QCOMPARE(p.card->windowTitle(), QStringLiteral("レコード編集  Tessellane 3j03 [SAMPLE]"));
-        QCOMPARE(p.card->findChild<QLabel *>(QStringLiteral("RecCount"))->text(), QStringLiteral("1 件のレコード"));
+        QCOMPARE(p.card->recCount(), 1);
     }
 
     void autoOpenZeroShowsOpenMode()

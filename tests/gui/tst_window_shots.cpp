@@ -5,11 +5,11 @@
 
 #include "app/bank_files.h"
 #include "app/bank_window.h"
-#include "app/card_standin_window.h"
 #include "app/fake_user_interface.h"
 #include "app/progress_window.h"
 #include "app/session.h"
 #include "app/version_window.h"
+#include "card/card_window.h"
 
 #include <QFile>
 #include <QImage>
@@ -58,10 +58,10 @@ private Q_SLOTS:
         QVERIFY(QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/script.cfx"), root + QStringLiteral("script.cfx")));
         tz::testing::FakeUserInterface ui;
         Session session(ui, root);
-        CardStandinWindow card(session);
+        CardWindow card(session);
         BankWindow bank(session, card);
         bank.StartUp();
-        check(&card, QStringLiteral("card_standin"));
+        check(&card, QStringLiteral("card"));
         for (int mode : {1, 2, 3}) {
             bank.BankView(mode);
             check(&bank, QStringLiteral("bank_mode%1").arg(mode));
