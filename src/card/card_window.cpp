@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace tz {
 
@@ -278,7 +279,9 @@ void CardWindow::buildControls()
     grid->addLayout(top, 0, 0, 1, 2);
 
     auto addRow = [&](int row, int box, int label) {
-        grid->addWidget(m_label[label], row, 0, Qt::AlignLeft | Qt::AlignTop);
+        grid->addWidget(m_label[label], row, 0, Qt::AlignLeft | (isMultiLine(box) ? Qt::AlignTop : Qt::AlignVCenter));
+        if (isMultiLine(box))
+            m_label[label]->setContentsMargins(0, 4, 0, 0);
         grid->addWidget(m_box[box], row, 1);
     };
     addRow(1, 1, 1);
@@ -309,7 +312,9 @@ void CardWindow::buildControls()
     m_box[8]->setFixedWidth(855 / 15);
     m_box[9]->setFixedWidth(855 / 15);
     m_box[10]->setFixedWidth(960 / 15);
-    m_box[13]->setFixedWidth(1020 / 15);
+    // The registration date box is wide enough for a whole date in the card's font.
+    m_box[13]->setFixedWidth(
+        std::max(1020 / 15, m_box[13]->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00")) + 16));
     volRow->addWidget(m_box[7]);
     volRow->addSpacing(8);
     volRow->addWidget(m_label[6]);
