@@ -3,12 +3,14 @@
 #include "app/bank_log.h"
 #include "app/help_window.h"
 #include "app/session.h"
+#include "card/card_search.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -19,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QVBoxLayout>
 #include <algorithm>
 
 namespace tz {
@@ -548,9 +551,37 @@ bool CardWindow::eventFilter(QObject *watched, QEvent *event)
 
 void CardWindow::showSearch(const CardSearchRequest &request)
 {
-    // The search window is not part of the program yet: the request is told.
-    m_session.ui.message(QStringLiteral("%1: %2").arg(request.kindText, request.keyText), MsgButtons::Ok,
-                         MsgIcon::Information);
+    // Until the search window takes the request, its list is shown read-only.
+    const int form = std::clamp(m_session.settings.CurForm, 1, std::max(1, m_session.forms.FormCount));
+    const int script = std::clamp(m_session.settings.CurScript, 1, std::max(1, m_session.scripts.ScriptCount));
+    const CardSearchBank bank{m_session.BankPath(),
+                              m_session.BankName(),
+                              m_session.jp,
+                              m_session.forms.form(form),
+                              m_session.scripts.script(script),
+                              m_session.settings.MaxHits};
+    CardSearchResult result;
+    QString error;
+    if (!RunCardSearch(request, bank, &result, &error)) {
+        m_session.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
+        return;
+    }
+    if (request.SearchItem == KindSimilarAuto && result.hitCount == 0)
+        return;
+    if (!m_searchList) {
+        m_searchList = new QDialog(this);
+        m_searchList->setObjectName(QStringLiteral("CardSearchList"));
+        auto *text = new QPlainTextEdit(m_searchList);
+        text->setObjectName(QStringLiteral("CardSearchText"));
+        text->setReadOnly(true);
+        auto *layout = new QVBoxLayout(m_searchList);
+        layout->addWidget(text);
+        m_searchList->resize(560, 400);
+    }
+    m_searchList->setWindowTitle(QStringLiteral("%1: %2 件").arg(request.kindText).arg(result.hitCount));
+    m_searchList->findChild<QPlainTextEdit *>()->setPlainText(result.text);
+    m_searchList->show();
+    m_searchList->raise();
 }
 
 void CardWindow::closeEvent(QCloseEvent *event)

@@ -11,10 +11,12 @@
 #include "card/card_model.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
 
 class QComboBox;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -78,6 +80,7 @@ private:
     QLabel *m_rangeHigh = nullptr;
     bool m_updating = false; // the window writes into its own widgets
     bool m_closed = false;
+    QPointer<QDialog> m_searchList; // the list of the last search
 };
 
 } // namespace tz

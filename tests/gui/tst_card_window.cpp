@@ -4,9 +4,12 @@
 #include "app/fake_user_interface.h"
 #include "app/session.h"
 #include "card/card_window.h"
+#include "format/form_file.h"
+#include "format/script_file.h"
 #include "store/record.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -151,6 +154,27 @@ private Q_SLOTS:
         QCOMPARE(num->text(), QStringLiteral("4"));
         c.click("CommandBack");
         QCOMPARE(c.boxText(1), QStringLiteral("memo 3"));
+    }
+
+    void searchesShowTheirList()
+    {
+        Card c;
+        QStringList report;
+        QFile forms(QStringLiteral(TZ_SOURCE_DATA "/form.cfx"));
+        QFile scripts(QStringLiteral(TZ_SOURCE_DATA "/script.cfx"));
+        QVERIFY(forms.open(QIODevice::ReadOnly) && scripts.open(QIODevice::ReadOnly));
+        c.session->forms = ParseFormFile(forms.readAll(), QStringLiteral("form.cfx"), report);
+        c.session->scripts = ParseScriptFile(scripts.readAll(), QStringLiteral("script.cfx"), report);
+        c.control<QAction>(QStringLiteral("mnuRA"))->trigger();
+        auto *list = c.control<QDialog>(QStringLiteral("CardSearchList"));
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->windowTitle(), QStringLiteral("Current record: 1 件"));
+        const QString text = list->findChild<QPlainTextEdit *>()->toPlainText();
+        QVERIFY2(text.contains(QStringLiteral("Title 5")), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("Title 4")));
+        // Without a link list the linked-record search only beeps.
+        c.control<QPushButton>(QStringLiteral("LinkView"))->click();
+        QCOMPARE(list->windowTitle(), QStringLiteral("Current record: 1 件"));
     }
 
     void enterFollowsTheStyle()
