@@ -59,6 +59,12 @@ RowHeights rowHeights(int fontSizeNo)
     }
 }
 
+// The card's height in pixels by font size.
+int windowHeight(int fontSizeNo)
+{
+    return (fontSizeNo <= 2 ? 8100 : (fontSizeNo <= 4 ? 9180 : 9880)) / 15;
+}
+
 constexpr int kMinCardWidth = 9150 / 15;
 constexpr int kSingleRow = 285 / 15; // URL, DOI, buttons and the top row
 const QColor kRecNumShown(0, 0, 192);
@@ -370,7 +376,15 @@ void CardWindow::buildControls()
     setCentralWidget(central);
     applyRowHeights();
     setMinimumWidth(kMinCardWidth);
-    resize(kMinCardWidth, sizeHint().height());
+    resize(kMinCardWidth, std::max(sizeHint().height(), windowHeight(m_session.settings.FontSizeNo)));
+}
+
+void CardWindow::changeEvent(QEvent *event)
+{
+    // The card has one size per font size: it cannot be maximised.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized))
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+    QMainWindow::changeEvent(event);
 }
 
 void CardWindow::applyRowHeights()

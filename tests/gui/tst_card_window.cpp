@@ -111,6 +111,9 @@ private Q_SLOTS:
         QCOMPARE(scroll->value(), 5);
         QVERIFY(c.control<QRadioButton>(QStringLiteral("RadioStyle_1"))->isChecked());
         QVERIFY(c.window->width() >= 610);
+        c.window->showMaximized();
+        QCoreApplication::processEvents();
+        QVERIFY(!c.window->isMaximized());
     }
 
     void recordNumberBox_data()
