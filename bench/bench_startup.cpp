@@ -6,10 +6,10 @@
 
 #include "app/bank_files.h"
 #include "app/bank_window.h"
-#include "app/card_standin_window.h"
 #include "app/qt_user_interface_gui.h"
 #include "app/session.h"
 #include "app/version_window.h"
+#include "card/card_window.h"
 #include "store/record.h"
 
 #include <QApplication>
@@ -91,7 +91,7 @@ int main(int argc, char **argv)
             tz::VersionWindow splash;
             splash.show();
             QApplication::processEvents();
-            tz::CardStandinWindow card(session);
+            tz::CardWindow card(session);
             tz::BankWindow bank(session, card);
             card.setOnShown([&splash] { splash.hide(); });
             bank.StartUp();

@@ -1,5 +1,5 @@
 // Every window paints its controls: a grab of the bank window in its three
-// modes, the version, progress and stand-in card windows is the window's size
+// modes, the version, progress and record card windows is the window's size
 // and not one plain colour. With TZ_SHOTS_DIR set the grabs are saved there
 // as PNG files for a look by eye.
 
