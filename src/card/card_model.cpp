@@ -88,18 +88,23 @@ bool CardModel::openBank(const QString &bankPath)
 
     m_bankPath = bankPath;
     m_recCount = last;
-    m_curRec = last;
+    showRecord(last, rec, pdf);
+    return true;
+}
+
+void CardModel::showRecord(int n, const Record &rec, const PdfEntry &pdf)
+{
+    m_curRec = n;
     m_recBuf = rec;
     m_pdfBuf = pdf;
     P3Rec2X();
-    error.clear();
-    m_linkText = LinkRead(bankPath, m_curRec, m_recCount, m_maxHits, &error);
+    QString error;
+    m_linkText = LinkRead(m_bankPath, n, m_recCount, m_maxHits, &error);
     m_linkTextOld = m_linkText;
     if (!error.isEmpty())
         fail(error);
     P3RecShow();
     m_boxChanged.fill(0);
-    return true;
 }
 
 bool CardModel::close()
@@ -428,17 +433,7 @@ bool CardModel::loadRecord(int n)
         fail(error);
         return false;
     }
-    m_curRec = n;
-    m_recBuf = rec;
-    m_pdfBuf = pdf;
-    P3Rec2X();
-    error.clear();
-    m_linkText = LinkRead(m_bankPath, n, m_recCount, m_maxHits, &error);
-    m_linkTextOld = m_linkText;
-    if (!error.isEmpty())
-        fail(error);
-    P3RecShow();
-    m_boxChanged.fill(0);
+    showRecord(n, rec, pdf);
     return true;
 }
 
@@ -544,17 +539,7 @@ bool CardModel::newRecord()
     if (!PdfRead(m_bankPath, n, 1, pdf, &error))
         fail(error);
     m_recCount = n;
-    m_curRec = n;
-    m_recBuf = rec;
-    m_pdfBuf = pdf;
-    P3Rec2X();
-    error.clear();
-    m_linkText = LinkRead(m_bankPath, n, m_recCount, m_maxHits, &error);
-    m_linkTextOld = m_linkText;
-    if (!error.isEmpty())
-        fail(error);
-    P3RecShow();
-    m_boxChanged.fill(0);
+    showRecord(n, rec, pdf);
     return true;
 }
 

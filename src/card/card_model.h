@@ -212,6 +212,9 @@ private:
 
     bool loadRecord(int n);
     void P3Rec2X();
+    // Makes record n (read into rec and pdf) the shown record: its copy, its
+    // stored link list, the boxes, and no change marks.
+    void showRecord(int n, const Record &rec, const PdfEntry &pdf);
     void P3RecShow();
     // The text box `box` shows for the buffers' value.
     QString storedText(int box) const;
