@@ -1,6 +1,7 @@
 // The bank-path log: reading logs built by hand, the exact bytes written.
 
 #include "app/bank_log.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,18 +17,6 @@ QStringList padded(QStringList entries)
     while (entries.size() < kBankPathCount)
         entries.append(QString());
     return entries;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "app/card_host.h"
 #include "app/fake_user_interface.h"
 #include "app/session.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,12 +44,6 @@ public:
 private:
     Session &m_session;
 };
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 bool copyDefaults(const QString &to)
 {

@@ -8,7 +8,7 @@
 #include "format/name_list.h"
 #include "search/search_engine.h"
 #include "store/link_table.h"
-#include "store/test_files.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,6 +2,7 @@
 // the exact bytes written, clamping, and files that hold no settings.
 
 #include "app/settings.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,18 +50,6 @@ QByteArray writtenLine(const Settings &s, int line)
     if (!CfgFormat(s, &bytes, &why))
         return "failed: " + why.toUtf8();
     return bytes.split('\n').value(line - 1).chopped(1);
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "format/definition_file.h"
 #include "format/form_file.h"
 #include "format/script_file.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,12 +28,6 @@ QByteArray readAll(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 QString ruleText(const NameRule &r)

@@ -1,5 +1,5 @@
 #include "store/jpcode.h"
-#include "store/test_files.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFileInfo>

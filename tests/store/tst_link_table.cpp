@@ -1,6 +1,6 @@
 #include "store/link_table.h"
 
-#include "store/test_files.h"
+#include "test_files.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "store/record.h"
-#include "store/test_files.h"
+#include "test_files.h"
 
 #include <QRandomGenerator>
 #include <QTemporaryDir>

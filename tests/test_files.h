@@ -1,5 +1,5 @@
 #pragma once
-// Small file helpers for the bank file tests.
+// Small file helpers for the tests.
 
 #include <QByteArray>
 #include <QFile>
