@@ -197,52 +197,43 @@ std::optional<Settings> parseFields(QStringView text)
 
     // The tag tells how far the layout goes; the rest keeps the defaults. A
     // file cut short keeps its complete groups.
-    const bool layoutD = *tag == u"3D";
-    const bool layoutF = *tag == u"3F";
-    const bool layoutH = *tag == u"3H";
-    if (layoutD)
+    // Each group is read only while the layout has it; NotNumbers makes the
+    // whole file garbage, Missing ends it with the defaults for the rest.
+    Group last = Group::Complete;
+    auto read = [&](auto &values) {
+        last = readNumbers(in, values);
+        return last == Group::Complete;
+    };
+    auto result = [&]() -> std::optional<Settings> {
+        if (last == Group::NotNumbers)
+            return std::nullopt;
         return s;
+    };
 
-    std::array<double, 2> fonts{};
-    switch (readNumbers(in, fonts)) {
-    case Group::NotNumbers:
-        return std::nullopt;
-    case Group::Missing:
+    if (*tag == u"3D")
         return s;
-    case Group::Complete:
-        s.FontNameNo = clampInt(fonts[0], 0, kFontNames - 1);
-        s.FontSizeNo = clampInt(fonts[1], 0, kFontSizes - 1);
-        break;
-    }
-    if (layoutF)
+    std::array<double, 2> fonts{};
+    if (!read(fonts))
+        return result();
+    s.FontNameNo = clampInt(fonts[0], 0, kFontNames - 1);
+    s.FontSizeNo = clampInt(fonts[1], 0, kFontSizes - 1);
+    if (*tag == u"3F")
         return s;
 
     for (WindowPos *pos : {&s.CardPos, &s.SearchPos, &s.JPEditorPos}) {
         std::array<double, 4> v{};
-        switch (readNumbers(in, v)) {
-        case Group::NotNumbers:
-            return std::nullopt;
-        case Group::Missing:
-            return s;
-        case Group::Complete:
-            *pos = windowPos(v);
-            break;
-        }
+        if (!read(v))
+            return result();
+        *pos = windowPos(v);
     }
-    if (layoutH)
+    if (*tag == u"3H")
         return s;
 
     std::array<double, 2> switches{};
-    switch (readNumbers(in, switches)) {
-    case Group::NotNumbers:
-        return std::nullopt;
-    case Group::Missing:
-        return s;
-    case Group::Complete:
-        s.BeepOn = clampInt(switches[0], 0, 1);
-        s.AutoDupCheck = clampInt(switches[1], 0, 1);
-        break;
-    }
+    if (!read(switches))
+        return result();
+    s.BeepOn = clampInt(switches[0], 0, 1);
+    s.AutoDupCheck = clampInt(switches[1], 0, 1);
     return s;
 }
 
