@@ -1,23 +1,25 @@
 // Writing the author lists of a full bank: 32,767 stored lists of 2 to 8
 // persons (some Japanese, some marked et al.) as the author rule of a form
-// (mode 1) and as sort keys (mode 3). Each figure is the median of 5 rounds,
+// (mode 1) and as sort keys (mode 3). Each figure is the median of 7 rounds,
 // in processor time of this thread (the machine is shared, so elapsed time
 // says more about the other programs), with the elapsed time after it.
 
 #include "format/name_list.h"
+#include "support/timing.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <random>
 #include <vector>
 
 namespace {
 
+using tz::bench::median;
+using tz::bench::Times;
+
 constexpr int kRecords = 32767;
-constexpr int kRounds = 5;
 
 QStringList storedLists()
 {
@@ -60,37 +62,6 @@ QStringList storedLists()
         lists.append(list);
     }
     return lists;
-}
-
-double threadMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
-
-struct Times
-{
-    double cpu = 0;
-    double wall = 0;
-};
-
-template <typename Round> Times median(Round round)
-{
-    round(); // warm-up
-    std::vector<double> cpu;
-    std::vector<double> wall;
-    for (int i = 0; i < kRounds; ++i) {
-        QElapsedTimer t;
-        t.start();
-        const double c = threadMs();
-        round();
-        cpu.push_back(threadMs() - c);
-        wall.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(cpu.begin(), cpu.end());
-    std::sort(wall.begin(), wall.end());
-    return {cpu[kRounds / 2], wall[kRounds / 2]};
 }
 
 void report(const char *what, const Times &t)

@@ -8,6 +8,7 @@
 //   bench_search [BANKDIR]   (default: a generated bank in a temporary folder)
 
 #include "support/bank_generator.h"
+#include "support/timing.h"
 
 #include "app/app_folder.h"
 #include "format/form_file.h"
@@ -25,44 +26,13 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <vector>
 
 namespace {
 
-constexpr int kRounds = 7;
-
-struct Times
-{
-    double wall = 0;
-    double cpu = 0;
-};
-
-double threadMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
-
-Times median(const std::function<void()> &round, bool warmUp = true)
-{
-    if (warmUp)
-        round();
-    std::vector<double> wall, cpu;
-    for (int i = 0; i < kRounds; ++i) {
-        QElapsedTimer t;
-        t.start();
-        const double c = threadMs();
-        round();
-        cpu.push_back(threadMs() - c);
-        wall.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(wall.begin(), wall.end());
-    std::sort(cpu.begin(), cpu.end());
-    return {wall[kRounds / 2], cpu[kRounds / 2]};
-}
+using tz::bench::median;
+using tz::bench::Times;
 
 QByteArray readWhole(const QString &path)
 {
