@@ -42,4 +42,19 @@ int NextBoxOnEnter(int focusBox, const CardStyleLayout &layout)
     return 1;
 }
 
+int JPEditorGroup(int styleButton)
+{
+    switch (styleButton) {
+    case 1:
+        return 1;
+    case 2:
+    case 3:
+        return 2;
+    case 4:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
 } // namespace tz

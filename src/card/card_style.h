@@ -37,4 +37,9 @@ CardStyleLayout P3StyleSet(int style);
 // 1..12 that is in use (from 13, 14, 15 the cycle starts at 1, 2, 3).
 int NextBoxOnEnter(int focusBox, const CardStyleLayout &layout);
 
+// The group the JP code editor opens on for the selected style button:
+// journals for 1, publishers for 2 and 3, others for 4; 0 (no button) keeps
+// the editor's own choice.
+int JPEditorGroup(int styleButton);
+
 } // namespace tz

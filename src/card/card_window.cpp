@@ -1,13 +1,17 @@
 #include "card/card_window.h"
 
 #include "app/bank_log.h"
+#include "app/fonts_gui.h"
 #include "app/help_window.h"
+#include "app/progress_window.h"
 #include "app/session.h"
+#include "card/card_layout.h"
 #include "card/card_search.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -21,6 +25,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -40,33 +46,6 @@ bool isMultiLine(int box)
     return box == 2 || box == 3 || box == 4 || box == 5 || box == 12;
 }
 
-// Row heights in pixels (15 twips each) by font-size class 1..3:
-// one line, two lines, three lines, four lines.
-struct RowHeights
-{
-    int one, two, three, four;
-};
-RowHeights rowHeights(int fontSizeNo)
-{
-    const int cls = fontSizeNo <= 2 ? 1 : (fontSizeNo <= 4 ? 2 : 3);
-    switch (cls) {
-    case 1:
-        return {285 / 15, 480 / 15, 680 / 15, 880 / 15};
-    case 2:
-        return {340 / 15, 620 / 15, 840 / 15, 1040 / 15};
-    default:
-        return {390 / 15, 700 / 15, 910 / 15, 1220 / 15};
-    }
-}
-
-// The card's height in pixels by font size.
-int windowHeight(int fontSizeNo)
-{
-    return (fontSizeNo <= 2 ? 8100 : (fontSizeNo <= 4 ? 9180 : 9880)) / 15;
-}
-
-constexpr int kMinCardWidth = 9150 / 15;
-constexpr int kSingleRow = 285 / 15; // URL, DOI, buttons and the top row
 const QColor kRecNumShown(0, 0, 192);
 const QColor kRecNumTyped(255, 0, 0);
 const QColor kBoxInUse(255, 255, 255);
@@ -172,6 +151,18 @@ void CardWindow::buildMenus()
         });
     }
 
+    record->addSeparator()->setObjectName(QStringLiteral("mnuC2"));
+    QAction *print = record->addAction(QStringLiteral("パネル印刷(&P)"));
+    print->setObjectName(QStringLiteral("mnuRP"));
+    print->setProperty(kHelpContextProperty, 2030);
+    print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(print, &QAction::triggered, this, &CardWindow::printCard);
+
+    buildFieldMenu();
+    buildEditMenu();
+    buildSearchMenu();
+    buildOptionMenu();
+
     QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("mnuH"));
     help->menuAction()->setProperty(kHelpContextProperty, kHelpContents);
@@ -194,6 +185,286 @@ void CardWindow::buildMenus()
     QAction *home = help->addAction(QStringLiteral("Tessellane のホームページ(&Q)"));
     home->setObjectName(QStringLiteral("mnuHQ"));
     connect(home, &QAction::triggered, this, [this] { m_session.WebOn(m_session.HomePage()); });
+}
+
+void CardWindow::buildFieldMenu()
+{
+    QMenu *field = menuBar()->addMenu(QStringLiteral("フィールド(&F)"));
+    field->setObjectName(QStringLiteral("mnuF"));
+    field->menuAction()->setProperty(kHelpContextProperty, 3000);
+    QMenu *styles = field->addMenu(QStringLiteral("スタイル(&S)"));
+    styles->setObjectName(QStringLiteral("mnuFS"));
+    styles->menuAction()->setProperty(kHelpContextProperty, 3020);
+    const char *styleNames[] = {nullptr, "mnuFSJ", "mnuFSB", "mnuFSM", "mnuFSE"};
+    const char16_t *styleCaptions[] = {nullptr, u"雑誌(&J)", u"本/編集もの(&B)", u"単行本/モノグラフ(&M)",
+                                       u"その他(&E)"};
+    for (int s = 1; s <= 4; ++s) {
+        QAction *a = styles->addAction(QString::fromUtf16(styleCaptions[s]));
+        a->setObjectName(QString::fromLatin1(styleNames[s]));
+        a->setProperty(kHelpContextProperty, 3020);
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, s] {
+            m_card.clickStyle(s);
+            refresh();
+            focusBox(1);
+        });
+        m_styleItems[size_t(s)] = a;
+    }
+    const struct
+    {
+        const char *name;
+        const char16_t *caption;
+        int help;
+        int box;
+    } items[] = {
+        {"mnuFM", u"メモ(&M)", 3030, 1},
+        {"mnuFA", u"著者(&A)", 3040, 2},
+        {"mnuFT", u"タイトル(&T)", 3050, 3},
+        {"mnuFJ", u"JPコード(&J)", 3060, 6},
+        {"mnuIV", u"巻号(&V)", 3070, 7},
+        {"mnuFP", u"ページ(&P)", 3080, 8},
+        {"mnuFY", u"発行年(&Y)", 3090, 10},
+        {"mnuI0", nullptr, 0, 0},
+        {"mnuFE", u"編者(E&)", 3040, 4},
+        {"mnuFB", u"本(&B)", 3050, 5},
+        {"mnuFK", u"キーワード(&K)", 3050, 11},
+        {"mnuFL", u"リンク(&L)", 3100, 12},
+        {"mnuI2", nullptr, 0, 0},
+        {"mnuFU", u"URL(&U)", 0, 14},
+        {"mnuFD", u"DOI(&D)", 0, 15},
+    };
+    for (const auto &item : items) {
+        if (!item.caption) {
+            field->addSeparator()->setObjectName(QString::fromLatin1(item.name));
+            continue;
+        }
+        QAction *a = field->addAction(QString::fromUtf16(item.caption));
+        a->setObjectName(QString::fromLatin1(item.name));
+        if (item.help)
+            a->setProperty(kHelpContextProperty, item.help);
+        const int box = item.box;
+        connect(a, &QAction::triggered, this, [this, box] { focusBox(box); });
+    }
+}
+
+void CardWindow::buildEditMenu()
+{
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("文書編集(&E)"));
+    edit->setObjectName(QStringLiteral("mnuE"));
+    edit->menuAction()->setProperty(kHelpContextProperty, 2040);
+    const struct
+    {
+        const char *name;
+        const char16_t *caption;
+        Qt::Key key;
+    } items[] = {{"mnuEU", u"直前に戻す(&U)", Qt::Key_Z}, {"mnuEA", u"全てを選択(&A)", Qt::Key_A},
+                 {"mnuET", u"切り抜き(&T)", Qt::Key_T},   {"mnuEC", u"コピー(&C)", Qt::Key_C},
+                 {"mnuEV", u"ペースト(&V)", Qt::Key_V},   {"mnuED", u"消去(&D)", Qt::Key_D}};
+    for (int op = 0; op < int(std::size(items)); ++op) {
+        QAction *a = edit->addAction(QString::fromUtf16(items[op].caption));
+        a->setObjectName(QString::fromLatin1(items[op].name));
+        a->setProperty(kHelpContextProperty, 2040);
+        a->setShortcut(QKeySequence(Qt::CTRL | items[op].key));
+        connect(a, &QAction::triggered, this, [this, op] { editFocused(op); });
+    }
+}
+
+void CardWindow::buildSearchMenu()
+{
+    QMenu *search = menuBar()->addMenu(QStringLiteral("検索(&S)"));
+    search->setObjectName(QStringLiteral("mnuS"));
+    search->menuAction()->setProperty(kHelpContextProperty, 4000);
+    const struct
+    {
+        const char *name;
+        const char16_t *caption;
+        int help;
+        int kind;
+    } items[] = {
+        {"mnuSF", u"フリーキーワード(&F)", 4030, KindFreeKeyword},
+        {"mnuSM", u"メモ(&M)", 4030, KindMemo},
+        {"mnuSA", u"著者＋編者(&A)", 4030, KindAuthorEditor},
+        {"mnuSK", u"タイトル＋キーワード(&K)", 4030, KindTitleKeyword},
+        {"mnuS1", nullptr, 0, 0},
+        {"mnuSJ", u"JPコード（雑誌/出版社名)(&J)", 4030, KindJPcode},
+        {"mnuSY", u"発行年(&Y)", 4030, KindYear},
+        {"mnuS0", nullptr, 0, 0},
+        {"mnuSR", u"レコード番号(&R)", 4080, KindRecord},
+        {"mnuSB", u"空白レコード(&B)", 4080, KindBlank},
+        {"mnuSD", u"重複レコード(&D)", 4080, KindDouble},
+    };
+    for (const auto &item : items) {
+        if (!item.caption) {
+            search->addSeparator()->setObjectName(QString::fromLatin1(item.name));
+            continue;
+        }
+        QAction *a = search->addAction(QString::fromUtf16(item.caption));
+        a->setObjectName(QString::fromLatin1(item.name));
+        a->setProperty(kHelpContextProperty, item.help);
+        const int kind = item.kind;
+        // Blank and double-booked records need no key: they are searched at once.
+        const bool run = kind == KindBlank || kind == KindDouble;
+        connect(a, &QAction::triggered, this, [this, kind, run] {
+            if (m_links.openSearch)
+                m_links.openSearch(kind, run);
+        });
+    }
+}
+
+void CardWindow::buildOptionMenu()
+{
+    QMenu *option = menuBar()->addMenu(QStringLiteral("オプション(&O)"));
+    option->setObjectName(QStringLiteral("mnuO"));
+    option->menuAction()->setProperty(kHelpContextProperty, 2050);
+    QMenu *names = option->addMenu(QStringLiteral("フォント(&F)"));
+    names->menuAction()->setObjectName(QStringLiteral("mnuOF"));
+    for (int k = 0; k < int(m_fontNameItems.size()); ++k) {
+        QAction *a = names->addAction(FontCaption(k));
+        a->setObjectName(QStringLiteral("fontn_%1").arg(k));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, k] { chooseFont(k, m_session.settings.FontSizeNo); });
+        m_fontNameItems[size_t(k)] = a;
+    }
+    QMenu *sizes = option->addMenu(QStringLiteral("フォントサイズ(&Z)"));
+    sizes->menuAction()->setObjectName(QStringLiteral("mnuOZ"));
+    for (int k = 0; k < int(m_fontSizeItems.size()); ++k) {
+        QAction *a = sizes->addAction(QString::number(FontPoints(k)));
+        a->setObjectName(QStringLiteral("fontz_%1").arg(k));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, k] { chooseFont(m_session.settings.FontNameNo, k); });
+        m_fontSizeItems[size_t(k)] = a;
+    }
+    option->addSeparator()->setObjectName(QStringLiteral("mnuO0"));
+    QAction *reset = option->addAction(QStringLiteral("設定をデフォルトにもどす(&D)"));
+    reset->setObjectName(QStringLiteral("mnuOD"));
+    connect(reset, &QAction::triggered, this, [this] {
+        const Settings defaults;
+        m_session.settings.CardPos = defaults.CardPos;
+        m_session.settings.SearchPos = defaults.SearchPos;
+        m_session.settings.JPEditorPos = defaults.JPEditorPos;
+        placeFromSettings();
+        if (m_links.positionsReset)
+            m_links.positionsReset();
+    });
+    option->addSeparator()->setObjectName(QStringLiteral("mnuO1"));
+    m_beepItem = option->addAction(QStringLiteral("ビープ音を出す(&B)"));
+    m_beepItem->setObjectName(QStringLiteral("mnuOB"));
+    m_beepItem->setCheckable(true);
+    m_beepItem->setChecked(m_session.settings.BeepOn != 0);
+    connect(m_beepItem, &QAction::triggered, this, [this] {
+        m_session.settings.BeepOn = (m_session.settings.BeepOn + 1) % 2;
+        m_beepItem->setChecked(m_session.settings.BeepOn != 0);
+    });
+    m_dupCheckItem = option->addAction(QStringLiteral("自動で重複登録チェック(&S)"));
+    m_dupCheckItem->setObjectName(QStringLiteral("mnuOS"));
+    m_dupCheckItem->setCheckable(true);
+    m_dupCheckItem->setChecked(m_session.settings.AutoDupCheck != 0);
+    connect(m_dupCheckItem, &QAction::triggered, this, [this] {
+        m_session.settings.AutoDupCheck = (m_session.settings.AutoDupCheck + 1) % 2;
+        m_dupCheckItem->setChecked(m_session.settings.AutoDupCheck != 0);
+        m_card.setAutoDupCheck(m_session.settings.AutoDupCheck != 0);
+    });
+    option->addSeparator()->setObjectName(QStringLiteral("mnuO2"));
+    m_jpEditorItem = option->addAction(QStringLiteral("JPコードの編集(&J)"));
+    m_jpEditorItem->setObjectName(QStringLiteral("mnuOJ"));
+    m_jpEditorItem->setProperty(kHelpContextProperty, 5000);
+    connect(m_jpEditorItem, &QAction::triggered, this, [this] {
+        if (m_links.openJPEditor)
+            m_links.openJPEditor(JPEditorGroup(m_card.styleButton()));
+    });
+    m_formEditorItem = option->addAction(QStringLiteral("書式の編集(&R)"));
+    m_formEditorItem->setObjectName(QStringLiteral("mnuOR"));
+    m_formEditorItem->setProperty(kHelpContextProperty, 6000);
+    connect(m_formEditorItem, &QAction::triggered, this, [this] {
+        if (m_links.openFormEditor)
+            m_links.openFormEditor();
+    });
+    for (QAction *a : option->actions())
+        if (!a->property(kHelpContextProperty).isValid())
+            a->setProperty(kHelpContextProperty, 2050);
+}
+
+void CardWindow::setLinks(CardLinks links)
+{
+    m_links = std::move(links);
+    m_jpEditorItem->setEnabled(bool(m_links.openJPEditor));
+    m_jpView->setEnabled(bool(m_links.openJPEditor));
+    m_formEditorItem->setEnabled(bool(m_links.openFormEditor));
+}
+
+void CardWindow::editFocused(int op)
+{
+    enum { Undo, SelectAll, Cut, Copy, Paste, Delete };
+    if (op == Undo) {
+        m_card.undoField();
+        refresh();
+        return;
+    }
+    QWidget *focus = QApplication::focusWidget();
+    if (auto *combo = qobject_cast<QComboBox *>(focus))
+        focus = combo->lineEdit();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    constexpr int kSelectAllLength = 280;
+    if (auto *e = qobject_cast<QLineEdit *>(focus)) {
+        switch (op) {
+        case SelectAll:
+            e->setSelection(0, std::min<int>(kSelectAllLength, int(e->text().size())));
+            break;
+        case Cut:
+        case Copy:
+            if (e->hasSelectedText())
+                clipboard->setText(e->selectedText());
+            if (op == Cut)
+                e->insert(QString());
+            break;
+        case Paste:
+            e->insert(clipboard->text());
+            break;
+        case Delete:
+            e->insert(QString());
+            break;
+        }
+    } else if (auto *p = qobject_cast<QPlainTextEdit *>(focus)) {
+        QTextCursor c = p->textCursor();
+        switch (op) {
+        case SelectAll:
+            c.setPosition(0);
+            c.setPosition(std::min(kSelectAllLength, p->document()->characterCount() - 1), QTextCursor::KeepAnchor);
+            p->setTextCursor(c);
+            break;
+        case Cut:
+        case Copy:
+            if (c.hasSelection())
+                clipboard->setText(c.selection().toPlainText());
+            if (op == Cut)
+                c.removeSelectedText();
+            break;
+        case Paste:
+            c.insertText(clipboard->text());
+            break;
+        case Delete:
+            c.removeSelectedText();
+            break;
+        }
+    } else {
+        return; // a button or an option button: nothing to edit
+    }
+    if (const int box = boxIndexOf(focus); box >= 0)
+        m_card.setBoxText(box, widgetText(box));
+}
+
+void CardWindow::chooseFont(int nameNo, int sizeNo)
+{
+    m_session.settings.FontNameNo = std::clamp(nameNo, 0, int(m_fontNameItems.size()) - 1);
+    m_session.settings.FontSizeNo = std::clamp(sizeNo, 0, int(m_fontSizeItems.size()) - 1);
+    applyLayout();
+    if (m_links.fontChanged)
+        m_links.fontChanged();
+}
+
+QFont CardWindow::boxFont() const
+{
+    return ChosenFont(m_session.settings.FontNameNo, m_session.settings.FontSizeNo);
 }
 
 void CardWindow::buildControls()
@@ -305,7 +576,9 @@ void CardWindow::buildControls()
     m_jpCombo->setObjectName(QStringLiteral("JPcombo"));
     m_jpCombo->setEditable(true);
     m_jpCombo->setInsertPolicy(QComboBox::NoInsert);
+    // The drop-down shows at most 12 names without scrolling.
     m_jpCombo->setMaxVisibleItems(12);
+    m_jpCombo->installEventFilter(this);
     connect(m_jpCombo, &QComboBox::activated, this, [this](int position) {
         const int next = m_card.pickJPname(position);
         refresh();
@@ -347,7 +620,7 @@ void CardWindow::buildControls()
     auto button = [&](const char *name, const QString &caption, auto action) {
         auto *b = new QPushButton(caption, central);
         b->setObjectName(QString::fromLatin1(name));
-        b->setFixedHeight(kSingleRow + 6);
+        b->setFixedHeight(TwipsToPixels(kCardSingleRow, logicalDpiY()) + 6);
         connect(b, &QPushButton::clicked, this, [this, action] {
             action();
             refresh();
@@ -355,8 +628,11 @@ void CardWindow::buildControls()
         buttons->addWidget(b);
         return b;
     };
-    QPushButton *jpView = button("JPview", QStringLiteral("edit JP"), [] {});
-    jpView->setEnabled(false); // the name-list editor is not part of the card yet
+    m_jpView = button("JPview", QStringLiteral("edit JP"), [this] {
+        if (m_links.openJPEditor)
+            m_links.openJPEditor(JPEditorGroup(m_card.styleButton()));
+    });
+    m_jpView->setEnabled(false); // until the JP code editor is connected
     button("LinkView", QStringLiteral("view Link"), [this] { m_card.linkedRecords(); });
     button("ViewPDF1", QStringLiteral("view URL"), [this] { m_card.openURL(); });
     button("ViewPDF2", QStringLiteral("view DOI"), [this] { m_card.openDOI(); });
@@ -374,9 +650,8 @@ void CardWindow::buildControls()
     grid->setRowStretch(13, 1);
 
     setCentralWidget(central);
-    applyRowHeights();
-    setMinimumWidth(kMinCardWidth);
-    resize(kMinCardWidth, std::max(sizeHint().height(), windowHeight(m_session.settings.FontSizeNo)));
+    applyLayout();
+    placeFromSettings();
 }
 
 void CardWindow::changeEvent(QEvent *event)
@@ -387,21 +662,54 @@ void CardWindow::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
 }
 
-void CardWindow::applyRowHeights()
+void CardWindow::applyLayout()
 {
-    const RowHeights h = rowHeights(m_session.settings.FontSizeNo);
+    const int nameNo = m_session.settings.FontNameNo;
+    const int sizeNo = m_session.settings.FontSizeNo;
+    for (int k = 0; k < int(m_fontNameItems.size()); ++k)
+        m_fontNameItems[size_t(k)]->setChecked(k == nameNo);
+    for (int k = 0; k < int(m_fontSizeItems.size()); ++k)
+        m_fontSizeItems[size_t(k)]->setChecked(k == sizeNo);
+    const QFont font = boxFont();
+    for (int i = 1; i <= 12; ++i)
+        m_box[i]->setFont(font);
+    m_jpCombo->setFont(font);
+
+    const double dpi = logicalDpiY();
+    auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
+    const CardRows rows = CardLayoutRows(sizeNo);
     const int pad = 6; // frame and margins of a box around its text
     for (int i : {1, 6, 7, 8, 9, 10, 11, 13})
-        m_box[i]->setFixedHeight(h.one + pad);
+        m_box[i]->setFixedHeight(px(rows.one) + pad);
     for (int i : {4, 5})
-        m_box[i]->setFixedHeight(h.two + pad);
+        m_box[i]->setFixedHeight(px(rows.two) + pad);
     for (int i : {2, 12})
-        m_box[i]->setFixedHeight(h.three + pad);
-    m_box[3]->setFixedHeight(h.four + pad);
+        m_box[i]->setFixedHeight(px(rows.three) + pad);
+    m_box[3]->setFixedHeight(px(rows.four) + pad);
     for (int i : {14, 15})
-        m_box[i]->setFixedHeight(kSingleRow + pad);
-    m_jpCombo->setFixedHeight(h.one + pad);
-    m_recNum->setFixedHeight(kSingleRow + pad);
+        m_box[i]->setFixedHeight(px(kCardSingleRow) + pad);
+    m_jpCombo->setFixedHeight(px(rows.one) + pad);
+    m_recNum->setFixedHeight(px(kCardSingleRow) + pad);
+    setMinimumWidth(px(kCardMinWidth));
+    setFixedHeight(px(rows.windowHeight));
+}
+
+void CardWindow::placeFromSettings()
+{
+    const double dpi = logicalDpiX();
+    const WindowPos &pos = m_session.settings.CardPos;
+    move(TwipsToPixels(pos.left, dpi), TwipsToPixels(pos.top, dpi));
+    resize(std::max(minimumWidth(), TwipsToPixels(pos.width, dpi)), height());
+}
+
+void CardWindow::storePosition()
+{
+    const double dpi = logicalDpiX();
+    WindowPos &pos = m_session.settings.CardPos;
+    pos.left = float(PixelsToTwips(x(), dpi));
+    pos.top = float(PixelsToTwips(y(), dpi));
+    pos.width = float(PixelsToTwips(width(), dpi));
+    pos.height = qint16(std::clamp(PixelsToTwips(height(), dpi), kMinWindowExtent, kMaxTwips));
 }
 
 bool CardWindow::FormSet(QString *error)
@@ -487,6 +795,8 @@ void CardWindow::refresh()
         m_box[i]->setFocusPolicy(layout.inUse[i] ? Qt::StrongFocus : Qt::ClickFocus);
     }
     const int button = m_card.styleButton();
+    for (int s = 1; s <= 4; ++s)
+        m_styleItems[size_t(s)]->setChecked(s == button);
     for (int s = 1; s <= 4; ++s) {
         if (m_style[s]->group())
             m_style[s]->group()->setExclusive(false);
@@ -520,6 +830,14 @@ void CardWindow::refresh()
 
 bool CardWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // The edit menu's shortcuts act on the box through the card (the field
+    // undo restores the stored value), not through the box's own key handling.
+    if (event->type() == QEvent::ShortcutOverride && (boxIndexOf(watched) >= 0 || watched == m_jpCombo)) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        static const int editKeys[] = {Qt::Key_Z, Qt::Key_A, Qt::Key_T, Qt::Key_C, Qt::Key_V, Qt::Key_D};
+        if (key->modifiers() == Qt::ControlModifier && std::ranges::find(editKeys, key->key()) != std::end(editKeys))
+            return true;
+    }
     if (watched == m_recNum) {
         if (event->type() == QEvent::KeyPress) {
             auto *key = static_cast<QKeyEvent *>(event);
@@ -565,6 +883,10 @@ bool CardWindow::eventFilter(QObject *watched, QEvent *event)
 
 void CardWindow::showSearch(const CardSearchRequest &request)
 {
+    if (m_links.runSearch) {
+        m_links.runSearch(request);
+        return;
+    }
     // Until the search window takes the request, its list is shown read-only.
     const int form = std::clamp(m_session.settings.CurForm, 1, std::max(1, m_session.forms.FormCount));
     const int script = std::clamp(m_session.settings.CurScript, 1, std::max(1, m_session.scripts.ScriptCount));
@@ -598,11 +920,15 @@ void CardWindow::showSearch(const CardSearchRequest &request)
     m_searchList->raise();
 }
 
+void CardWindow::printCard()
+{}
+
 void CardWindow::closeEvent(QCloseEvent *event)
 {
     if (!m_closed) {
         m_closed = true;
         m_card.close();
+        storePosition();
         QString error;
         if (!CfgSave(m_session.cfgFile(), m_session.settings, &error) ||
             !BankLogSave(m_session.logFile(), m_session.BankPaths, &error))

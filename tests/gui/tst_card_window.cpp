@@ -2,12 +2,16 @@
 // record-number box, Enter, the name list, closing and typing a new record.
 #include "app/bank_files.h"
 #include "app/fake_user_interface.h"
+#include "app/progress_window.h"
 #include "app/session.h"
 #include "card/card_window.h"
+#include "common/ole_date.h"
 #include "format/form_file.h"
 #include "format/script_file.h"
+#include "store/link_table.h"
 #include "store/record.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
@@ -234,35 +238,184 @@ private Q_SLOTS:
         QCOMPARE(r.Memo, QStringLiteral("memo 5 more"));
     }
 
+    // A whole record typed key by key, saved, and read back from the files.
     void typingANewRecord()
     {
         Card c;
+        c.session->jp.JPname[21] = QStringLiteral("Nature");
+        c.session->jp.JPname[22] = QStringLiteral("Science");
+        c.window->card().refreshJPlist();
+        c.window->refresh();
         c.click("NewRec");
         QCOMPARE(c.recNum()->text(), QStringLiteral("6"));
-        QCOMPARE(c.boxText(1), QString());
-        c.focus(1);
-        QTest::keyClicks(c.box(1), QStringLiteral("typed memo"));
         c.focus(2);
-        QTest::keyClicks(c.box(2), QStringLiteral("A.Author"));
+        QTest::keyClicks(c.box(2), QStringLiteral("A. B. Smith and C. Jones"));
         c.focus(3);
         QTest::keyClicks(c.box(3), QStringLiteral("A typed title"));
         QTest::keyClick(c.box(3), Qt::Key_Return);
-        // The new record keeps the JP code of the one shown before.
-        QCOMPARE(c.boxText(6), QStringLiteral("12"));
-        static_cast<QLineEdit *>(c.box(6))->selectAll();
-        QTest::keyClicks(c.box(6), QStringLiteral("15"));
-        QTest::keyClick(c.box(6), Qt::Key_Return);
-        QTest::keyClicks(c.box(7), QStringLiteral("33"));
+        QCOMPARE(QApplication::focusWidget(), c.box(6));
+        // The journal is picked from the name list with the arrow keys.
+        auto *combo = c.control<QComboBox>(QStringLiteral("JPcombo"));
+        combo->setFocus();
+        while (combo->currentText() != QStringLiteral("Science") && combo->currentIndex() < combo->count() - 1)
+            QTest::keyClick(combo, Qt::Key_Down);
+        QCOMPARE(c.boxText(6), QStringLiteral("22"));
+        QCOMPARE(QApplication::focusWidget(), c.box(7));
+        QTest::keyClicks(c.box(7), QStringLiteral("12"));
+        QTest::keyClick(c.box(7), Qt::Key_Return);
+        QTest::keyClicks(c.box(8), QStringLiteral("123"));
+        QTest::keyClick(c.box(8), Qt::Key_Return);
+        QTest::keyClicks(c.box(9), QStringLiteral("45"));
+        QTest::keyClick(c.box(9), Qt::Key_Return);
+        QTest::keyClicks(c.box(10), QStringLiteral("98"));
+        QTest::keyClick(c.box(10), Qt::Key_Return);
+        QTest::keyClick(c.box(11), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), c.box(12));
+        QTest::keyClicks(c.box(12), QStringLiteral("5-3,2"));
         c.click("CommandSave");
-        Record r;
-        QVERIFY(RecRead(c.bankPath(), 6, 1, r, kToday));
-        QCOMPARE(r.Memo, QStringLiteral("typed memo"));
-        QCOMPARE(r.Author, QStringLiteral("A.Author"));
-        // The title check closes the title with a full stop.
-        QCOMPARE(r.Title, QStringLiteral("A typed title."));
-        QCOMPARE(r.JPcode, 15);
-        QCOMPARE(r.Volume, QStringLiteral("33"));
-        QCOMPARE(c.control<QScrollBar>(QStringLiteral("HScroll"))->maximum(), 6);
+        QVERIFY(c.ui.messages.isEmpty());
+        c.window->close();
+
+        Record expected;
+        expected.Style = 1;
+        expected.Author = QStringLiteral("A.B.Smith, C.Jones");
+        expected.Title = QStringLiteral("A typed title.");
+        expected.JPcode = 22;
+        expected.Volume = QStringLiteral("12");
+        expected.Page1 = QStringLiteral("123");
+        expected.Page2 = QStringLiteral("145");
+        expected.Year = 1998;
+        expected.RegDate = DateToOle(kToday);
+        const QByteArray file = fileBytes(c.bankPath() + QStringLiteral("record.tzd"));
+        QCOMPARE(file.size(), 6 * qsizetype(kRecordSize));
+        QCOMPARE(RecordAt(file, 6).toByteArray(), EncodeRecord(expected));
+        // "5-3" is a reversed range and names nothing; record 2 is linked both ways.
+        QCOMPARE(LinkReadAll(c.bankPath(), 6), (QList<LinkPair>{{2, 6}}));
+    }
+
+    void fixedHeightAndMinimumWidth()
+    {
+        Card c;
+        QCOMPARE(c.session->settings.FontSizeNo, 4);
+        const double dpi = c.window->logicalDpiY();
+        // A length in twips, to within half a pixel.
+        auto is = [dpi](int pixels, int twips) { return qAbs(PixelsToTwips(pixels, dpi) - twips) <= 8; };
+        QVERIFY(is(c.window->height(), 9180));
+        c.window->resize(300, 200);
+        QVERIFY(is(c.window->width(), 9150));
+        QVERIFY(is(c.window->height(), 9180));
+        c.control<QAction>(QStringLiteral("fontz_5"))->trigger();
+        QVERIFY(is(c.window->height(), 9880));
+        QCOMPARE(c.box(1)->font().pointSize(), 14);
+        QCOMPARE(c.session->settings.FontSizeNo, 5);
+        c.control<QAction>(QStringLiteral("fontn_3"))->trigger();
+        QCOMPARE(c.box(12)->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+        QVERIFY(c.control<QAction>(QStringLiteral("fontn_3"))->isChecked());
+        QVERIFY(!c.control<QAction>(QStringLiteral("fontn_1"))->isChecked());
+        // The place goes to the settings when the card closes; reset brings the default.
+        c.window->move(40, 50);
+        c.window->close();
+        QCOMPARE(c.session->settings.CardPos.left, float(PixelsToTwips(c.window->x(), dpi)));
+        c.control<QAction>(QStringLiteral("mnuOD"))->trigger();
+        QCOMPARE(c.session->settings.CardPos, Settings().CardPos);
+    }
+
+    void recordOperationsThroughTheWindow()
+    {
+        Card c;
+        // Journal -> Book (edt) -> Journal leaves the style marked.
+        c.control<QRadioButton>(QStringLiteral("RadioStyle_2"))->click();
+        QVERIFY(c.control<QAction>(QStringLiteral("mnuFSB"))->isChecked());
+        c.control<QAction>(QStringLiteral("mnuFSJ"))->trigger();
+        QVERIFY(c.control<QRadioButton>(QStringLiteral("RadioStyle_1"))->isChecked());
+        QCOMPARE(c.window->card().boxChanged()[0], qint16(1));
+        QCOMPARE(QApplication::focusWidget(), c.box(1));
+        // Undo brings back the record as stored, without marks.
+        QTest::keyClicks(c.box(1), QStringLiteral(" edited"));
+        c.control<QAction>(QStringLiteral("mnuRU"))->trigger();
+        QCOMPARE(c.boxText(1), QStringLiteral("memo 5"));
+        QVERIFY(std::ranges::all_of(c.window->card().boxChanged(), [](qint16 m) { return m == 0; }));
+        // Clear, then paste: the record is back with every box marked.
+        c.control<QAction>(QStringLiteral("mnuRD"))->trigger();
+        QCOMPARE(c.boxText(3), QString());
+        c.control<QAction>(QStringLiteral("mnuRV"))->trigger();
+        QCOMPARE(c.boxText(1), QStringLiteral("memo 5"));
+        QCOMPARE(c.boxText(3), QStringLiteral("Title 5."));
+        for (int i = 1; i <= 15; ++i)
+            QCOMPARE(c.window->card().boxChanged()[size_t(i)], qint16(1));
+        // An empty DOI box only beeps.
+        c.click("ViewPDF2");
+        QVERIFY(c.ui.webPages.isEmpty());
+        QCOMPARE(c.ui.tones.size(), 1);
+        // Next on the last record asks before making a new one.
+        c.ui.answers = {MsgAnswer::Cancel};
+        c.click("CommandNext");
+        QCOMPARE(c.ui.messageTexts(), QStringList{kAskNewRecord});
+        QCOMPARE(c.window->card().recCount(), 5);
+        QCOMPARE(c.recNum()->text(), QStringLiteral("5"));
+        c.click("CommandNext");
+        QCOMPARE(c.recNum()->text(), QStringLiteral("6"));
+        QCOMPARE(c.boxText(1), QString());
+    }
+
+    void automaticDuplicateCheckAfterVolumeChange()
+    {
+        Card c;
+        QList<CardSearchRequest> asked;
+        CardLinks links;
+        links.runSearch = [&asked](const CardSearchRequest &r) { asked.append(r); };
+        c.window->setLinks(links);
+        QVERIFY(!c.control<QAction>(QStringLiteral("mnuOS"))->isChecked());
+        c.control<QAction>(QStringLiteral("mnuOS"))->trigger();
+        QCOMPARE(c.session->settings.AutoDupCheck, 1);
+        c.control<QAction>(QStringLiteral("mnuIV"))->trigger();
+        QCOMPARE(QApplication::focusWidget(), c.box(7));
+        static_cast<QLineEdit *>(c.box(7))->selectAll();
+        QTest::keyClicks(c.box(7), QStringLiteral("4"));
+        c.click("CommandSave");
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0].SearchItem, int(KindSimilarAuto));
+        QCOMPARE(asked[0].kindText, kKindSimilar);
+        // The editors' items stay disabled while no editor is connected.
+        QVERIFY(!c.control<QAction>(QStringLiteral("mnuOJ"))->isEnabled());
+        QVERIFY(!c.control<QPushButton>(QStringLiteral("JPview"))->isEnabled());
+    }
+
+    void editMenuActsOnTheFocusedBox()
+    {
+        Card c;
+        QList<std::pair<int, bool>> opened;
+        CardLinks links;
+        links.openSearch = [&opened](int kind, bool run) { opened.append({kind, run}); };
+        c.window->setLinks(links);
+        // Select all takes the first 280 characters, whatever the length.
+        c.focus(3);
+        auto *title = static_cast<QPlainTextEdit *>(c.box(3));
+        title->setPlainText(QString(300, u'x'));
+        c.control<QAction>(QStringLiteral("mnuEA"))->trigger();
+        QCOMPARE(title->textCursor().selectedText().size(), 280);
+        // Copy and paste through the clipboard; Ctrl+Z is the field undo.
+        c.focus(1);
+        auto *memo = static_cast<QLineEdit *>(c.box(1));
+        memo->selectAll();
+        QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("memo 5"));
+        memo->setCursorPosition(6);
+        QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(c.window->card().boxText(1), QStringLiteral("memo 5memo 5"));
+        c.control<QAction>(QStringLiteral("mnuED"))->trigger(); // nothing selected: nothing deleted
+        QCOMPARE(memo->text(), QStringLiteral("memo 5memo 5"));
+        QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(memo->text(), QStringLiteral("memo 5"));
+        // Beep toggles back; blank and double-booked records are searched at once.
+        c.control<QAction>(QStringLiteral("mnuOB"))->trigger();
+        QCOMPARE(c.session->settings.BeepOn, 0);
+        c.control<QAction>(QStringLiteral("mnuOB"))->trigger();
+        QCOMPARE(c.session->settings.BeepOn, 1);
+        c.control<QAction>(QStringLiteral("mnuSY"))->trigger();
+        c.control<QAction>(QStringLiteral("mnuSB"))->trigger();
+        c.control<QAction>(QStringLiteral("mnuSD"))->trigger();
+        QCOMPARE(opened, (QList<std::pair<int, bool>>{{KindYear, false}, {KindBlank, true}, {KindDouble, true}}));
     }
 
     void recordMenuItems()

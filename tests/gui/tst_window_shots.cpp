@@ -7,12 +7,14 @@
 #include "app/bank_window.h"
 #include "app/fake_user_interface.h"
 #include "app/progress_window.h"
+#include "app/sample_bank.h"
 #include "app/session.h"
 #include "app/version_window.h"
 #include "card/card_window.h"
 
 #include <QFile>
 #include <QImage>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -70,6 +72,40 @@ private Q_SLOTS:
         check(&version, QStringLiteral("version"));
         ProgressWindow progress;
         check(&progress, QStringLiteral("progress"));
+    }
+
+    // The card on the sample bank in each style and in the smallest, a middle
+    // and the largest font size: everything fits the fixed height.
+    void cardInEveryStyleAndSize()
+    {
+        QTemporaryDir dir;
+        const QString root = dir.path() + QLatin1Char('/');
+        SampleSource source;
+        QStringList errors;
+        QVERIFY2(ReadSampleSource(QStringLiteral(TZ_SOURCE_DATA "/sample"), QDate(2024, 1, 2), source, errors),
+                 qPrintable(errors.join(u'\n')));
+        QVERIFY(WriteSampleBank(source, root + QStringLiteral("sample.bnk/"), nullptr));
+        tz::testing::FakeUserInterface ui;
+        Session session(ui, root);
+        session.setBank(root, QStringLiteral("sample"));
+        CardWindow card(session);
+        QVERIFY(card.FormSet(nullptr));
+        for (int style = 1; style <= 4; ++style) {
+            int n = 1;
+            while (n <= int(source.records.size()) && source.records[n - 1].record.Style != style)
+                ++n;
+            QVERIFY(n <= int(source.records.size()));
+            QVERIFY(card.card().goTo(n));
+            card.refresh();
+            for (int size : {0, 4, 5}) {
+                card.findChild<QAction *>(QStringLiteral("fontz_%1").arg(size))->trigger();
+                check(&card, QStringLiteral("card_style%1_size%2").arg(style).arg(size));
+                auto *quit = card.findChild<QPushButton *>(QStringLiteral("CommandQuit"));
+                QVERIFY(quit->mapTo(&card, QPoint(0, quit->height())).y() <= card.height());
+                auto *doi = card.findChild<QWidget *>(QStringLiteral("EditRecBox_15"));
+                QVERIFY(doi->mapTo(&card, QPoint(0, doi->height())).y() < quit->mapTo(&card, QPoint(0, 0)).y());
+            }
+        }
     }
 };
 
