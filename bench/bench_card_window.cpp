@@ -1,0 +1,65 @@
+// Moving between records on the card of a full bank: the next-record command
+// from the middle of a 32,767-record bank, with the window brought up to date
+// and its events run, without and with an edited record to write first. Each
+// figure is the median elapsed time of 51 moves.
+
+#include "app/qt_user_interface_gui.h"
+#include "app/session.h"
+#include "card/card_window.h"
+#include "support/bank_generator.h"
+#include "support/timing.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString root = dir.path() + QLatin1Char('/');
+    const bench::GeneratedBank bank = bench::WriteBenchBank(root + QStringLiteral("full.bnk"));
+    if (bank.path.isEmpty()) {
+        std::fprintf(stderr, "cannot write the bank\n");
+        return 1;
+    }
+    tz::QtUserInterface ui;
+    tz::Session session(ui, root);
+    session.setBank(root, QStringLiteral("full"));
+    tz::CardWindow card(session);
+    QString error;
+    if (!card.FormSet(&error)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    card.show();
+    QApplication::processEvents();
+    QAction *next = card.findChild<QAction *>(QStringLiteral("mnuRF"));
+    auto *memo = card.findChild<QLineEdit *>(QStringLiteral("EditRecBox_1"));
+    constexpr int kRounds = 51;
+
+    card.card().goTo(bank.records / 2);
+    const tz::bench::Times plain = tz::bench::median(
+        [&] {
+            next->trigger();
+            QApplication::processEvents();
+        },
+        true, kRounds);
+    const tz::bench::Times edited = tz::bench::median(
+        [&] {
+            card.card().setBoxText(1, QStringLiteral("edited"));
+            card.card().leaveBox(1);
+            next->trigger();
+            QApplication::processEvents();
+        },
+        true, kRounds);
+    std::printf("records: %d (now on %d, memo \"%s\")\n", card.recCount(), card.card().curRec(),
+                qPrintable(memo->text()));
+    std::printf("| figure | ms elapsed | ms processor | target |\n|---|---|---|---|\n");
+    std::printf("| next record | %.2f | %.2f | < 20 |\n", plain.wall, plain.cpu);
+    std::printf("| next record after an edit (record written) | %.2f | %.2f | < 20 |\n", edited.wall, edited.cpu);
+    return plain.wall < 20 && edited.wall < 20 ? 0 : 1;
+}
