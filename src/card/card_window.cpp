@@ -3,6 +3,7 @@
 #include "app/bank_log.h"
 #include "app/fonts_gui.h"
 #include "app/help_window.h"
+#include "app/print_text_gui.h"
 #include "app/progress_window.h"
 #include "app/session.h"
 #include "card/card_layout.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
