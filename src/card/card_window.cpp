@@ -7,7 +7,6 @@
 #include "app/progress_window.h"
 #include "app/session.h"
 #include "card/card_layout.h"
-#include "card/card_search.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,7 +14,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -29,7 +27,6 @@
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
-#include <QVBoxLayout>
 #include <algorithm>
 
 namespace tz {
@@ -75,7 +72,10 @@ void CardWindow::wireCallbacks()
     };
     cb.signal = [this](int n) { m_session.Signal(n); };
     cb.openWebPage = [this](const QString &url) { m_session.WebOn(url); };
-    cb.search = [this](const CardSearchRequest &request) { showSearch(request); };
+    cb.search = [this](const CardSearchRequest &request) {
+        if (m_links.runSearch)
+            m_links.runSearch(request);
+    };
     m_card.setCallbacks(std::move(cb));
 }
 
@@ -735,6 +735,8 @@ bool CardWindow::FormSet(QString *error)
     setWindowTitle(CardCaption(m_session.BankName()));
     refresh();
     focusBox(1);
+    if (m_links.bankOpened)
+        m_links.bankOpened();
     return true;
 }
 
@@ -883,45 +885,6 @@ bool CardWindow::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
-void CardWindow::showSearch(const CardSearchRequest &request)
-{
-    if (m_links.runSearch) {
-        m_links.runSearch(request);
-        return;
-    }
-    // Until the search window takes the request, its list is shown read-only.
-    const int form = std::clamp(m_session.settings.CurForm, 1, std::max(1, m_session.forms.FormCount));
-    const int script = std::clamp(m_session.settings.CurScript, 1, std::max(1, m_session.scripts.ScriptCount));
-    const CardSearchBank bank{m_session.BankPath(),
-                              m_session.BankName(),
-                              m_session.jp,
-                              m_session.forms.form(form),
-                              m_session.scripts.script(script),
-                              m_session.settings.MaxHits};
-    CardSearchResult result;
-    QString error;
-    if (!RunCardSearch(request, bank, &result, &error)) {
-        m_session.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
-        return;
-    }
-    if (request.SearchItem == KindSimilarAuto && result.hitCount == 0)
-        return;
-    if (!m_searchList) {
-        m_searchList = new QDialog(this);
-        m_searchList->setObjectName(QStringLiteral("CardSearchList"));
-        auto *text = new QPlainTextEdit(m_searchList);
-        text->setObjectName(QStringLiteral("CardSearchText"));
-        text->setReadOnly(true);
-        auto *layout = new QVBoxLayout(m_searchList);
-        layout->addWidget(text);
-        m_searchList->resize(560, 400);
-    }
-    m_searchList->setWindowTitle(QStringLiteral("%1: %2 件").arg(request.kindText).arg(result.hitCount));
-    m_searchList->findChild<QPlainTextEdit *>()->setPlainText(result.text);
-    m_searchList->show();
-    m_searchList->raise();
-}
-
 void CardWindow::printCard()
 {}
 
@@ -931,6 +894,8 @@ void CardWindow::closeEvent(QCloseEvent *event)
         m_closed = true;
         m_card.close();
         storePosition();
+        if (m_links.closing)
+            m_links.closing();
         QString error;
         if (!CfgSave(m_session.cfgFile(), m_session.settings, &error) ||
             !BankLogSave(m_session.logFile(), m_session.BankPaths, &error))

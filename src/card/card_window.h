@@ -13,13 +13,11 @@
 
 #include <QFont>
 #include <QMainWindow>
-#include <QPointer>
 #include <array>
 #include <functional>
 
 class QAction;
 class QComboBox;
-class QDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -47,6 +45,11 @@ struct CardLinks
     // The window positions were reset to their defaults: the other visible
     // windows move to theirs.
     std::function<void()> positionsReset;
+    // Another bank was opened on the card.
+    std::function<void()> bankOpened;
+    // The program ends: the other windows leave their places in the settings,
+    // which the card then writes.
+    std::function<void()> closing;
 };
 
 class CardWindow : public QMainWindow, public CardHost
@@ -99,7 +102,6 @@ private:
     QString widgetText(int box) const;
     void setWidgetText(int box, const QString &text);
     void focusBox(int box);
-    void showSearch(const CardSearchRequest &request);
 
     Session &m_session;
     CardModel m_card;
@@ -118,7 +120,6 @@ private:
     QLabel *m_rangeHigh = nullptr;
     bool m_updating = false; // the window writes into its own widgets
     bool m_closed = false;
-    QPointer<QDialog> m_searchList; // the list of the last search
     std::array<QAction *, 5> m_styleItems{};
     std::array<QAction *, 4> m_fontNameItems{};
     std::array<QAction *, 6> m_fontSizeItems{};
