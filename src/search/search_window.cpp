@@ -345,45 +345,54 @@ void SearchWindow::layOut()
     const int w = c->width();
     const int h = c->height();
     const int left = 960 / kTwips;
-    const int boxWidth = std::max(40, w - 2060 / kTwips);
-    const int buttonLeft = w - 955 / kTwips;
-    const int buttonWidth = 60;
+    // The buttons stand 955 twips from the right edge, or further in where
+    // their captions need more room in the fonts of this system.
+    int buttonWidth = 955 / kTwips - 4;
+    for (QPushButton *b : m_button)
+        buttonWidth = std::max(buttonWidth, b->sizeHint().width());
+    const int buttonLeft = w - buttonWidth - 4;
+    const int boxWidth = std::max(40, buttonLeft - 8 - left);
     const int row = std::max(22, m_kind->sizeHint().height());
 
     // Top rows: the kind at the left, the form and the script at the right.
     m_label[0]->setGeometry(6, 6, left - 8, row);
     m_kind->setGeometry(left, 6, 170, row);
     const int listLeft = left + 170 + 48;
-    const int listWidth = std::max(60, buttonLeft - 6 - listLeft);
+    const int listWidth = std::max(60, buttonLeft - 8 - listLeft);
     m_label[6]->setGeometry(listLeft - 42, 6, 40, row);
     m_form->setGeometry(listLeft, 6, listWidth, row);
     m_label[5]->setGeometry(listLeft - 42, 8 + row, 40, row);
     m_script->setGeometry(listLeft, 8 + row, listWidth, row);
     m_button[SearReset]->setGeometry(buttonLeft, 8 + row, buttonWidth, row);
 
-    // The key box, the options and the result box.
+    // The key box, the options (wrapped where the row is full) and the result box.
     const int keysTop = std::max(855 / kTwips, 12 + 2 * row);
     const int keysHeight = std::max(480 / kTwips, m_keys->sizeHint().height());
     m_label[1]->setGeometry(6, keysTop - 2, left - 8, keysHeight + 4);
     m_keys->setGeometry(left, keysTop, boxWidth, keysHeight);
-    const int optionTop = keysTop + keysHeight + 4;
-    m_label[2]->setGeometry(6, optionTop, left - 8, 22);
+    const int line = 22;
+    int y = keysTop + keysHeight + 4;
+    m_label[2]->setGeometry(6, y, left - 8, line);
     int x = left;
     for (QCheckBox *box : m_check) {
         const int bw = box->sizeHint().width();
-        box->setGeometry(x, optionTop, bw, 22);
-        x += bw + 6;
+        if (x > left && x + bw > left + boxWidth) {
+            x = left;
+            y += line;
+        }
+        box->setGeometry(x, y, bw, line);
+        x += bw + 8;
     }
-    const int forTop = optionTop + 22;
-    m_label[3]->setGeometry(6, forTop, left - 8, 22);
+    y += line;
+    m_label[3]->setGeometry(6, y, left - 8, line);
     x = left;
     for (int i = 1; i <= 2; ++i) {
         QRadioButton *b = m_for[static_cast<size_t>(i)];
-        b->setGeometry(x, forTop, b->sizeHint().width(), 22);
+        b->setGeometry(x, y, b->sizeHint().width(), line);
         x += b->sizeHint().width() + 12;
     }
-    const int resultTop = std::max(2160 / kTwips, forTop + 26);
-    m_label[4]->setGeometry(6, resultTop, left - 8, 22);
+    const int resultTop = std::max(2160 / kTwips, y + line + 4);
+    m_label[4]->setGeometry(6, resultTop, left - 8, line);
     m_result->setGeometry(left, resultTop, boxWidth, std::max(40, h - (2280 / kTwips) - (resultTop - 2160 / kTwips)));
 
     // The buttons keep their places down the right edge.
