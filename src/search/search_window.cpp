@@ -261,9 +261,11 @@ void SearchWindow::buildControls()
     m_result->setObjectName(QStringLiteral("BoxResult"));
     m_result->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_result->installEventFilter(this);
+    // An edit marks the text; the model takes it before the next command
+    // (copying a long list at every key press would make typing slow).
     connect(m_result, &QPlainTextEdit::textChanged, this, [this] {
         if (!m_updating)
-            m_model.setResultText(m_result->toPlainText());
+            m_resultEdited = true;
     });
 
     m_form = new QComboBox(central);
@@ -507,6 +509,7 @@ void SearchWindow::refresh()
 
     if (m_shownVersion != m_model.resultVersion()) {
         m_shownVersion = m_model.resultVersion();
+        m_resultEdited = false;
         m_result->setPlainText(m_model.resultText());
     }
     m_updating = false;
@@ -538,8 +541,17 @@ void SearchWindow::SearchSet(int kind)
     run(m_model.SearchSet(kind));
 }
 
+void SearchWindow::takeResultEdit()
+{
+    if (m_resultEdited) {
+        m_resultEdited = false;
+        m_model.setResultText(m_result->toPlainText());
+    }
+}
+
 void SearchWindow::SearD_click(int index)
 {
+    takeResultEdit();
     run(m_model.SearD_click(index));
 }
 
@@ -550,6 +562,7 @@ void SearchWindow::runCardRequest(const CardSearchRequest &request)
 
 bool SearchWindow::printResult()
 {
+    takeResultEdit();
     showWindow();
     PrintChoice choice;
     if (!m_session.ui.printDialog(1, choice))
@@ -574,6 +587,7 @@ QWidget *SearchWindow::focusedBox() const
 
 void SearchWindow::editCommand(const QString &name)
 {
+    takeResultEdit();
     if (name == u"mnuRU") {
         m_model.undoResult();
     } else if (name == u"mnuRR") {

@@ -69,6 +69,8 @@ private:
     void showWindow();
     QWidget *focusedBox() const;
     void editCommand(const QString &name);
+    // The result box's edits go to the model.
+    void takeResultEdit();
 
     Session &m_session;
     SearchModel m_model;
@@ -87,6 +89,7 @@ private:
     std::array<QPushButton *, 9> m_button{};
     std::array<QLabel *, 7> m_label{};
     bool m_updating = false;
+    bool m_resultEdited = false;
     bool m_placed = false;
     int m_shownVersion = -1;
 };
