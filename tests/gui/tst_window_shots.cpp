@@ -85,6 +85,8 @@ private Q_SLOTS:
         search.SearD_click(SearOr);
         QVERIFY(search.model().hitCount() > 0);
         check(&search, QStringLiteral("search"));
+        search.runCardRequest({KindCurrent, QStringLiteral("Current record"), QStringLiteral("3")});
+        check(&search, QStringLiteral("search_card"));
     }
 };
 
