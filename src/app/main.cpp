@@ -8,6 +8,7 @@
 #include "app/single_instance.h"
 #include "app/version_window.h"
 #include "card/card_window.h"
+#include "search/search_window.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -41,13 +42,32 @@ int main(int argc, char **argv)
     QApplication::processEvents();
 
     tz::CardWindow card(session);
+    tz::SearchWindow search(session);
     tz::BankWindow bank(session, card);
-    card.setBankView([&bank](int mode) { bank.BankView(mode); });
-    card.setOnShown([&splash] { splash.hide(); });
-    card.setShowVersion([&splash] {
+    const auto showVersion = [&splash] {
         splash.show();
         splash.raise();
-    });
+    };
+    card.setBankView([&bank](int mode) { bank.BankView(mode); });
+    card.setOnShown([&splash] { splash.hide(); });
+    card.setShowVersion(showVersion);
+    search.setShowVersion(showVersion);
+    search.setShowCard([&card] { card.showCard(); });
+    search.applyFont(card.boxFont());
+    tz::CardLinks links;
+    links.openSearch = [&search](int kind, bool run) {
+        search.SearchSet(kind);
+        if (run)
+            search.SearD_click(tz::SearOr);
+    };
+    links.runSearch = [&search](const tz::CardSearchRequest &request) { search.runCardRequest(request); };
+    links.fontChanged = [&search, &card] { search.applyFont(card.boxFont()); };
+    links.positionsReset = [&search] {
+        if (search.isVisible())
+            search.resetPosition();
+    };
+    links.bankOpened = [&search] { search.bankChanged(); };
+    card.setLinks(links);
     // Without a bank there is nothing to work on: hiding the bank window
     // before any bank was opened ends the program.
     QObject::connect(&bank, &tz::BankWindow::hiddenWithoutBank, &app, &QApplication::quit, Qt::QueuedConnection);

@@ -92,9 +92,11 @@ QString QtUserInterface::openFileName(const QString &title, const QString &folde
     return QFileDialog::getOpenFileName(dialogParent(), title, folder, filterText(filters));
 }
 
-QString QtUserInterface::saveFileName(const QString &title, const QString &file, const QStringList &filters)
+QString QtUserInterface::saveFileName(const QString &title, const QString &file, const QStringList &filters,
+                                      int selectedFilter)
 {
-    return QFileDialog::getSaveFileName(dialogParent(), title, file, filterText(filters));
+    QString selected = filters.value(selectedFilter);
+    return QFileDialog::getSaveFileName(dialogParent(), title, file, filterText(filters), &selected);
 }
 
 bool QtUserInterface::printDialog(int pageCount, PrintChoice &choice)

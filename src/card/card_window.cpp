@@ -886,7 +886,18 @@ bool CardWindow::eventFilter(QObject *watched, QEvent *event)
 }
 
 void CardWindow::printCard()
-{}
+{
+    // The card as it shows on the screen, on one page.
+    const QImage image = grab().toImage();
+    PrintChoice choice;
+    if (!m_session.ui.printDialog(1, choice))
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    ApplyPrintChoice(printer, choice);
+    QString error;
+    if (!PrintImage(printer, image, &error))
+        m_session.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
+}
 
 void CardWindow::closeEvent(QCloseEvent *event)
 {
@@ -894,8 +905,6 @@ void CardWindow::closeEvent(QCloseEvent *event)
         m_closed = true;
         m_card.close();
         storePosition();
-        if (m_links.closing)
-            m_links.closing();
         QString error;
         if (!CfgSave(m_session.cfgFile(), m_session.settings, &error) ||
             !BankLogSave(m_session.logFile(), m_session.BankPaths, &error))

@@ -47,9 +47,6 @@ struct CardLinks
     std::function<void()> positionsReset;
     // Another bank was opened on the card.
     std::function<void()> bankOpened;
-    // The program ends: the other windows leave their places in the settings,
-    // which the card then writes.
-    std::function<void()> closing;
 };
 
 class CardWindow : public QMainWindow, public CardHost

@@ -267,14 +267,17 @@ void SearchEngine::Step1GetNum(const QString &keyText, const NumberContext &ctx)
 
 void SearchEngine::openProgress(int max)
 {
+    m_progressMax = max;
     if (progress)
         progress(1, 1, max);
 }
 
 void SearchEngine::closeProgress()
 {
+    // The range it was opened with: a progress window that opened for it
+    // closes, one that never opened (a single candidate) stays unasked.
     if (progress)
-        progress(0, 0, 0);
+        progress(0, m_progressMax, m_progressMax);
 }
 
 bool SearchEngine::cancelled(int pos)

@@ -119,13 +119,17 @@ public:
     // The hits as a list (entries 1..HitCount).
     QList<qint16> hits() const { return HitList.mid(1, HitCount); }
 
+    // Closes the progress window a step 2 opened; a cancelled step leaves it
+    // open for its caller to close.
+    void closeProgress();
+
 private:
     QList<qint16> m_recoStartList; // HitList and HitCount as the last
     int m_recoStartCount = 0;      // record-number search found them
     bool cancelled(int pos);
     QList<int> candidates(const RecordImage &bank) const;
     void openProgress(int max);
-    void closeProgress();
+    int m_progressMax = 0; // the candidates of the open progress window
 };
 
 // The duplicate and similarity keys of a record's bytes.

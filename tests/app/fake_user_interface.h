@@ -23,6 +23,8 @@ public:
     QList<MsgAnswer> answers;
     QQueue<std::optional<QString>> inputs;
     QQueue<QString> files;
+    QStringList saveFilters; // of the last save dialog
+    int saveFilter = -1;     // its filter shown first
     QList<QList<Tone>> tones;
     QList<QUrl> webPages;
     QList<int> helpTopics;
@@ -48,11 +50,21 @@ public:
     {
         return files.isEmpty() ? QString() : files.dequeue();
     }
-    QString saveFileName(const QString &, const QString &, const QStringList &) override
+    QString saveFileName(const QString &, const QString &, const QStringList &filters, int selectedFilter) override
     {
+        saveFilters = filters;
+        saveFilter = selectedFilter;
         return files.isEmpty() ? QString() : files.dequeue();
     }
-    bool printDialog(int, PrintChoice &) override { return false; }
+    int printDialogs = 0;
+    std::optional<PrintChoice> printAnswer; // the choice made; none cancels
+    bool printDialog(int, PrintChoice &choice) override
+    {
+        ++printDialogs;
+        if (printAnswer)
+            choice = *printAnswer;
+        return printAnswer.has_value();
+    }
     void playTones(const QList<Tone> &t) override { tones.append(t); }
     void openWebPage(const QUrl &url) override { webPages.append(url); }
     void showHelp(int topic) override { helpTopics.append(topic); }

@@ -423,7 +423,8 @@ private Q_SLOTS:
                      {"mnuRF", QKeySequence(Qt::CTRL | Qt::Key_F)},
                      {"mnuRB", QKeySequence(Qt::CTRL | Qt::Key_B)},
                      {"mnuRN", QKeySequence(Qt::CTRL | Qt::Key_N)},
-                     {"mnuRS", {}}};
+                     {"mnuRS", {}},
+                     {"mnuRP", QKeySequence(Qt::CTRL | Qt::Key_P)}};
         for (const auto &item : items) {
             auto *a = c.control<QAction>(QString::fromLatin1(item.name));
             QVERIFY2(a, item.name);
@@ -439,6 +440,13 @@ private Q_SLOTS:
         // An empty URL box only beeps.
         c.control<QAction>(QStringLiteral("mnuRP1"))->trigger();
         QVERIFY(c.ui.webPages.isEmpty());
+        // The card printed into a PDF file.
+        const QString pdf = c.dir.filePath(QStringLiteral("card.pdf"));
+        c.ui.printAnswer = PrintChoice{1, 0, 0, true, pdf};
+        c.control<QAction>(QStringLiteral("mnuRP"))->trigger();
+        QCOMPARE(c.ui.messageTexts(), QStringList());
+        QCOMPARE(c.ui.printDialogs, 1);
+        QVERIFY(fileBytes(pdf).startsWith("%PDF"));
     }
 };
 

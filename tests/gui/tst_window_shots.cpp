@@ -1,6 +1,7 @@
 // Every window paints its controls: a grab of the bank window in its three
-// modes, the version, progress and record card windows is the window's size
-// and not one plain colour. With TZ_SHOTS_DIR set the grabs are saved there
+// modes, the version, progress, record card and search windows (over the
+// shipped sample bank, the search window with a rendered list) is the
+// window's size and not one plain colour. With TZ_SHOTS_DIR set the grabs are saved there
 // as PNG files for a look by eye.
 
 #include "app/bank_files.h"
@@ -11,9 +12,12 @@
 #include "app/session.h"
 #include "app/version_window.h"
 #include "card/card_window.h"
+#include "search/search_window.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -54,7 +58,10 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString root = dir.path() + QLatin1Char('/');
-        QVERIFY(CreateBank(root + QStringLiteral("sample.bnk"), QDate(2024, 1, 2), nullptr));
+        QVERIFY(QDir().mkpath(root + QStringLiteral("sample.bnk")));
+        const QDir sample(QStringLiteral(TZ_SHARE_DIR "/sample.bnk"));
+        for (const QString &file : sample.entryList(QDir::Files))
+            QVERIFY(QFile::copy(sample.filePath(file), root + QStringLiteral("sample.bnk/") + file));
         QVERIFY(CreateBank(root + QStringLiteral("papers.bnk"), QDate(2024, 1, 2), nullptr));
         QVERIFY(QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/form.cfx"), root + QStringLiteral("form.cfx")));
         QVERIFY(QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/script.cfx"), root + QStringLiteral("script.cfx")));
@@ -72,6 +79,16 @@ private Q_SLOTS:
         check(&version, QStringLiteral("version"));
         ProgressWindow progress;
         check(&progress, QStringLiteral("progress"));
+
+        SearchWindow search(session);
+        search.applyFont(QFont(QStringLiteral("ＭＳ 明朝"), 12));
+        search.SearchSet(KindFreeKeyword);
+        search.findChild<QLineEdit *>(QStringLiteral("BoxKeys"))->setText(QStringLiteral("the of"));
+        search.SearD_click(SearOr);
+        QVERIFY(search.model().hitCount() > 0);
+        check(&search, QStringLiteral("search"));
+        search.runCardRequest({KindCurrent, QStringLiteral("Current record"), QStringLiteral("3")});
+        check(&search, QStringLiteral("search_card"));
     }
 
     // The card on the sample bank in each style and in the smallest, a middle
