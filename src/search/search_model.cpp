@@ -95,6 +95,9 @@ QStringList SearchModel::scriptNames() const
 
 void SearchModel::bankChanged()
 {
+    // The hits are record numbers of the bank they were found in: another
+    // bank starts without any (the result text stays until it is replaced).
+    m_session.search.HitCount = 0;
     m_formIndex = std::clamp(m_session.settings.CurForm, 1, std::max(1, m_session.forms.FormCount)) - 1;
     m_scriptIndex = std::clamp(m_session.settings.CurScript, 1, std::max(1, m_session.scripts.ScriptCount)) - 1;
 }

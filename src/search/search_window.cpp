@@ -2,6 +2,7 @@
 
 #include "app/help_window.h"
 #include "app/print_text_gui.h"
+#include "app/progress_window.h"
 #include "app/session.h"
 #include "search/result_file.h"
 
@@ -26,8 +27,8 @@ namespace tz {
 namespace {
 
 constexpr int kTwips = 15; // twips per pixel
-constexpr int kMinWidth = 8760 / kTwips;
-constexpr int kMinHeight = 6750 / kTwips;
+constexpr int kMinWidthTwips = 8760;
+constexpr int kMinHeightTwips = 6750;
 
 const std::array<const char16_t *, 5> kCheckCaptions = {u"OR", u"Additional", u"uniQue reco.", u"Ignore capitals",
                                                         u"Top_word only"};
@@ -63,7 +64,7 @@ SearchWindow::SearchWindow(Session &session, QWidget *parent)
     buildMenus();
     buildControls();
     InstallHelpKey(this, session.ui);
-    setMinimumSize(kMinWidth, kMinHeight);
+    setMinimumSize(TwipsToPixels(kMinWidthTwips, logicalDpiX()), TwipsToPixels(kMinHeightTwips, logicalDpiY()));
     bankChanged();
     resetPosition();
 }
@@ -333,8 +334,10 @@ void SearchWindow::resetPosition()
 {
     const WindowPos &p = m_session.settings.SearchPos;
     m_placed = false;
-    move(qRound(p.left / kTwips), qRound(p.top / kTwips));
-    resize(std::max(kMinWidth, qRound(p.width / kTwips)), std::max(kMinHeight, p.height / kTwips));
+    const double dpi = logicalDpiX();
+    move(TwipsToPixels(p.left, dpi), TwipsToPixels(p.top, dpi));
+    resize(std::max(minimumWidth(), TwipsToPixels(p.width, dpi)),
+           std::max(minimumHeight(), TwipsToPixels(p.height, dpi)));
     m_placed = true;
     layOut();
 }
@@ -430,10 +433,11 @@ void SearchWindow::storePosition()
     if (!m_placed || !isVisible() || isMinimized())
         return;
     WindowPos &p = m_session.settings.SearchPos;
-    p.left = float(x() * kTwips);
-    p.top = float(y() * kTwips);
-    p.width = float(width() * kTwips);
-    p.height = static_cast<qint16>(std::min(32767, height() * kTwips));
+    const double dpi = logicalDpiX();
+    p.left = float(PixelsToTwips(x(), dpi));
+    p.top = float(PixelsToTwips(y(), dpi));
+    p.width = float(PixelsToTwips(width(), dpi));
+    p.height = static_cast<qint16>(std::clamp(PixelsToTwips(height(), dpi), kMinWindowExtent, kMaxTwips));
 }
 
 void SearchWindow::closeEvent(QCloseEvent *event)

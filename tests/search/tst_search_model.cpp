@@ -90,6 +90,11 @@ private Q_SLOTS:
         // Every progress window that opened was closed.
         QVERIFY(f.ui.progressOpens > 0);
         QCOMPARE(f.ui.progressCloses, f.ui.progressOpens);
+        // Another bank: the record numbers found in this one are gone.
+        m.bankChanged();
+        QCOMPARE(m.hitCount(), 0);
+        m.SearD_click(SearList);
+        QVERIFY(m.resultText().contains(QStringLiteral("total  0 hits")));
     }
 
     void andPreferenceFollowsItsMenuItemOnly()
