@@ -3,8 +3,12 @@
 #include "app/user_interface.h"
 #include "common/file_lookup.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
@@ -70,6 +74,26 @@ void InstallHelpKey(QWidget *window, UserInterface &ui)
         QWidget *focus = QApplication::focusWidget();
         ui.showHelp(HelpContextOf(focus && window->isAncestorOf(focus) ? focus : window));
     });
+}
+
+QMenu *AddHelpMenu(QMainWindow *window, UserInterface &ui, std::function<void()> showVersion)
+{
+    QMenu *help = window->menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->setObjectName(QStringLiteral("mnuH"));
+    help->menuAction()->setProperty(kHelpContextProperty, kHelpContents);
+    QAction *related = help->addAction(QStringLiteral("関連項目(&H)"));
+    related->setObjectName(QStringLiteral("mnuHH"));
+    QObject::connect(related, &QAction::triggered, window, [window, &ui] {
+        QWidget *focus = QApplication::focusWidget();
+        ui.showHelp(HelpContextOf(focus && window->isAncestorOf(focus) ? focus : window));
+    });
+    QAction *contents = help->addAction(QStringLiteral("目次(&C)"));
+    contents->setObjectName(QStringLiteral("mnuHC"));
+    QObject::connect(contents, &QAction::triggered, window, [&ui] { ui.showHelp(kHelpContents); });
+    QAction *version = help->addAction(QStringLiteral("バージョン情報(&V)"));
+    version->setObjectName(QStringLiteral("mnuHV"));
+    QObject::connect(version, &QAction::triggered, window, std::move(showVersion));
+    return help;
 }
 
 } // namespace tz

@@ -6,7 +6,10 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 
+class QMainWindow;
+class QMenu;
 class QTextBrowser;
 
 namespace tz {
@@ -40,5 +43,9 @@ int HelpContextOf(const QWidget *w);
 
 // F1 in window opens the help topic of its focused control through ui.
 void InstallHelpKey(QWidget *window, UserInterface &ui);
+
+// The help menu "ヘルプ(&H)" of a window: "関連項目" (the topic of the focused
+// control), "目次" (the contents) and "バージョン情報" (showVersion).
+QMenu *AddHelpMenu(QMainWindow *window, UserInterface &ui, std::function<void()> showVersion);
 
 } // namespace tz

@@ -165,21 +165,7 @@ void CardWindow::buildMenus()
     buildSearchMenu();
     buildOptionMenu();
 
-    QMenu *help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
-    help->setObjectName(QStringLiteral("mnuH"));
-    help->menuAction()->setProperty(kHelpContextProperty, kHelpContents);
-    QAction *related = help->addAction(QStringLiteral("関連項目(&H)"));
-    related->setObjectName(QStringLiteral("mnuHH"));
-    connect(related, &QAction::triggered, this, [this] {
-        QWidget *focus = QApplication::focusWidget();
-        m_session.ui.showHelp(HelpContextOf(focus && isAncestorOf(focus) ? focus : this));
-    });
-    QAction *contents = help->addAction(QStringLiteral("目次(&C)"));
-    contents->setObjectName(QStringLiteral("mnuHC"));
-    connect(contents, &QAction::triggered, this, [this] { m_session.ui.showHelp(kHelpContents); });
-    QAction *version = help->addAction(QStringLiteral("バージョン情報(&V)"));
-    version->setObjectName(QStringLiteral("mnuHV"));
-    connect(version, &QAction::triggered, this, [this] {
+    QMenu *help = AddHelpMenu(this, m_session.ui, [this] {
         if (m_showVersion)
             m_showVersion();
     });
