@@ -326,35 +326,7 @@ int commandSearch(const QStringList &args)
         fail(QStringLiteral("--current is required for similar records"));
     if (current > image.RecCount())
         fail(QStringLiteral("--current %1: the bank holds %2 records").arg(current).arg(image.RecCount()));
-    const NumberContext numbers{image.RecCount(), &jp, QDate::currentDate().year()};
-    switch (*kind) {
-    case KindFreeKeyword:
-    case KindMemo:
-    case KindAuthorEditor:
-    case KindTitleKeyword:
-        engine.Step1GetWord(keys);
-        engine.Step2HitWord(image);
-        break;
-    case KindJPcode:
-    case KindYear:
-        engine.Step1GetNum(keys, numbers);
-        engine.Step2HitNum(image);
-        break;
-    case KindBlank:
-        engine.Step2HitBlank(image);
-        break;
-    case KindDouble:
-        engine.Step2HitDouble(image);
-        break;
-    case KindSimilar:
-    case KindSimilarAuto:
-        engine.Step2HitSimilar(image, current);
-        break;
-    default:
-        engine.Step1GetNum(keys, numbers);
-        engine.Step2HitReco();
-        break;
-    }
+    engine.RunSteps(image, keys, jp, current);
 
     // The list.
     const QDate today = QDate::currentDate();

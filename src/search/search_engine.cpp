@@ -8,6 +8,7 @@
 #include "search/word_bytes.h"
 #include "store/record.h"
 
+#include <QDate>
 #include <QFile>
 #include <QHash>
 #include <algorithm>
@@ -285,6 +286,43 @@ bool SearchEngine::cancelled(int pos)
     if (progress)
         progress(2, pos, 0);
     return CancelFlag == 1;
+}
+
+bool SearchEngine::RunSteps(const RecordImage &bank, const QString &keyText, const JPcodeTable &jp, int similarRec)
+{
+    const NumberContext numbers{bank.RecCount(), &jp, QDate::currentDate().year()};
+    switch (SearchItem) {
+    case KindFreeKeyword:
+    case KindMemo:
+    case KindAuthorEditor:
+    case KindTitleKeyword:
+        Step1GetWord(keyText);
+        Step2HitWord(bank);
+        return true;
+    case KindJPcode:
+    case KindYear:
+        Step1GetNum(keyText, numbers);
+        Step2HitNum(bank);
+        return true;
+    case KindRecord:
+    case KindCurrent:
+    case KindLinked:
+        Step1GetNum(keyText, numbers);
+        Step2HitReco();
+        return true;
+    case KindBlank:
+        Step2HitBlank(bank);
+        return true;
+    case KindDouble:
+        Step2HitDouble(bank);
+        return true;
+    case KindSimilar:
+    case KindSimilarAuto:
+        Step2HitSimilar(bank, similarRec);
+        return true;
+    default:
+        return false;
+    }
 }
 
 QList<int> SearchEngine::candidates(const RecordImage &bank) const

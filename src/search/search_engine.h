@@ -116,6 +116,12 @@ public:
     void Step2HitDouble(const RecordImage &bank);
     void Step2HitSimilar(const RecordImage &bank, int CurRec);
 
+    // Steps 1 and 2 of the kind SearchItem: the key text parsed as words or
+    // numbers (checked against the bank, the JP code table and the current
+    // year), then the hit procedure of the kind; the similar-record kinds
+    // compare with record similarRec. False for a kind that has no search.
+    bool RunSteps(const RecordImage &bank, const QString &keyText, const JPcodeTable &jp, int similarRec = 0);
+
     // The hits as a list (entries 1..HitCount).
     QList<qint16> hits() const { return HitList.mid(1, HitCount); }
 

@@ -147,39 +147,8 @@ bool SearchModel::runSteps(const RecordImage &image)
     const QList<qint16> before = e.HitList;
     const int beforeCount = e.HitCount;
     e.CancelFlag = 0;
-    const NumberContext numbers{image.RecCount(), &m_session.jp, QDate::currentDate().year()};
-    switch (e.SearchItem) {
-    case KindFreeKeyword:
-    case KindMemo:
-    case KindAuthorEditor:
-    case KindTitleKeyword:
-        e.Step1GetWord(m_keyText);
-        e.Step2HitWord(image);
-        break;
-    case KindJPcode:
-    case KindYear:
-        e.Step1GetNum(m_keyText, numbers);
-        e.Step2HitNum(image);
-        break;
-    case KindRecord:
-    case KindCurrent:
-    case KindLinked:
-        e.Step1GetNum(m_keyText, numbers);
-        e.Step2HitReco();
-        break;
-    case KindBlank:
-        e.Step2HitBlank(image);
-        break;
-    case KindDouble:
-        e.Step2HitDouble(image);
-        break;
-    case KindSimilar:
-    case KindSimilarAuto:
-        e.Step2HitSimilar(image, m_similarRec);
-        break;
-    default:
+    if (!e.RunSteps(image, m_keyText, m_session.jp, m_similarRec))
         return false;
-    }
     if (e.CancelFlag == 1) {
         e.CancelFlag = 0;
         e.closeProgress();
