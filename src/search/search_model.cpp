@@ -4,7 +4,6 @@
 #include "search/result_file.h"
 #include "search/search_render.h"
 
-#include <QDate>
 #include <algorithm>
 
 namespace tz {
