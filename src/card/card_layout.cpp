@@ -14,12 +14,6 @@ QString FontCaption(int fontNameNo)
     return kFontNameCaptions[static_cast<size_t>(std::clamp(fontNameNo, 0, int(kFontNameCaptions.size()) - 1))];
 }
 
-int FixedPitchFontNo(int fontNameNo)
-{
-    const int k = std::clamp(fontNameNo, 0, int(kFontNameCaptions.size()) - 1);
-    return k < 2 ? k : k - 2;
-}
-
 int FontSizeClass(int fontSizeNo)
 {
     return fontSizeNo <= 2 ? 1 : (fontSizeNo <= 4 ? 2 : 3);

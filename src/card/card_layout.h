@@ -19,9 +19,6 @@ inline constexpr std::array<int, 6> kFontSizePoints = {8, 9, 10, 11, 12, 14};
 int FontPoints(int fontSizeNo);
 // The caption of FontNameNo (out-of-range numbers are clamped).
 QString FontCaption(int fontNameNo);
-// The fixed-pitch font of the same family: "ＭＳ Ｐ明朝" gives "ＭＳ 明朝",
-// "ＭＳ Ｐゴシック" gives "ＭＳ ゴシック".
-int FixedPitchFontNo(int fontNameNo);
 
 // The font-size class: sizes 0..2 give 1, 3 and 4 give 2, 5 gives 3.
 int FontSizeClass(int fontSizeNo);
