@@ -37,27 +37,6 @@ bool EnsureFile(const QString &path, QString *error)
     return true;
 }
 
-bool ReadFileHead(const QString &path, qint64 maxBytes, QByteArray &out, QString *error)
-{
-    out.clear();
-    QFile f(path);
-    if (!f.exists())
-        return fail(error, path, QStringLiteral("ファイルが見つかりません"));
-    if (!f.open(QIODevice::ReadOnly))
-        return fail(error, path, QStringLiteral("開けません（%1）").arg(f.errorString()));
-    const qint64 size = f.isSequential() ? 0 : qMin(f.size(), maxBytes);
-    if (size <= 0)
-        return true;
-    out.resize(size);
-    const qint64 got = f.read(out.data(), size);
-    if (got < 0) {
-        out.clear();
-        return fail(error, path, QStringLiteral("読み込めません（%1）").arg(f.errorString()));
-    }
-    out.truncate(got);
-    return true;
-}
-
 bool ReadFileAt(const QString &path, qint64 offset, qint64 length, QByteArray &out, QString *error)
 {
     out.clear();
@@ -79,6 +58,11 @@ bool ReadFileAt(const QString &path, qint64 offset, qint64 length, QByteArray &o
     }
     out.truncate(got);
     return true;
+}
+
+bool ReadFileHead(const QString &path, qint64 maxBytes, QByteArray &out, QString *error)
+{
+    return ReadFileAt(path, 0, maxBytes, out, error);
 }
 
 bool WriteFileAt(const QString &path, qint64 offset, QByteArrayView bytes, QByteArrayView fill, QString *error)
