@@ -88,11 +88,21 @@ QString searchedText(QByteArrayView rec, int kind)
 }
 
 // Turns blanks into commas, collapses comma runs and appends one comma.
-QString splitReady(const QString &keyText)
+// The pieces of a key text: blanks and commas separate them, empty pieces
+// are dropped.
+QStringList keyPieces(const QString &keyText)
 {
     QString t = keyText;
     t.replace(u' ', u',');
-    return ReplaceAll(t, QStringLiteral(",,"), QStringLiteral(",")) + u',';
+    t = ReplaceAll(t, QStringLiteral(",,"), QStringLiteral(",")) + u',';
+    QStringList pieces;
+    int start = 1;
+    while (const int p = FindSep(start, t, QStringLiteral(","))) {
+        if (p > start)
+            pieces.append(t.mid(start - 1, p - start));
+        start = p + 1;
+    }
+    return pieces;
 }
 
 // Record numbers already in the list, for the "no repeated record" rule.
@@ -191,19 +201,12 @@ void SearchEngine::setMaxHits(int maxHits)
 
 void SearchEngine::Step1GetWord(const QString &keyText)
 {
-    QString t = splitReady(keyText);
-    if (CheckMode[CheckIgnoreCase] == 1)
-        t = t.toLower();
+    const bool lower = CheckMode[CheckIgnoreCase] == 1;
     int counter = 0;
-    int start = 1;
-    while (counter < MaxHits) {
-        const int p = FindSep(start, t, QStringLiteral(","));
-        if (p == 0)
+    for (const QString &piece : keyPieces(keyText)) {
+        if (counter >= MaxHits)
             break;
-        const QString piece = t.mid(start - 1, p - start);
-        if (!piece.isEmpty())
-            KeyWords[++counter] = piece;
-        start = p + 1;
+        KeyWords[++counter] = lower ? piece.toLower() : piece;
     }
     KeyCount = counter;
     if (KeyCount == 1)
@@ -233,16 +236,9 @@ void SearchEngine::Step1GetNum(const QString &keyText, const NumberContext &ctx)
             KeyNums[++counter] = value;
     };
 
-    const QString t = splitReady(keyText);
-    int start = 1;
-    while (counter < MaxHits) {
-        const int p = FindSep(start, t, QStringLiteral(","));
-        if (p == 0)
+    for (const QString &piece : keyPieces(keyText)) {
+        if (counter >= MaxHits)
             break;
-        const QString piece = t.mid(start - 1, p - start);
-        start = p + 1;
-        if (piece.isEmpty())
-            continue;
         const int q = FindSep(1, piece, QStringLiteral("-"));
         if (q == 0) {
             store(Val(piece));
