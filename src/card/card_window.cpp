@@ -11,7 +11,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
@@ -25,8 +24,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTextCursor>
-#include <QTextDocumentFragment>
 #include <algorithm>
 
 namespace tz {
@@ -245,15 +242,27 @@ void CardWindow::buildEditMenu()
         const char *name;
         const char16_t *caption;
         Qt::Key key;
-    } items[] = {{"mnuEU", u"直前に戻す(&U)", Qt::Key_Z}, {"mnuEA", u"全てを選択(&A)", Qt::Key_A},
-                 {"mnuET", u"切り抜き(&T)", Qt::Key_T},   {"mnuEC", u"コピー(&C)", Qt::Key_C},
-                 {"mnuEV", u"ペースト(&V)", Qt::Key_V},   {"mnuED", u"消去(&D)", Qt::Key_D}};
-    for (int op = 0; op < int(std::size(items)); ++op) {
-        QAction *a = edit->addAction(QString::fromUtf16(items[op].caption));
-        a->setObjectName(QString::fromLatin1(items[op].name));
+        std::optional<EditOp> op; // none: the field undo
+    } items[] = {{"mnuEU", u"直前に戻す(&U)", Qt::Key_Z, std::nullopt},
+                 {"mnuEA", u"全てを選択(&A)", Qt::Key_A, EditOp::SelectAll},
+                 {"mnuET", u"切り抜き(&T)", Qt::Key_T, EditOp::Cut},
+                 {"mnuEC", u"コピー(&C)", Qt::Key_C, EditOp::Copy},
+                 {"mnuEV", u"ペースト(&V)", Qt::Key_V, EditOp::Paste},
+                 {"mnuED", u"消去(&D)", Qt::Key_D, EditOp::Delete}};
+    for (const auto &item : items) {
+        QAction *a = edit->addAction(QString::fromUtf16(item.caption));
+        a->setObjectName(QString::fromLatin1(item.name));
         a->setProperty(kHelpContextProperty, 2040);
-        a->setShortcut(QKeySequence(Qt::CTRL | items[op].key));
-        connect(a, &QAction::triggered, this, [this, op] { editFocused(op); });
+        a->setShortcut(QKeySequence(Qt::CTRL | item.key));
+        const std::optional<EditOp> op = item.op;
+        connect(a, &QAction::triggered, this, [this, op] {
+            if (op) {
+                editFocused(*op);
+            } else {
+                m_card.undoField();
+                refresh();
+            }
+        });
     }
 }
 
@@ -290,11 +299,9 @@ void CardWindow::buildSearchMenu()
         a->setObjectName(QString::fromLatin1(item.name));
         a->setProperty(kHelpContextProperty, item.help);
         const int kind = item.kind;
-        // Blank and double-booked records need no key: they are searched at once.
-        const bool run = kind == KindBlank || kind == KindDouble;
-        connect(a, &QAction::triggered, this, [this, kind, run] {
+        connect(a, &QAction::triggered, this, [this, kind] {
             if (m_links.openSearch)
-                m_links.openSearch(kind, run);
+                m_links.openSearch(kind, !KindNeedsKey(kind));
         });
     }
 }
@@ -380,63 +387,12 @@ void CardWindow::setLinks(CardLinks links)
     m_formEditorItem->setEnabled(bool(m_links.openFormEditor));
 }
 
-void CardWindow::editFocused(int op)
+void CardWindow::editFocused(EditOp op)
 {
-    enum { Undo, SelectAll, Cut, Copy, Paste, Delete };
-    if (op == Undo) {
-        m_card.undoField();
-        refresh();
-        return;
-    }
+    // Select all takes the first 280 characters of the box, whatever its length.
     QWidget *focus = QApplication::focusWidget();
-    if (auto *combo = qobject_cast<QComboBox *>(focus))
-        focus = combo->lineEdit();
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    constexpr int kSelectAllLength = 280;
-    if (auto *e = qobject_cast<QLineEdit *>(focus)) {
-        switch (op) {
-        case SelectAll:
-            e->setSelection(0, std::min<int>(kSelectAllLength, int(e->text().size())));
-            break;
-        case Cut:
-        case Copy:
-            if (e->hasSelectedText())
-                clipboard->setText(e->selectedText());
-            if (op == Cut)
-                e->insert(QString());
-            break;
-        case Paste:
-            e->insert(clipboard->text());
-            break;
-        case Delete:
-            e->insert(QString());
-            break;
-        }
-    } else if (auto *p = qobject_cast<QPlainTextEdit *>(focus)) {
-        QTextCursor c = p->textCursor();
-        switch (op) {
-        case SelectAll:
-            c.setPosition(0);
-            c.setPosition(std::min(kSelectAllLength, p->document()->characterCount() - 1), QTextCursor::KeepAnchor);
-            p->setTextCursor(c);
-            break;
-        case Cut:
-        case Copy:
-            if (c.hasSelection())
-                clipboard->setText(c.selection().toPlainText());
-            if (op == Cut)
-                c.removeSelectedText();
-            break;
-        case Paste:
-            c.insertText(clipboard->text());
-            break;
-        case Delete:
-            c.removeSelectedText();
-            break;
-        }
-    } else {
-        return; // a button or an option button: nothing to edit
-    }
+    if (!EditBoxCommand(focus, op, 280))
+        return;
     if (const int box = boxIndexOf(focus); box >= 0)
         m_card.setBoxText(box, widgetText(box));
 }
@@ -822,12 +778,8 @@ bool CardWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // The edit menu's shortcuts act on the box through the card (the field
     // undo restores the stored value), not through the box's own key handling.
-    if (event->type() == QEvent::ShortcutOverride && (boxIndexOf(watched) >= 0 || watched == m_jpCombo)) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        static const int editKeys[] = {Qt::Key_Z, Qt::Key_A, Qt::Key_T, Qt::Key_C, Qt::Key_V, Qt::Key_D};
-        if (key->modifiers() == Qt::ControlModifier && std::ranges::find(editKeys, key->key()) != std::end(editKeys))
-            return true;
-    }
+    if ((boxIndexOf(watched) >= 0 || watched == m_jpCombo) && IsEditMenuKey(event))
+        return true;
     if (watched == m_recNum) {
         if (event->type() == QEvent::KeyPress) {
             auto *key = static_cast<QKeyEvent *>(event);

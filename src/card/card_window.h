@@ -9,12 +9,14 @@
 // ends the program.
 
 #include "app/card_host.h"
+#include "app/edit_box_gui.h"
 #include "card/card_model.h"
 
 #include <QFont>
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -92,7 +94,7 @@ private:
     void chooseFont(int nameNo, int sizeNo);
     void placeFromSettings();
     void storePosition();
-    void editFocused(int op);
+    void editFocused(EditOp op);
     void printCard();
     void wireCallbacks();
     int boxIndexOf(const QObject *o) const;

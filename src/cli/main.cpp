@@ -319,8 +319,7 @@ int commandSearch(const QStringList &args)
                 static_cast<qint16>(parseNumber(QStringLiteral("--additional"), item.trimmed(), 1, kMaxRecords));
         }
     }
-    const bool needsKeys = *kind <= KindRecord || *kind == KindCurrent || *kind == KindLinked;
-    if (needsKeys && keys.trimmed().isEmpty())
+    if (KindNeedsKey(*kind) && keys.trimmed().isEmpty())
         fail(QStringLiteral("--keys is required for this kind"));
     if ((*kind == KindSimilar || *kind == KindSimilarAuto) && current == 0)
         fail(QStringLiteral("--current is required for similar records"));

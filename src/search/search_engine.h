@@ -32,6 +32,14 @@ enum SearchKind : int {
     KindLinked = 12,
 };
 
+// Whether a kind searches for key words or numbers. The others (blank,
+// double-booked and similar records) need no key: chosen from a menu, they
+// are searched at once.
+inline bool KindNeedsKey(int kind)
+{
+    return (kind >= KindFreeKeyword && kind <= KindRecord) || kind == KindCurrent || kind == KindLinked;
+}
+
 // The option check boxes (`CheckMode` indexes).
 enum CheckModeIndex : int {
     CheckAndPreferred = 0,

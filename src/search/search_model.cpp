@@ -111,12 +111,6 @@ int SearchModel::hitCount() const
     return m_session.search.HitCount;
 }
 
-bool SearchModel::needsKey() const
-{
-    const int k = searchItem();
-    return (k >= KindFreeKeyword && k <= KindRecord) || k == KindCurrent || k == KindLinked;
-}
-
 void SearchModel::setResult(const QString &text)
 {
     m_result = text;
@@ -183,7 +177,7 @@ bool SearchModel::Step3()
 SearchAction SearchModel::SearD_click(int index)
 {
     SearchAction a;
-    if (needsKey() && m_keyText.isEmpty())
+    if (KindNeedsKey(searchItem()) && m_keyText.isEmpty())
         return a;
     switch (index) {
     case SearWordClear:

@@ -147,7 +147,6 @@ public:
     void saveResult();
 
 private:
-    bool needsKey() const;
     bool loadBank(RecordImage &image);
     // Steps 1 and 2 of the search kind; false when the search was cancelled.
     bool runSteps(const RecordImage &image);

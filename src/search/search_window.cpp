@@ -1,5 +1,6 @@
 #include "search/search_window.h"
 
+#include "app/edit_box_gui.h"
 #include "app/help_window.h"
 #include "app/print_text_gui.h"
 #include "app/progress_window.h"
@@ -12,7 +13,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -104,8 +104,7 @@ void SearchWindow::buildMenus()
         const int kind = item.kind;
         connect(a, &QAction::triggered, this, [this, kind] {
             SearchSet(kind);
-            // Blank and double-booked records need no key: they start at once.
-            if (kind == KindBlank || kind == KindDouble)
+            if (!KindNeedsKey(kind))
                 SearD_click(SearOr);
         });
     }
@@ -590,29 +589,16 @@ void SearchWindow::editCommand(const QString &name)
         return;
     } else if (name == u"mnuRZ") {
         m_model.clearResult();
-    } else if (auto *line = qobject_cast<QLineEdit *>(focusedBox())) {
-        if (name == u"mnuRA")
-            // From the start, as long as the result text; the box limits it to its own text.
-            line->setSelection(0, int(std::min<qsizetype>(m_model.resultText().size(), line->text().size())));
-        else if (name == u"mnuRC")
-            line->copy();
-        else if (name == u"mnuRT")
-            line->cut();
-        else if (name == u"mnuRV")
-            line->paste();
-        else if (name == u"mnuRD" && line->hasSelectedText())
-            line->del();
-    } else if (auto *text = qobject_cast<QPlainTextEdit *>(focusedBox())) {
-        if (name == u"mnuRA")
-            text->selectAll();
-        else if (name == u"mnuRC")
-            text->copy();
-        else if (name == u"mnuRT")
-            text->cut();
-        else if (name == u"mnuRV")
-            text->paste();
-        else if (name == u"mnuRD")
-            text->textCursor().removeSelectedText();
+    } else {
+        static const QHash<QString, EditOp> ops = {{QStringLiteral("mnuRA"), EditOp::SelectAll},
+                                                   {QStringLiteral("mnuRC"), EditOp::Copy},
+                                                   {QStringLiteral("mnuRT"), EditOp::Cut},
+                                                   {QStringLiteral("mnuRV"), EditOp::Paste},
+                                                   {QStringLiteral("mnuRD"), EditOp::Delete}};
+        // Select all: from the start, as long as the result text; the key box
+        // limits it to its own text.
+        if (ops.contains(name))
+            EditBoxCommand(focusedBox(), ops[name], m_model.resultText().size());
     }
     refresh();
 }
@@ -621,22 +607,9 @@ bool SearchWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // The result menu's shortcuts act on the key and result boxes instead of
     // the boxes' own editing keys (Ctrl+Z renders the list again).
-    if ((watched == m_keys || watched == m_result) && event->type() == QEvent::ShortcutOverride) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        if (key->modifiers() == Qt::ControlModifier) {
-            switch (key->key()) {
-            case Qt::Key_Z:
-            case Qt::Key_A:
-            case Qt::Key_C:
-            case Qt::Key_T:
-            case Qt::Key_V:
-            case Qt::Key_D:
-                event->ignore();
-                return true;
-            default:
-                break;
-            }
-        }
+    if ((watched == m_keys || watched == m_result) && IsEditMenuKey(event)) {
+        event->ignore();
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
