@@ -175,15 +175,6 @@ QString SimilarKey(QByteArrayView rec)
            fieldStart(rec, L::Title, 4);
 }
 
-int RecNoValid(double x, int RecCount)
-{
-    return (x > 0 && x <= RecCount) ? 1 : 0;
-}
-int YearValid(double x, int currentYear)
-{
-    return (x > 0 && x <= currentYear) ? 1 : 0;
-}
-
 SearchEngine::SearchEngine(int maxHits)
 {
     setMaxHits(maxHits);

@@ -150,8 +150,4 @@ private:
 QString DupKey(QByteArrayView record);
 QString SimilarKey(QByteArrayView record);
 
-// Validity of a number for the kinds that search numbers.
-int RecNoValid(double x, int RecCount);
-int YearValid(double x, int currentYear);
-
 } // namespace tz

@@ -553,13 +553,14 @@ bool SearchWindow::printResult()
 {
     takeResultEdit();
     showWindow();
-    PrintChoice choice;
-    if (!m_session.ui.printDialog(1, choice))
-        return false;
+    const QString text = CrLfLines(m_model.resultText());
     QPrinter printer(QPrinter::HighResolution);
+    PrintChoice choice;
+    if (!m_session.ui.printDialog(PrintTextPageCount(printer, text, m_printFont), choice))
+        return false;
     ApplyPrintChoice(printer, choice);
     QString error;
-    if (PrintText(printer, kPrintTitle, CrLfLines(m_model.resultText()), m_printFont, &error))
+    if (PrintText(printer, kPrintTitle, text, m_printFont, &error))
         return true;
     if (!error.isEmpty())
         m_session.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
