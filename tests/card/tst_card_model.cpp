@@ -193,9 +193,22 @@ private Q_SLOTS:
         }
     }
 
-    void styleSwitchKeepsMark()
+    void styles()
     {
-        CardModel &card = open(2);
+        Record five = sampleRecord(3);
+        five.Style = 5;
+        CardModel &card = open(2, {{3, five}});
+        // Styles 5 and 6 have no button and no name list, and stay as they are.
+        QCOMPARE(card.boxText(0), QStringLiteral("5"));
+        QCOMPARE(card.styleButton(), 0);
+        QVERIFY(card.jpList().isEmpty());
+        QCOMPARE(card.styleLayout(), P3StyleSet(4));
+        type(card, 7, QStringLiteral("Apr"));
+        QVERIFY(card.save());
+        QCOMPARE(stored(3).Style, 5);
+
+        // Journal -> Book (edt) -> Journal keeps the mark.
+        QVERIFY(card.goTo(2));
         QVERIFY(!card.styleLayout().inUse[4]);
         card.clickStyle(2);
         QCOMPARE(card.boxText(0), QStringLiteral("2"));
@@ -208,20 +221,6 @@ private Q_SLOTS:
         card.clickStyle(3);
         QVERIFY(card.save());
         QCOMPARE(stored(2).Style, 3);
-    }
-
-    void styleWithoutButton()
-    {
-        Record five = sampleRecord(2);
-        five.Style = 5;
-        CardModel &card = open(1, {{2, five}});
-        QCOMPARE(card.boxText(0), QStringLiteral("5"));
-        QCOMPARE(card.styleButton(), 0);
-        QVERIFY(card.jpList().isEmpty());
-        QCOMPARE(card.styleLayout(), P3StyleSet(4));
-        type(card, 7, QStringLiteral("Apr"));
-        QVERIFY(card.save());
-        QCOMPARE(stored(2).Style, 5);
     }
 
     void enterOrder_data()
@@ -305,35 +304,20 @@ private Q_SLOTS:
         QCOMPARE(card.boxText(box), restored);
     }
 
-    void webPages_data()
-    {
-        QTest::addColumn<int>("box");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("page"); // empty: a beep instead
-        QTest::newRow("DOI empty") << 15 << QStringLiteral("  ") << QString();
-        QTest::newRow("DOI") << 15 << QStringLiteral(" 10.1000/xyz ") << QStringLiteral("https://doi.org/10.1000/xyz");
-        QTest::newRow("URL empty") << 14 << QString() << QString();
-        QTest::newRow("URL") << 14 << QStringLiteral("https://example.org/a")
-                             << QStringLiteral("https://example.org/a");
-    }
-    void webPages()
-    {
-        QFETCH(int, box);
-        QFETCH(QString, text);
-        QFETCH(QString, page);
-        CardModel &card = open(1);
-        card.setBoxText(box, text);
-        box == 15 ? card.openDOI() : card.openURL();
-        QCOMPARE(m.pages, page.isEmpty() ? QStringList() : QStringList{page});
-        QCOMPARE(m.beeps, page.isEmpty() ? QList<int>{1} : QList<int>{});
-    }
-
-    void searchesFromTheMenu()
+    void webPagesAndSearches()
     {
         CardModel &card = open(4);
-        card.linkedRecords(); // no links: a beep only
-        QCOMPARE(m.beeps, QList<int>{1});
+        card.setBoxText(15, QStringLiteral("  "));
+        card.openDOI(); // empty boxes only beep
+        card.openURL();
+        card.linkedRecords();
+        QCOMPARE(m.beeps, (QList<int>{1, 1, 1}));
+        card.setBoxText(15, QStringLiteral(" 10.1000/xyz "));
+        card.setBoxText(14, QStringLiteral("https://example.org/a"));
         card.setBoxText(12, QStringLiteral("1,3"));
+        card.openDOI();
+        card.openURL();
+        QCOMPARE(m.pages, (QStringList{"https://doi.org/10.1000/xyz", "https://example.org/a"}));
         card.linkedRecords();
         card.toList();
         card.similarRecords();

@@ -135,9 +135,10 @@ private Q_SLOTS:
         QCOMPARE(w.session->search.AndMode, 1);
         QVERIFY(w.result()->toPlainText().contains(QStringLiteral("total  0 hits")));
         QVERIFY(w.keys()->hasFocus());
-        // The close box hides the window.
+        // The close box hides the window and stores its size.
         w.window->close();
         QVERIFY(!w.window->isVisible());
+        QCOMPARE(w.session->settings.SearchPos.width, float(w.window->width() * 15));
     }
 
     void resultMenuAndSaving()
@@ -182,6 +183,11 @@ private Q_SLOTS:
         const QString printed = QString::fromUtf8(text.readAllStandardOutput());
         QVERIFY2(printed.contains(QStringLiteral("Search Result   (1)")), qPrintable(printed));
         QVERIFY(printed.contains(QStringLiteral("second 文献")));
+
+        // "結果の消去" empties the result box; the hits stay.
+        w.action("mnuRZ")->trigger();
+        QCOMPARE(w.result()->toPlainText(), QString());
+        QCOMPARE(w.session->search.HitCount, 2);
     }
 };
 
