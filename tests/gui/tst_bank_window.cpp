@@ -5,7 +5,6 @@
 #include "app/bank_files.h"
 #include "app/bank_window.h"
 #include "app/fake_user_interface.h"
-#include "app/help_window.h"
 #include "app/progress_window.h"
 #include "app/qt_user_interface_gui.h"
 #include "app/session.h"
@@ -20,11 +19,9 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTextBrowser>
 #include <QtTest>
 
 using namespace tz;
-using namespace Qt::StringLiterals;
 using tz::testing::FakeUserInterface;
 
 namespace {
@@ -39,11 +36,9 @@ struct Program
     std::unique_ptr<CardWindow> card;
     std::unique_ptr<BankWindow> bank;
 
-    // The bank name and AutoOpen go to tz.cfg (none when empty); `log` to Bpath.log, "%R" as the folder.
-    explicit Program(const QString &bankName = {}, int autoOpen = 1, const QString &log = {})
+    // The bank name and AutoOpen go to tz.cfg (none when empty).
+    explicit Program(const QString &bankName = {}, int autoOpen = 1)
     {
-        if (!log.isEmpty())
-            writeFile(root() + QStringLiteral("Bpath.log"), QString(log).replace(u"%R"_s, root()).toUtf8());
         for (const char *b : {"sample.bnk", "mine.bnk"})
             CreateBank(root() + QLatin1String(b), QDate(2024, 1, 2), nullptr);
         QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/form.cfx"), root() + QStringLiteral("form.cfx"));
@@ -77,6 +72,11 @@ private Q_SLOTS:
         QVERIFY(p.card->isVisible() && !p.bank->isVisible());
         QCOMPARE(p.card->windowTitle(), kCard.arg(u"SAMPLE"));
         QCOMPARE(p.control<QComboBox>("Drive1")->itemData(0).toString(), QDir::homePath());
+        // Closing the card writes the settings and the recent banks.
+        p.card->close();
+        QCOMPARE(CfgLoad(p.root() + QStringLiteral("tz.cfg"), p.root()).BankName, QStringLiteral("sample"));
+        QCOMPARE(readFile(p.root() + QStringLiteral("Bpath.log")),
+                 (p.root() + QStringLiteral("sample.bnk\r\n")).toUtf8());
     }
 
     void autoOpenZeroShowsOpenMode()
@@ -150,26 +150,6 @@ private Q_SLOTS:
         QVERIFY(!p.bank->isVisible());
     }
 
-    void recentBankChosenFromPath()
-    {
-        Program p({}, 1, u"%Rsample.bnk\r\n%Rmine.bnk\r\n"_s);
-        p.trigger("mnuBO");
-        auto *path = p.control<QComboBox>("Path1");
-        QCOMPARE(path->count(), 2);
-        path->setCurrentIndex(1);
-        Q_EMIT path->activated(1);
-        QCOMPARE(p.control<QLineEdit>("Bank1")->text(), QStringLiteral("mine.bnk"));
-        p.act();
-        QCOMPARE(p.card->windowTitle(), kCard.arg(u"MINE"));
-        QCOMPARE(path->itemText(0), p.root() + QStringLiteral("mine.bnk"));
-        QCOMPARE(path->itemText(1), p.root() + QStringLiteral("sample.bnk"));
-        // Closing the card writes the settings and the recent banks.
-        p.card->close();
-        QCOMPARE(CfgLoad(p.root() + QStringLiteral("tz.cfg"), p.root()).BankName, QStringLiteral("mine"));
-        QCOMPARE(readFile(p.root() + QStringLiteral("Bpath.log")),
-                 (p.root() + QStringLiteral("mine.bnk\r\n") + p.root() + QStringLiteral("sample.bnk\r\n")).toUtf8());
-    }
-
     void helpFromTheMenuAndTheButton()
     {
         Program p;
@@ -179,15 +159,6 @@ private Q_SLOTS:
         p.trigger("mnuBD");
         QTest::mouseClick(p.control<QPushButton>("Command3"), Qt::LeftButton);
         QCOMPARE(p.ui.helpTopics, (QList<int>{9999, 1040}));
-
-        // A topic without its page shows the contents.
-        QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath(QStringLiteral("9999.html")), "<html><body><p>contents page</p></body></html>"));
-        QtUserInterface ui;
-        ui.setHelpFolders({dir.path()});
-        ui.showHelp(1020);
-        auto *browser = ui.helpWindow()->findChild<QTextBrowser *>(QStringLiteral("HelpBrowser"));
-        QVERIFY(browser->toPlainText().contains(QStringLiteral("contents page")));
     }
 
     void progressWindowCancel()

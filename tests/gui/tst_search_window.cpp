@@ -5,7 +5,6 @@
 #include "search/search_window.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -79,9 +78,6 @@ private Q_SLOTS:
         QTest::keyClick(w.window.get(), Qt::Key_F5);
         QCOMPARE(w.session->search.AndMode, 1);
         QVERIFY(w.result()->toPlainText().contains(QStringLiteral("total  1 hits")));
-        // The check box and its menu item show the same value.
-        w.control<QCheckBox>(QStringLiteral("CheckMode_4"))->click();
-        QVERIFY(w.action("mnuOT")->isChecked());
     }
 
     void blankAndDoubleStartAtOnce()
