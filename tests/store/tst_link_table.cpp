@@ -79,22 +79,6 @@ private Q_SLOTS:
         QCOMPARE(readFile(path), after);
     }
 
-    void savingTwiceKeepsOneEntryPerLink()
-    {
-        QTemporaryDir bank;
-        const QString path = bank.filePath("Link.tzd");
-        QVERIFY(writeFile(path, entries({{3, 7}, {7, 12}})));
-        QString linkTextOld = LinkRead(bank.path(), 7, 20, 100);
-        const QString linkText = "3,9";
-        QVERIFY(LinkWrite(bank.path(), 7, linkText, linkTextOld));
-        linkTextOld = linkText;
-        const QByteArray once = readFile(path);
-        QVERIFY(LinkWrite(bank.path(), 7, linkText, linkTextOld));
-        QCOMPARE(readFile(path), once);
-        QCOMPARE(LinkRead(bank.path(), 9, 20, 100), QString("7"));
-        QCOMPARE(LinkRead(bank.path(), 12, 20, 100), QString());
-    }
-
     void brokenPairsAreSkipped()
     {
         const QByteArray table = entries({{0, 5}, {-3, 7}, {9, 7}, {7, 7}, {7, 40}, {3, 7}, {7, 9}}) + "\x01\x00";
