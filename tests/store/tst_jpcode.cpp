@@ -93,23 +93,21 @@ private Q_SLOTS:
 
     void lookups()
     {
-        JPcodeTable t = DefaultJPcodeTable();
-        t.JPname[1] = "T1";
-        t.JPname[200] = "E200";
-        const QList<std::pair<int, int>> groups{{-5, 0},  {0, 0},   {1, 1},   {20, 1},  {21, 2}, {100, 2},
-                                                {101, 3}, {150, 3}, {151, 4}, {200, 4}, {201, 0}};
-        for (const auto &[code, group] : groups)
-            QCOMPARE(JPcodeGroup(t, code), group);
-        QCOMPARE(JPcodeName(t, 1), QString("T1"));
-        QCOMPARE(JPcodeName(t, 200), QString("E200"));
+        JPcodeTable t = DefaultJPcodeTable(); // groups end at 20, 100, 150, 200
         t.JPname[0] = "unused";
+        t.JPname[200] = "E200";
+        QList<int> groups;
+        for (int code : {-5, 0, 1, 20, 21, 100, 101, 150, 151, 200, 201})
+            groups << JPcodeGroup(t, code);
+        QCOMPARE(groups, (QList<int>{0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 0}));
+        QCOMPARE(JPcodeName(t, 200), QString("E200"));
         for (int code : {-1, 0, 201, 32767})
             QCOMPARE(JPcodeName(t, code), QString());
-
-        const QList<std::pair<int, int>> lists{{0, 100}, {100, 150}, {100, 150}, {150, 200}, {150, 200}, {150, 200}};
+        QList<std::pair<int, int>> lists; // the name list of each style
         for (int style = 1; style <= 6; ++style)
-            QCOMPARE(std::make_pair(JPlistBase(t, style), JPlistEnd(t, style)), lists[style - 1]);
-        QCOMPARE(JPlistBase(t, 2) + 2 + 1, 103); // style 2, third entry of the list
+            lists << std::make_pair(JPlistBase(t, style), JPlistEnd(t, style));
+        QCOMPARE(lists,
+                 (QList<std::pair<int, int>>{{0, 100}, {100, 150}, {100, 150}, {150, 200}, {150, 200}, {150, 200}}));
     }
 
     void loadsAndSavesFiles()
@@ -129,9 +127,6 @@ private Q_SLOTS:
         QCOMPARE(QDir(bank.path()).entryList(QDir::Files), QStringList{"JPCODE.TZD"});
         QCOMPARE(readFile(bank.filePath("JPCODE.TZD")),
                  "3d\r\n5-10-15-65\r\n" + lines("Journal, A", 15) + lines("", 50));
-        JPcodeTable again;
-        QVERIFY(JPcodeLoad(bank.filePath("JPCODE.TZD"), again));
-        QCOMPARE(again, t);
     }
 
     void failuresAreReported()
@@ -140,14 +135,10 @@ private Q_SLOTS:
         QString error;
         QVERIFY(!JPcodeSave(bank.filePath("gone/JPcode.tzd"), DefaultJPcodeTable(), &error));
         QVERIFY2(error.contains("JPcode.tzd"), qPrintable(error));
-        error.clear();
         JPcodeTable t;
-        QVERIFY(!JPcodeLoad(bank.filePath("gone/jpcode.tzd"), t, &error));
-        QCOMPARE(t, DefaultJPcodeTable());
-        QVERIFY2(error.contains("JPcode.tzd"), qPrintable(error));
-
         QVERIFY(QDir(bank.path()).mkdir("JPcode.tzd")); // a folder in the file's place stays
         QVERIFY(!JPcodeLoad(bank.filePath("jpcode.tzd"), t, &error));
+        QCOMPARE(t, DefaultJPcodeTable());
         QVERIFY(QFileInfo(bank.filePath("JPcode.tzd")).isDir());
     }
 };
