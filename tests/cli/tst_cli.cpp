@@ -174,6 +174,7 @@ private Q_SLOTS:
             QTest::newRow(name) << QString::fromUtf8(line) << QString::fromUtf8(message);
         };
         row("no command", "", "Usage:");
+        row("search: missing bank", "search|NONE|--kind|Blank", "no such bank folder");
         row("search: folder without records", "search|DIR|--kind|Blank", "holds no record.tzd");
         row("new: bank exists", "new|BANK", "already exists");
         row("no kind", "search|BANK", "--kind is required");
