@@ -25,39 +25,32 @@ public:
     QQueue<QString> files;
     QStringList saveFilters; // of the last save dialog
     int saveFilter = -1;     // its filter shown first
+    int printDialogs = 0;
+    std::optional<PrintChoice> printAnswer; // the choice made; none cancels
     QList<QList<Tone>> tones;
     QList<QUrl> webPages;
     QList<int> helpTopics;
-    int progressOpens = 0;
-    int progressCloses = 0;
+    int progressOpens = 0, progressCloses = 0, eventRuns = 0;
     bool progressShown = false;
-    int eventRuns = 0;
     std::function<void()> cancel; // the progress window's Cancel button
     std::function<void()> duringEvents;
 
     MsgAnswer message(const QString &text, MsgButtons buttons, MsgIcon icon) override
     {
         messages.append({text, buttons, icon});
-        if (buttons == MsgButtons::Ok)
-            return MsgAnswer::Ok;
-        return answers.isEmpty() ? MsgAnswer::Ok : answers.takeFirst();
+        return buttons == MsgButtons::Ok || answers.isEmpty() ? MsgAnswer::Ok : answers.takeFirst();
     }
     std::optional<QString> inputBox(const QString &, const QString &, const QString &) override
     {
         return inputs.isEmpty() ? std::nullopt : inputs.dequeue();
     }
-    QString openFileName(const QString &, const QString &, const QStringList &) override
-    {
-        return files.isEmpty() ? QString() : files.dequeue();
-    }
+    QString openFileName(const QString &, const QString &, const QStringList &) override { return nextFile(); }
     QString saveFileName(const QString &, const QString &, const QStringList &filters, int selectedFilter) override
     {
         saveFilters = filters;
         saveFilter = selectedFilter;
-        return files.isEmpty() ? QString() : files.dequeue();
+        return nextFile();
     }
-    int printDialogs = 0;
-    std::optional<PrintChoice> printAnswer; // the choice made; none cancels
     bool printDialog(int, PrintChoice &choice) override
     {
         ++printDialogs;
@@ -93,6 +86,9 @@ public:
             out.append(m.text);
         return out;
     }
+
+private:
+    QString nextFile() { return files.isEmpty() ? QString() : files.dequeue(); }
 };
 
 } // namespace tz::testing
