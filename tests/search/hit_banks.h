@@ -1,29 +1,40 @@
 #pragma once
-// Small hand-made banks for the search tests: records built field by field and
-// laid end to end as the record file holds them.
+// Hand-made banks for the search tests: records laid end to end as the record
+// file holds them, hit lists written as "3,8,9" or "1-200", and the search
+// options written as words.
 
 #include "search/search_engine.h"
 #include "store/record.h"
 
-#include <QList>
-#include <QString>
+#include <QRegularExpression>
 
-// A journal record with the fields the searches look at.
-inline tz::Record makeRecord(const QString &author, const QString &title, int year = 0, int jpcode = 0,
-                             const QString &volume = {}, const QString &page1 = {})
+// Records written with designated initializers name only the fields a test needs.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+using Hits = QList<qint16>;
+using Bank = QList<tz::Record>;
+
+inline Hits list(const QString &text)
 {
-    tz::Record r;
-    r.Author = author;
-    r.Title = title;
-    r.Year = static_cast<qint16>(year);
-    r.JPcode = static_cast<qint16>(jpcode);
-    r.Volume = volume;
-    r.Page1 = page1;
-    r.RegDate = 45000;
-    return r;
+    Hits out;
+    for (const QString &piece : text.split(u',', Qt::SkipEmptyParts))
+        for (int n = piece.section(u'-', 0, 0).toInt(); n <= piece.section(u'-', -1).toInt(); ++n)
+            out.append(static_cast<qint16>(n));
+    return out;
 }
 
-inline tz::RecordImage imageOf(const QList<tz::Record> &records)
+inline tz::Record rec(const QString &author, const QString &title, int year = 0, int code = 0,
+                      const QString &volume = {}, const QString &page1 = {})
+{
+    return {.Author = author,
+            .Title = title,
+            .JPcode = qint16(code),
+            .Volume = volume,
+            .Page1 = page1,
+            .Year = qint16(year)};
+}
+
+inline tz::RecordImage imageOf(const Bank &records)
 {
     QByteArray bytes;
     for (const tz::Record &r : records)
@@ -31,36 +42,26 @@ inline tz::RecordImage imageOf(const QList<tz::Record> &records)
     return tz::RecordImage(bytes, static_cast<int>(records.size()));
 }
 
-// count records with a neutral text; the ones listed in `with` get `title`.
-inline QList<tz::Record> bankWithTitleAt(int count, const QList<qint16> &with, const QString &title)
+// The options: "repeats" (uniQue off), "case" (capitals count), "and", "top",
+// "add" (Additional), "list=3,8,9" (the list of an earlier search), "max=N";
+// returns N of "card=N", the record on the card.
+inline int configure(tz::SearchEngine &engine, int kind, const QString &options)
 {
-    QList<tz::Record> records;
-    for (int n = 1; n <= count; ++n)
-        records.append(makeRecord(QStringLiteral("A.Nobody"),
-                                  with.contains(static_cast<qint16>(n)) ? title : QStringLiteral("Nothing.")));
-    return records;
-}
-
-inline QList<qint16> numbers(std::initializer_list<int> list)
-{
-    QList<qint16> out;
-    for (int n : list)
-        out.append(static_cast<qint16>(n));
-    return out;
-}
-
-inline QList<qint16> range(int from, int to)
-{
-    QList<qint16> out;
-    for (int n = from; n <= to; ++n)
-        out.append(static_cast<qint16>(n));
-    return out;
-}
-
-// Puts a list in place as the result of an earlier search.
-inline void setHits(tz::SearchEngine &engine, const QList<qint16> &list)
-{
-    for (int i = 0; i < list.size(); ++i)
-        engine.HitList[i + 1] = list[i];
-    engine.HitCount = static_cast<int>(list.size());
+    const QStringList words = options.split(u' ');
+    const auto value = [&](const QString &name) {
+        const QStringList found = words.filter(QRegularExpression(u'^' + name + u'='));
+        return found.isEmpty() ? QString() : found.first().section(u'=', 1);
+    };
+    engine.setMaxHits(value(QStringLiteral("max")).isEmpty() ? 200 : value(QStringLiteral("max")).toInt());
+    engine.SearchItem = kind;
+    engine.AndMode = words.contains(u"and") ? 1 : 0;
+    engine.CheckMode[tz::CheckUnique] = words.contains(u"repeats") ? 0 : 1;
+    engine.CheckMode[tz::CheckIgnoreCase] = words.contains(u"case") ? 0 : 1;
+    engine.CheckMode[tz::CheckTopWord] = words.contains(u"top") ? 1 : 0;
+    engine.CheckMode[tz::CheckAdditional] = words.contains(u"add") ? 1 : 0;
+    const Hits earlier = list(value(QStringLiteral("list")));
+    for (int i = 0; i < earlier.size(); ++i)
+        engine.HitList[i + 1] = earlier[i];
+    engine.HitCount = static_cast<int>(earlier.size());
+    return value(QStringLiteral("card")).toInt();
 }
