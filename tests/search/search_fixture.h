@@ -32,23 +32,17 @@ struct SearchFixture
         all.fill(1);
         for (int i = 1; i <= count; ++i) {
             tz::Record r;
-            if (i != blank) {
-                r.Style = 1;
-                r.Author = QStringLiteral("J.R.Smith");
-                r.Title =
-                    (i == 2 || i == 4) ? QStringLiteral("On telomere %1.").arg(i) : QStringLiteral("Title %1.").arg(i);
-                r.JPcode = 12;
-                r.Volume = QString::number(i);
-                r.Year = static_cast<qint16>(1990 + i);
-                r.RegDate = 45000;
-            }
-            tz::RecWrite(session->BankPath(), i, r, all);
+            r.Author = QStringLiteral("J.R.Smith");
+            r.Title = (i == 2 || i == 4 ? QStringLiteral("On telomere %1.") : QStringLiteral("Title %1.")).arg(i);
+            r.JPcode = 12;
+            r.Volume = QString::number(i);
+            r.Year = static_cast<qint16>(1990 + i);
+            r.RegDate = 45000;
+            tz::RecWrite(session->BankPath(), i, i == blank ? tz::Record() : r, all);
         }
         QStringList report;
-        session->forms =
-            tz::ParseFormFile(readFile(QStringLiteral(TZ_SOURCE_DATA "/form.cfx")), QStringLiteral("form.cfx"), report);
-        session->scripts = tz::ParseScriptFile(readFile(QStringLiteral(TZ_SOURCE_DATA "/script.cfx")),
-                                               QStringLiteral("script.cfx"), report);
+        session->forms = tz::ParseFormFile(readFile(TZ_SOURCE_DATA "/form.cfx"), "form.cfx", report);
+        session->scripts = tz::ParseScriptFile(readFile(TZ_SOURCE_DATA "/script.cfx"), "script.cfx", report);
         if (session->forms.FormCount < 1 || session->scripts.ScriptCount < 2)
             qFatal("no shipped forms or scripts");
     }
