@@ -18,11 +18,6 @@ public:
     virtual void showCard() = 0;
 };
 
-// The bank files as the card opens them: the record count (the record file is
-// made when missing), the JP code table and a missing URL/DOI table. -1 with
-// *error when the record file can be neither read nor made.
-int OpenBankFiles(Session &session, QString *error);
-
 // The card's caption for the open bank.
 QString CardCaption(const QString &bankName);
 
