@@ -1,6 +1,6 @@
 #pragma once
-// Data tables of texts for QtTest: every column a QString, one row a line,
-// each row named by its texts but the last (the inputs of the case).
+// Data tables of texts for QtTest: every column a QString, each row named by
+// its texts but the last (the inputs of the case).
 
 #include <QTest>
 #include <initializer_list>
@@ -9,23 +9,25 @@ namespace rows {
 
 using Row = std::initializer_list<const char *>;
 
-inline void columns(Row names)
-{
-    for (const char *name : names)
-        QTest::addColumn<QString>(name);
-}
-
 inline void add(std::initializer_list<Row> table)
 {
     for (const Row &row : table) {
         QStringList inputs;
         for (auto t = row.begin(); t + 1 < row.end(); ++t)
             inputs.append(QString::fromUtf8(*t));
-        const QString name = row.size() == 1 ? QString::fromUtf8(*row.begin()) : inputs.join(QStringLiteral(" | "));
+        QString name = row.size() == 1 ? QString::fromUtf8(*row.begin()) : inputs.join(QStringLiteral(" | "));
+        name.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
         QTestData &data = QTest::newRow((name.isEmpty() ? QStringLiteral("(empty)") : name).toUtf8().constData());
         for (const char *t : row)
             data << QString::fromUtf8(t);
     }
+}
+
+inline void table(Row columns, std::initializer_list<Row> table)
+{
+    for (const char *name : columns)
+        QTest::addColumn<QString>(name);
+    add(table);
 }
 
 // The current row's text in a column, and that text as a number.
