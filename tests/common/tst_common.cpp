@@ -210,7 +210,7 @@ private Q_SLOTS:
         // clang-format off
         rows::table({"text", "result"}, {
             {"A study of X", "A study of X."}, {"Why?", "Why?"}, {"Done.", "Done."}, {"研究。", "研究。"}, {"なぜ？", "なぜ？"},
-            {"研究", "研究."}, {"   ", ""}, {"Part 2:", "Part 2:."},
+            {"研究", "研究."}, {"   ", ""}, {"Chapter 2:", "Chapter 2:."},
         });
         // clang-format on
     }
