@@ -28,12 +28,7 @@ QByteArray formFile(const QByteArray &count, const QByteArray &blocks)
 
 QString ruleText(const NameRule &r)
 {
-    return QStringLiteral("%1,%2,%3,%4,%5")
-        .arg(r.firstPerson)
-        .arg(r.secondPerson)
-        .arg(r.punctures)
-        .arg(r.et_al)
-        .arg(r.capitalize);
+    return QString::asprintf("%d,%d,%d,%d,%d", r.firstPerson, r.secondPerson, r.punctures, r.et_al, r.capitalize);
 }
 
 // Written by hand from the layout: 文献 is 95 B6 8C A3 in code page 932.
@@ -44,12 +39,8 @@ const QByteArray kTwoForms = "3d\r\n2\r\n==APA\r\n\x95\xb6\x8c\xa3\r\n1\r\n1,2,6
 FormTable twoForms()
 {
     FormTable t;
-    t.append({"  APA ",
-              QString::fromUtf8("文献"),
-              1,
-              {1, 2, 6, 3, 2},
-              {10, 10, 3, 1, 2},
-              {"", "[A] ([Y]). *[J]*[/]  ", " [A] In [E][/]", "[A] [T][/]", "[A][/]"}});
+    const std::array<QString, 5> orders{"", "[A] ([Y]). *[J]*[/]  ", " [A] In [E][/]", "[A] [T][/]", "[A][/]"};
+    t.append({"  APA ", QString::fromUtf8("文献"), 1, {1, 2, 6, 3, 2}, {10, 10, 3, 1, 2}, orders});
     t.append({"", "", 6, {-3, 0, 0, 0, 0}, {14, 14, 6, 14, 2}, {}});
     return t;
 }
@@ -73,23 +64,18 @@ QStringList codes(const Script &s)
 }
 
 // A device that takes `room` bytes, then fails as a full disk does.
-class FullDevice : public QIODevice
+struct FullDevice : QIODevice
 {
-public:
-    explicit FullDevice(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
-
-protected:
+    qint64 room;
+    explicit FullDevice(qint64 bytes) : room(bytes) { open(QIODevice::WriteOnly); }
     qint64 readData(char *, qint64) override { return -1; }
     qint64 writeData(const char *, qint64 len) override
     {
         setErrorString("No space left on device");
-        const qint64 n = m_room > 0 ? qMin(len, m_room) : -1;
-        m_room -= qMax<qint64>(n, 0);
+        const qint64 n = room > 0 ? qMin(len, room) : -1;
+        room -= qMax<qint64>(n, 0);
         return n;
     }
-
-private:
-    qint64 m_room;
 };
 
 } // namespace
