@@ -173,16 +173,14 @@ private Q_SLOTS:
     }
 
     // Records: 1 J.Smith 1995, 2 A.Jones 1980, 3 B.Brown 2001, 4 A.Jones 1980.
+    // Sorts: 1 author ABC, 2 none (ascending numbers), 3 year 123, 4 year 321,
+    // 5 record 123, 6 record 321, 7 no sort.
     void sorts_data()
     {
         // clang-format off
         rows::table({"sort", "hits", "sorted"}, {
-            {"1", "1,2,3", "3,2,1"}, // author ABC
-            {"1", "4,1,2", "4,2,1"}, // equal keys
-            {"2", "3,1,2", "1,2,3"}, // none: ascending numbers
-            {"3", "1,2,3", "2,1,3"}, // year 123
-            {"4", "1,2,3", "3,1,2"}, // year 321
-            {"5", "3,1,2,1", "1,1,2,3"}, {"6", "1,3,2", "3,2,1"}, {"7", "3,1,2", "3,1,2"}, // no sort
+            {"1", "1,2,3", "3,2,1"}, {"1", "4,1,2", "4,2,1"}, {"2", "3,1,2", "1,2,3"}, {"3", "1,2,3", "2,1,3"},
+            {"4", "1,2,3", "3,1,2"}, {"5", "3,1,2,1", "1,1,2,3"}, {"6", "1,3,2", "3,2,1"}, {"7", "3,1,2", "3,1,2"},
         });
         // clang-format on
     }
