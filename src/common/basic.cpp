@@ -135,9 +135,4 @@ QString RTrim(QStringView text)
     return text.first(e).toString();
 }
 
-QString LCase(const QString &text)
-{
-    return text.toLower();
-}
-
 } // namespace tz

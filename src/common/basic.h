@@ -27,6 +27,5 @@ int RoundClamp(double value, int lo, int hi);
 QString Trim(QStringView text);
 QString LTrim(QStringView text);
 QString RTrim(QStringView text);
-QString LCase(const QString &text);
 
 } // namespace tz

@@ -18,17 +18,6 @@ bool isAsciiDigit(QChar c)
 
 } // namespace
 
-int CharKind(QChar c)
-{
-    if (c >= u'A' && c <= u'Z')
-        return 1;
-    if (c >= u'a' && c <= u'z')
-        return 2;
-    if (isAsciiDigit(c))
-        return 3;
-    return 0;
-}
-
 QString TitlePeriod(const QString &text)
 {
     if (Trim(text).isEmpty())

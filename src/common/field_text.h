@@ -6,9 +6,6 @@
 
 namespace tz {
 
-// 1 for "A".."Z", 2 for "a".."z", 3 for "0".."9", 0 for anything else.
-int CharKind(QChar c);
-
 // Empty for a blank text; the text itself when it ends in one of
 // ? ! . ？ ！ 。 ．; otherwise the text followed by ".".
 QString TitlePeriod(const QString &text);

@@ -17,31 +17,11 @@ QDate OleToDate(double ole)
     return kEpoch.addDays(static_cast<qint64>(std::trunc(ole)));
 }
 
-QDateTime OleToDateTime(double ole)
-{
-    const QDate d = OleToDate(ole);
-    if (!d.isValid())
-        return {};
-    // For negative values the fraction still counts forward from midnight.
-    const double frac = std::fabs(ole - std::trunc(ole));
-    const qint64 ms = std::llround(frac * 86400000.0);
-    return QDateTime(d, QTime(0, 0)).addMSecs(qMin<qint64>(ms, 86399999));
-}
-
 double DateToOle(QDate date)
 {
     if (!date.isValid())
         return 0.0;
     return static_cast<double>(kEpoch.daysTo(date));
-}
-
-double DateTimeToOle(const QDateTime &dt)
-{
-    if (!dt.isValid())
-        return 0.0;
-    const double days = DateToOle(dt.date());
-    const double frac = dt.time().msecsSinceStartOfDay() / 86400000.0;
-    return days >= 0 ? days + frac : days - frac;
 }
 
 QDate ParseTypedDate(const QString &text)

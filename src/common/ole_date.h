@@ -3,17 +3,13 @@
 // double, the fraction being the time of day. 0 means "unset".
 
 #include <QDate>
-#include <QDateTime>
 
 namespace tz {
 
 // The date part; a null QDate for 0 (unset) or a value out of QDate's range.
 QDate OleToDate(double ole);
-// Date and time of day (local time, no zone shift); invalid for 0.
-QDateTime OleToDateTime(double ole);
 // Whole days; 0 for a null date.
 double DateToOle(QDate date);
-double DateTimeToOle(const QDateTime &dt);
 
 // Parses a typed date: yy/MM/dd, yyyy/MM/dd, yyyy-MM-dd, or the locale's short
 // form. Two-digit years below 50 are 20xx, the others 19xx. Null when not a date.
