@@ -55,11 +55,7 @@ int main(int argc, char **argv)
     search.setShowCard([&card] { card.showCard(); });
     search.applyFont(card.boxFont());
     tz::CardLinks links;
-    links.openSearch = [&search](int kind, bool run) {
-        search.SearchSet(kind);
-        if (run)
-            search.SearD_click(tz::SearOr);
-    };
+    links.openSearch = [&search](int kind) { search.openKind(kind); };
     links.runSearch = [&search](const tz::CardSearchRequest &request) { search.runCardRequest(request); };
     links.fontChanged = [&search, &card] { search.applyFont(card.boxFont()); };
     links.positionsReset = [&search] {

@@ -301,7 +301,7 @@ void CardWindow::buildSearchMenu()
         const int kind = item.kind;
         connect(a, &QAction::triggered, this, [this, kind] {
             if (m_links.openSearch)
-                m_links.openSearch(kind, !KindNeedsKey(kind));
+                m_links.openSearch(kind);
         });
     }
 }

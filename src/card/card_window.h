@@ -34,9 +34,8 @@ class Session;
 // editor that is not connected leaves its menu item and button disabled.
 struct CardLinks
 {
-    // The search menu: show the search window set to a kind; with run, press
-    // its search button at once.
-    std::function<void(int kind, bool run)> openSearch;
+    // The search menu: the search window opened on a kind.
+    std::function<void(int kind)> openSearch;
     // The searches the card's commands start (similar, current, linked).
     std::function<void(const CardSearchRequest &)> runSearch;
     // The JP code editor, preselecting group 1..3 (0 keeps its choice).

@@ -102,11 +102,7 @@ void SearchWindow::buildMenus()
         a->setObjectName(QString::fromLatin1(item.name));
         a->setProperty(kHelpContextProperty, item.help);
         const int kind = item.kind;
-        connect(a, &QAction::triggered, this, [this, kind] {
-            SearchSet(kind);
-            if (!KindNeedsKey(kind))
-                SearD_click(SearOr);
-        });
+        connect(a, &QAction::triggered, this, [this, kind] { openKind(kind); });
     }
     search->addSeparator();
     const struct
@@ -536,6 +532,13 @@ void SearchWindow::takeResultEdit()
         m_resultEdited = false;
         m_model.setResultText(m_result->toPlainText());
     }
+}
+
+void SearchWindow::openKind(int kind)
+{
+    SearchSet(kind);
+    if (!KindNeedsKey(kind))
+        SearD_click(SearOr);
 }
 
 void SearchWindow::SearD_click(int index)

@@ -33,6 +33,9 @@ public:
 
     // The card's search menu: kind `kind`, the window shown.
     void SearchSet(int kind);
+    // The kind menus: SearchSet, and for the kinds that need no key (blank
+    // and double-booked records) the search at once.
+    void openKind(int kind);
     void SearD_click(int index);
     // A search the card starts (similar, current or linked records).
     void runCardRequest(const CardSearchRequest &request);
