@@ -3,9 +3,9 @@
 // and its events run, without and with an edited record to write first. Each
 // figure is the median elapsed time of 51 moves.
 
-#include "app/qt_user_interface_gui.h"
-#include "app/session.h"
-#include "card/card_window.h"
+#include "gui/widgets/qt_user_interface.h"
+#include "core/session/session.h"
+#include "gui/card/card_window.h"
 #include "support/bank_generator.h"
 #include "support/timing.h"
 

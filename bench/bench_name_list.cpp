@@ -4,7 +4,7 @@
 // in processor time of this thread (the machine is shared, so elapsed time
 // says more about the other programs), with the elapsed time after it.
 
-#include "format/name_list.h"
+#include "core/format/name_list.h"
 #include "support/timing.h"
 
 #include <QElapsedTimer>

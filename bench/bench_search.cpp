@@ -10,13 +10,13 @@
 #include "support/bank_generator.h"
 #include "support/timing.h"
 
-#include "app/app_folder.h"
-#include "format/form_file.h"
-#include "format/render.h"
-#include "format/script_file.h"
-#include "search/search_engine.h"
-#include "store/jpcode.h"
-#include "store/record.h"
+#include "core/session/app_folder.h"
+#include "core/format/form_file.h"
+#include "core/format/render.h"
+#include "core/format/script_file.h"
+#include "core/search/search_engine.h"
+#include "core/store/jpcode.h"
+#include "core/store/record.h"
 
 #include <QCoreApplication>
 #include <QDate>

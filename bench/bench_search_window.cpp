@@ -8,9 +8,9 @@
 #include "support/bank_generator.h"
 #include "support/timing.h"
 
-#include "app/app_folder.h"
-#include "app/session.h"
-#include "search/search_window.h"
+#include "core/session/app_folder.h"
+#include "core/session/session.h"
+#include "gui/search/search_window.h"
 
 #include <QApplication>
 #include <QDir>

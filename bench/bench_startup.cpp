@@ -4,12 +4,12 @@
 // search window. The figure is the median elapsed time of 7 rounds, next to
 // reading the whole record file once as the measure of the disk.
 
-#include "app/bank_window.h"
-#include "app/qt_user_interface_gui.h"
-#include "app/session.h"
-#include "app/version_window.h"
-#include "card/card_window.h"
-#include "search/search_window.h"
+#include "gui/bank/bank_window.h"
+#include "gui/widgets/qt_user_interface.h"
+#include "core/session/session.h"
+#include "gui/widgets/version_window.h"
+#include "gui/card/card_window.h"
+#include "gui/search/search_window.h"
 #include "support/bank_generator.h"
 #include "support/timing.h"
 

@@ -2,7 +2,7 @@
 // decoded cleanly encodes back to text that decodes the same, and fixed-width
 // encoding always fills exactly its width without splitting a character.
 
-#include "common/cp932.h"
+#include "core/common/cp932.h"
 
 #include <QByteArray>
 #include <QList>

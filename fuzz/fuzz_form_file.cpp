@@ -1,6 +1,6 @@
 // Any bytes as a form file: reading never fails, and what was read writes and
 // reads back to the same table without a single message.
-#include "format/form_file.h"
+#include "core/format/form_file.h"
 
 #include <cstdint>
 #include <cstdlib>

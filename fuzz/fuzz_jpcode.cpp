@@ -1,7 +1,7 @@
 // Any bytes as a JP code file: the parse holds the group-end invariant and a
 // name per code, and what it gives survives a save and a second load.
 
-#include "store/jpcode.h"
+#include "core/store/jpcode.h"
 
 #include <cstdint>
 #include <cstdlib>

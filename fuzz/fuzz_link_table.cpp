@@ -3,9 +3,9 @@
 // input) keep them after a merge, the record then stores exactly the new list
 // and no other record's links change.
 
-#include "common/field_text.h"
-#include "store/link_table.h"
-#include "store/pdf_table.h"
+#include "core/common/field_text.h"
+#include "core/store/link_table.h"
+#include "core/store/pdf_table.h"
 
 #include <QMap>
 #include <QSet>

@@ -5,8 +5,8 @@
 // Input: 16 header bytes (text encoding, mode, two rules, record count, size
 // limit, record number), then the text as UTF-16 or UTF-8.
 
-#include "common/field_text.h"
-#include "format/name_list.h"
+#include "core/common/field_text.h"
+#include "core/format/name_list.h"
 
 #include <QString>
 #include <cstdint>

@@ -5,7 +5,7 @@
 // Input: 4 header bytes (text encoding, width, lines per page, measure), then
 // the text as UTF-16 or UTF-8.
 
-#include "common/print_lines.h"
+#include "core/common/print_lines.h"
 
 #include <QString>
 #include <cmath>

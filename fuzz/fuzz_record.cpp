@@ -2,7 +2,7 @@
 // exactly 1174 bytes; encoded records are stable under decode and encode; the
 // single-field decoders agree with the whole-record decoder.
 
-#include "store/record.h"
+#include "core/store/record.h"
 
 #include <cstdint>
 #include <cstdlib>

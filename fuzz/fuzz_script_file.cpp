@@ -1,7 +1,7 @@
 // Any bytes as a script file, and any text as one code line: reading never
 // fails, keeps at most the table's scripts and gives the same result twice.
-#include "common/cp932.h"
-#include "format/script_file.h"
+#include "core/common/cp932.h"
+#include "core/format/script_file.h"
 
 #include <cstdint>
 #include <cstdlib>

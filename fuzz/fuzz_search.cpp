@@ -6,9 +6,9 @@
 // Input: byte 0 chooses the options, byte 1 the length of the key text (UTF-8),
 // then the key text, then the record file.
 
-#include "common/basic.h"
-#include "search/search_engine.h"
-#include "store/record.h"
+#include "core/common/basic.h"
+#include "core/search/search_engine.h"
+#include "core/store/record.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Any bytes as a settings file: never crashes, always gives values in their
 // ranges, and what it gives is written and read back unchanged.
 
-#include "app/settings.h"
+#include "core/session/settings.h"
 
 #include <QByteArray>
 #include <cstdlib>

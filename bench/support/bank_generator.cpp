@@ -1,8 +1,8 @@
 #include "support/bank_generator.h"
 
-#include "store/jpcode.h"
-#include "store/link_table.h"
-#include "store/record.h"
+#include "core/store/jpcode.h"
+#include "core/store/link_table.h"
+#include "core/store/record.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,14 +1,14 @@
 // The program: one running copy per program folder, the session, the version
 // window as splash, then start-up through the bank window.
 
-#include "app/app_folder.h"
-#include "app/bank_window.h"
-#include "app/qt_user_interface_gui.h"
-#include "app/session.h"
-#include "app/single_instance.h"
-#include "app/version_window.h"
-#include "card/card_window.h"
-#include "search/search_window.h"
+#include "core/session/app_folder.h"
+#include "gui/bank/bank_window.h"
+#include "gui/widgets/qt_user_interface.h"
+#include "core/session/session.h"
+#include "core/session/single_instance.h"
+#include "gui/widgets/version_window.h"
+#include "gui/card/card_window.h"
+#include "gui/search/search_window.h"
 
 #include <QApplication>
 #include <QMessageBox>

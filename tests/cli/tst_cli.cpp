@@ -1,9 +1,9 @@
 // The command-line program, run as a separate process on a small bank.
-#include "common/cp932.h"
-#include "store/jpcode.h"
-#include "store/link_table.h"
-#include "store/pdf_table.h"
-#include "store/record.h"
+#include "core/common/cp932.h"
+#include "core/store/jpcode.h"
+#include "core/store/link_table.h"
+#include "core/store/pdf_table.h"
+#include "core/store/record.h"
 
 #include <QDir>
 #include <QProcess>

@@ -2,15 +2,15 @@
 // control names (the bank selection's rules and the progress steps are tested
 // in depth in tests/app); and the program's single running copy.
 
-#include "app/bank_files.h"
-#include "app/bank_window.h"
-#include "app/fake_user_interface.h"
-#include "app/progress_window.h"
-#include "app/qt_user_interface_gui.h"
-#include "app/session.h"
-#include "app/single_instance.h"
-#include "card/card_window.h"
-#include "test_files.h"
+#include "core/bank/bank_files.h"
+#include "gui/bank/bank_window.h"
+#include "support/fake_user_interface.h"
+#include "gui/widgets/progress_window.h"
+#include "gui/widgets/qt_user_interface.h"
+#include "core/session/session.h"
+#include "core/session/single_instance.h"
+#include "gui/card/card_window.h"
+#include "support/test_files.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,15 +1,15 @@
 // The record card window driven through its control names: that its boxes,
 // buttons and menu items reach the card's behaviour (tested in depth in
 // tests/card), the worked cases of the card, and a new record typed key by key.
-#include "app/bank_files.h"
-#include "app/fake_user_interface.h"
-#include "app/progress_window.h"
-#include "app/session.h"
-#include "card/card_window.h"
-#include "common/ole_date.h"
-#include "store/link_table.h"
-#include "store/record.h"
-#include "test_files.h"
+#include "core/bank/bank_files.h"
+#include "support/fake_user_interface.h"
+#include "gui/widgets/progress_window.h"
+#include "core/session/session.h"
+#include "gui/card/card_window.h"
+#include "core/common/ole_date.h"
+#include "core/store/link_table.h"
+#include "core/store/record.h"
+#include "support/test_files.h"
 
 #include <QClipboard>
 #include <QComboBox>

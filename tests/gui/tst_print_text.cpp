@@ -4,7 +4,7 @@
 // its pages only; a window image takes one page; a PDF file that cannot be
 // written is reported. With TZ_SHOTS_DIR set the PDF files are kept there.
 
-#include "app/print_text_gui.h"
+#include "gui/widgets/print_text.h"
 
 #include <QFontDatabase>
 #include <QImage>

@@ -1,8 +1,8 @@
 // The search window driven through its control names and menu items: kinds
 // and the key box, the menus that search at once, the AND preference, the
 // similar check that finds nothing, the result menu, saving and printing.
-#include "search/search_fixture.h"
-#include "search/search_window.h"
+#include "support/search_fixture.h"
+#include "gui/search/search_window.h"
 
 #include <QAction>
 #include <QClipboard>

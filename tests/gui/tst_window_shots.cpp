@@ -4,14 +4,14 @@
 // and not one plain colour. With TZ_SHOTS_DIR set the grabs are saved there
 // as PNG files for a look by eye.
 
-#include "app/bank_window.h"
-#include "app/fake_user_interface.h"
-#include "app/progress_window.h"
-#include "app/sample_bank.h"
-#include "app/session.h"
-#include "app/version_window.h"
-#include "card/card_window.h"
-#include "search/search_window.h"
+#include "gui/bank/bank_window.h"
+#include "support/fake_user_interface.h"
+#include "gui/widgets/progress_window.h"
+#include "core/bank/sample_bank.h"
+#include "core/session/session.h"
+#include "gui/widgets/version_window.h"
+#include "gui/card/card_window.h"
+#include "gui/search/search_window.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,0 +1,362 @@
+#include "core/bank/bank_select.h"
+
+#include "core/bank/bank_files.h"
+#include "core/session/bank_log.h"
+#include "core/bank/card_host.h"
+#include "core/session/session.h"
+#include "core/common/file_lookup.h"
+#include "core/common/text.h"
+#include "core/store/jpcode.h"
+#include "core/store/link_table.h"
+#include "core/store/pdf_table.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <filesystem>
+#include <system_error>
+
+namespace tz {
+
+namespace {
+
+const QString kBnk = QStringLiteral(".bnk");
+
+// The nearest existing folder at or above path.
+QString existingFolder(QString path)
+{
+    path = QDir::cleanPath(path);
+    while (!path.isEmpty() && !QFileInfo(path).isDir()) {
+        const QString up = QFileInfo(path).path();
+        if (up == path)
+            break;
+        path = up;
+    }
+    return path;
+}
+
+bool makeFolder(const QString &path, QString *error)
+{
+    std::error_code ec;
+    const std::filesystem::path p(QFile::encodeName(QDir::cleanPath(path)).toStdString());
+    if (std::filesystem::create_directory(p, ec) && !ec)
+        return true;
+    if (!ec)
+        ec = std::make_error_code(std::errc::file_exists);
+    *error = QStringLiteral("%1: フォルダを作成できません（%2）")
+                 .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(ec.message()));
+    return false;
+}
+
+} // namespace
+
+BankSelect::BankSelect(Session &session, CardHost &card) : m_session(session), m_card(card)
+{
+    title = VersionTitle(QStringLiteral("文献バンクの選択"));
+    caption = QStringLiteral("Open");
+}
+
+void BankSelect::StartUp()
+{
+    Session &s = m_session;
+    title = VersionTitle(QStringLiteral("文献バンクの選択"));
+    s.settings = CfgLoad(s.cfgFile(), s.AppFolder);
+    s.search.setMaxHits(s.settings.MaxHits);
+
+    FormRead(s.AppFolder + QStringLiteral("form.cfg"), s.forms, s.formReport);
+    ScriptRead(s.AppFolder + QStringLiteral("script.cfg"), s.scripts, s.scriptReport);
+    if (s.forms.FormCount == 0 || s.scripts.ScriptCount == 0)
+        s.Signal(2);
+
+    s.BankPaths = BankLogLoad(s.logFile(), s.AppFolder);
+    while (s.BankPaths.size() < kBankPathCount)
+        s.BankPaths.append(QString());
+    BankPathList();
+
+    bool opened = false;
+    if (IsBank(s.BankPath()) && s.settings.AutoOpen == 1) {
+        s.BankLoading = 1;
+        for (int i = 1; i <= 15; ++i)
+            s.BoxChanged[i] = 0;
+        visible = false;
+        opened = formSet();
+        if (opened)
+            BankPathAdd(s.BankFolder() + s.BankName() + kBnk);
+        s.BankLoading = 0;
+        if (opened)
+            m_card.showCard();
+        else
+            s.Signal(2);
+    }
+    if (!opened)
+        BankView(ModeOpen);
+
+    const QStringList report = s.formReport + s.scriptReport;
+    if (!report.isEmpty())
+        s.ui.message(QStringLiteral("書式ファイルとスクリプトファイルの一部を読み込めませんでした。\n\n") +
+                         report.join(QLatin1Char('\n')),
+                     MsgButtons::Ok, MsgIcon::Warning);
+}
+
+void BankSelect::BankView(int sw)
+{
+    switch (sw) {
+    case ModeOpen:
+        title = VersionTitle(QStringLiteral("文献バンクを開く"));
+        caption = QStringLiteral("Open");
+        break;
+    case ModeNew:
+        title = VersionTitle(QStringLiteral("文献バンクを作る"));
+        caption = QStringLiteral("New");
+        break;
+    case ModeDupli:
+        title = VersionTitle(QStringLiteral("文献バンクの複製"));
+        caption = QStringLiteral("Dupli");
+        break;
+    default:
+        break;
+    }
+    bankText = m_session.BankName() + kBnk;
+    const QString folder = existingFolder(m_session.BankPath());
+    if (!folder.isEmpty())
+        DirChange(folder);
+    pathText = m_session.BankPath();
+    visible = true;
+}
+
+void BankSelect::BankPathAdd(const QString &path)
+{
+    QStringList &paths = m_session.BankPaths;
+    while (paths.size() < kBankPathCount)
+        paths.append(QString());
+    // Compared without regard to case; the entry keeps the spelling given, so
+    // that it still names the folder where file names are case-sensitive.
+    int i = 0;
+    while (i < kBankPathCount && paths.at(i).compare(path, Qt::CaseInsensitive) != 0)
+        ++i;
+    if (i == 0)
+        return;
+    // Not there: the tenth entry is dropped.
+    const int from = i < kBankPathCount ? i : kBankPathCount - 1;
+    for (int j = from; j > 0; --j)
+        paths[j] = paths.at(j - 1);
+    paths[0] = path;
+    BankPathList();
+}
+
+void BankSelect::BankPathList()
+{
+    pathItems.clear();
+    for (const QString &p : std::as_const(m_session.BankPaths)) {
+        if (p.isEmpty() || pathItems.size() == kBankPathCount)
+            break;
+        pathItems.append(p);
+    }
+    pathIndex = pathItems.isEmpty() ? -1 : 0;
+    if (pathIndex == 0)
+        pathText = pathItems.first();
+}
+
+void BankSelect::DirChange(const QString &path)
+{
+    dirPath = QDir::cleanPath(path);
+    showFolderKind();
+}
+
+void BankSelect::showFolderKind()
+{
+    if (dirPath.right(4).toLower() == kBnk) {
+        colour = NameColour::Bank;
+        bankText = dirPath.mid(LastPos(dirPath, QStringLiteral("/")));
+        pathText = dirPath;
+    } else {
+        colour = NameColour::NoBank;
+        bankText.clear();
+    }
+}
+
+void BankSelect::PathClick(int index)
+{
+    if (index < 0 || index >= m_session.BankPaths.size())
+        return;
+    pathIndex = index;
+    const QString p = m_session.BankPaths.at(index);
+    // A folder that no longer exists leaves the directory list where it is.
+    if (!p.isEmpty() && QFileInfo(p).isDir())
+        dirPath = QDir::cleanPath(p);
+    pathText = p;
+    showFolderKind();
+}
+
+void BankSelect::Command1Click()
+{
+    Session &s = m_session;
+    const QString name = StripSuffix(bankText.toLower(), kBnk);
+    const QString lowerDir = dirPath.toLower();
+    QString parent = lowerDir.endsWith(kBnk) ? dirPath.left(LastPos(dirPath, QStringLiteral("/"))) : dirPath;
+    parent = AddSuffix(parent, QStringLiteral("/"));
+    if (name.isEmpty() || name.contains(QLatin1Char('/'))) {
+        s.ui.message(QStringLiteral("文献バンクの名前を入れてください"), MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
+    const QString target = parent + name + kBnk;
+    const bool found = lowerDir.contains(name + kBnk);
+
+    if (caption == QStringLiteral("Open")) {
+        // Beyond standing in a folder of that name, the bank must hold a record
+        // file: opening anything else would make a record file in a folder
+        // that is no bank.
+        if (!found || !IsBank(target)) {
+            if (s.ui.message(QStringLiteral("文献バンク ") + name + QStringLiteral(" がありません"),
+                             MsgButtons::OkCancel, MsgIcon::Warning) == MsgAnswer::Cancel)
+                visible = false;
+            return;
+        }
+        if (openBank(parent, name))
+            visible = false;
+        return;
+    }
+
+    const bool isNew = caption == QStringLiteral("New");
+    if (!isNew && caption != QStringLiteral("Dupli"))
+        return;
+    // A folder of that name beside the directory list's folder counts as
+    // existing too: making a bank there would overwrite its first record.
+    if (found || QFileInfo::exists(target)) {
+        if (name != s.BankName().toLower()) {
+            if (s.ui.message(QStringLiteral("文献バンク ") + name + QStringLiteral(" はすでに存在します"),
+                             MsgButtons::OkCancel, MsgIcon::Warning) == MsgAnswer::Cancel)
+                visible = false;
+            return;
+        }
+        visible = false;
+        return;
+    }
+    const QString question =
+        isNew ? QStringLiteral("文献バンク ") + name + QStringLiteral(" を作成しますがよろしいですか？")
+              : QStringLiteral("文献バンクの複製 ") + name + QStringLiteral(" を作成しますがよろしいですか？");
+    if (s.ui.message(question, MsgButtons::OkCancel, MsgIcon::Question) == MsgAnswer::Ok) {
+        if (isNew)
+            createBank(parent, name);
+        else
+            duplicateBank(parent, name);
+    }
+    visible = false;
+}
+
+bool BankSelect::formSet()
+{
+    QString error;
+    if (m_card.FormSet(&error)) {
+        bankOpen = true;
+        return true;
+    }
+    m_session.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
+    return false;
+}
+
+bool BankSelect::openBank(const QString &parent, const QString &name)
+{
+    Session &s = m_session;
+    s.setBank(parent, name);
+    s.BankLoading = 1;
+    for (int i = 1; i <= 15; ++i)
+        s.BoxChanged[i] = 0;
+    QString error;
+    if (!CfgSave(s.cfgFile(), s.settings, &error))
+        s.ui.message(error, MsgButtons::Ok, MsgIcon::Warning);
+    const bool opened = formSet();
+    if (opened) {
+        m_card.showCard();
+        BankPathAdd(s.BankFolder() + s.BankName() + kBnk);
+    }
+    s.BankLoading = 0;
+    return opened;
+}
+
+void BankSelect::createBank(const QString &parent, const QString &name)
+{
+    Session &s = m_session;
+    const QString path = parent + name + kBnk + QLatin1Char('/');
+    QString error;
+    if (!makeFolder(path, &error)) {
+        s.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
+        return;
+    }
+    BoxFlags changed{};
+    for (int i = 1; i <= 15; ++i)
+        changed[i] = 1;
+    if (!RecWrite(path, 1, BlankRecord(QDate::currentDate()), changed, &error)) {
+        QDir(path).removeRecursively();
+        s.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
+        return;
+    }
+    s.setBank(parent, name);
+    s.BankLoading = 1;
+    s.BoxChanged = changed;
+    if (!CfgSave(s.cfgFile(), s.settings, &error))
+        s.ui.message(error, MsgButtons::Ok, MsgIcon::Warning);
+    if (formSet())
+        m_card.showCard();
+    BankPathAdd(s.BankFolder() + s.BankName() + kBnk);
+    s.BankLoading = 0;
+    ++dirGeneration;
+}
+
+void BankSelect::duplicateBank(const QString &parent, const QString &name)
+{
+    Session &s = m_session;
+    const QString target = parent + name + kBnk + QLatin1Char('/');
+    QString error;
+    if (!makeFolder(target, &error)) {
+        s.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
+        return;
+    }
+    struct Part
+    {
+        QString file;
+        bool required;
+        int step;
+    };
+    const Part parts[] = {{QString(kRecordFileName), true, 5},
+                          {QString(kJPcodeFileName), false, 6},
+                          {QString(kLinkFileName), false, 7},
+                          {QString(kPdfFileName), false, 0}};
+    s.ProgressStep(1, 1, 10, 1);
+    bool ok = true;
+    for (const Part &part : parts) {
+        const QString from = FindFileNoCase(s.BankPath(), part.file);
+        const QString to = target + part.file;
+        if (from.isEmpty()) {
+            // The card makes a missing JP code, link or URL/DOI table when it
+            // needs one; a bank without its record file cannot be copied.
+            if (part.required) {
+                error =
+                    QStringLiteral("%1: ファイルがありません").arg(QDir::toNativeSeparators(s.BankPath() + part.file));
+                ok = false;
+                break;
+            }
+        } else {
+            QFile src(from);
+            if (!src.copy(to)) {
+                error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(to), src.errorString());
+                ok = false;
+                break;
+            }
+        }
+        if (part.step != 0)
+            s.ProgressStep(2, 1, 10, part.step);
+    }
+    s.ProgressStep(0, 1, 10, 0);
+    if (!ok) {
+        QDir(target).removeRecursively();
+        s.ui.message(QStringLiteral("文献バンクの複製 ") + name + QStringLiteral(" を作成できませんでした。\n") + error,
+                     MsgButtons::Ok, MsgIcon::Error);
+        return;
+    }
+    BankPathAdd(parent + name + kBnk);
+    ++dirGeneration;
+}
+
+} // namespace tz

@@ -1,0 +1,641 @@
+#include "core/card/card_model.h"
+
+#include "core/common/basic.h"
+#include "core/common/ole_date.h"
+#include "core/store/link_table.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <optional>
+
+namespace tz {
+namespace {
+
+// A box text as a whole number: numeric text rounded half to even; nothing when
+// the text is no number or does not fit 16 bits.
+std::optional<qint16> wholeNumber(const QString &text)
+{
+    if (!IsNumeric(text))
+        return std::nullopt;
+    return ToInt16(Val(text));
+}
+
+QString dateText(double ole)
+{
+    const QDate d = OleToDate(ole);
+    return d.isValid() ? d.toString(QStringLiteral("yyyy/MM/dd")) : QString();
+}
+
+void trimRecord(Record &r)
+{
+    for (QString *f : {&r.Memo, &r.Author, &r.Title, &r.Volume, &r.Page1, &r.Page2, &r.Editor, &r.Book, &r.Keyword})
+        *f = Trim(*f);
+}
+
+} // namespace
+
+CardModel::CardModel(JPcodeTable &jp, CardCallbacks callbacks) : m_jp(jp), m_cb(std::move(callbacks))
+{}
+
+QDate CardModel::today() const
+{
+    return m_today.isValid() ? m_today : QDate::currentDate();
+}
+
+void CardModel::say(const QString &text) const
+{
+    if (m_cb.message)
+        m_cb.message(text);
+}
+
+void CardModel::fail(const QString &error) const
+{
+    if (m_cb.fileError)
+        m_cb.fileError(error);
+}
+
+void CardModel::startSearch(int kind, const QString &kindText, const QString &key) const
+{
+    if (m_cb.search)
+        m_cb.search(CardSearchRequest{kind, kindText, key});
+}
+
+// ---- Opening and closing --------------------------------------------------------
+
+bool CardModel::openBank(const QString &bankPath)
+{
+    QString error;
+    const int count = RecCountSet(bankPath, &error);
+    if (count < 0) {
+        fail(error);
+        return false;
+    }
+    Record rec;
+    PdfEntry pdf;
+    const int last = qMax(count, 1);
+    if (!RecRead(bankPath, last, 1, rec, today(), &error)) {
+        fail(error);
+        return false;
+    }
+    // A missing URL/DOI table or JP code table is created; failing that, the
+    // bank still opens and the error is reported.
+    if (!PdfInit(bankPath, count, &error))
+        fail(error);
+    if (!PdfRead(bankPath, last, 1, pdf, &error))
+        fail(error);
+    if (!JPcodeLoad(QDir(bankPath).filePath(QString(kJPcodeFileName)), m_jp, &error))
+        fail(error);
+
+    m_bankPath = bankPath;
+    m_recCount = last;
+    showRecord(last, rec, pdf);
+    return true;
+}
+
+void CardModel::showRecord(int n, const Record &rec, const PdfEntry &pdf)
+{
+    m_curRec = n;
+    m_recBuf = rec;
+    m_pdfBuf = pdf;
+    P3Rec2X();
+    QString error;
+    m_linkText = LinkRead(m_bankPath, n, m_recCount, m_maxHits, &error);
+    m_linkTextOld = m_linkText;
+    if (!error.isEmpty())
+        fail(error);
+    P3RecShow();
+    m_boxChanged.fill(0);
+}
+
+bool CardModel::close()
+{
+    if (m_bankPath.isEmpty())
+        return true;
+    // The focused box has not been left; checking it keeps its last edit.
+    if (m_focusBox >= 1 && m_focusBox < kCardBoxCount)
+        leaveBox(m_focusBox);
+    boxesToRecord(m_recBuf, m_pdfBuf);
+    bool ok = true;
+    QString error;
+    if (!RecWrite(m_bankPath, m_curRec, m_recBuf, m_boxChanged, &error)) {
+        fail(error);
+        ok = false;
+    }
+    if (!PdfWrite(m_bankPath, m_curRec, m_pdfBuf, m_boxChanged, &error)) {
+        fail(error);
+        ok = false;
+    }
+    // A checked link list is written too, so that its edit is not lost.
+    if (LinkWrite(m_bankPath, m_curRec, m_linkText, m_linkTextOld, &error)) {
+        m_linkTextOld = m_linkText;
+    } else {
+        fail(error);
+        ok = false;
+    }
+    if (!JPcodeSave(QDir(m_bankPath).filePath(QString(kJPcodeFileName)), m_jp, &error)) {
+        fail(error);
+        ok = false;
+    }
+    return ok;
+}
+
+// ---- The boxes --------------------------------------------------------------------
+
+QString CardModel::boxText(int box) const
+{
+    return box >= 0 && box < kCardBoxCount ? m_box[box] : QString();
+}
+
+void CardModel::setBoxText(int box, const QString &text)
+{
+    if (box >= 0 && box < kCardBoxCount)
+        m_box[box] = text;
+}
+
+void CardModel::setFocusBox(int box)
+{
+    if (box >= 0 && box < kCardBoxCount)
+        m_focusBox = box;
+}
+
+void CardModel::leaveBox(int box)
+{
+    if (box < 0 || box >= kCardBoxCount)
+        return;
+    const RecCheckContext ctx{m_recX, m_linkTextOld, m_box[8], m_curRec, m_recCount, m_jp.JPendE, m_maxHits};
+    const RecCheckResult r = P3RecCheck(box, m_box[box], ctx);
+    m_box[box] = r.text;
+    if (r.marked)
+        m_boxChanged[box] = 1;
+    if (r.setLinkText)
+        m_linkText = r.linkText;
+    if (r.showJPname)
+        JPcode2name();
+    if (!r.message.isEmpty())
+        say(r.message);
+}
+
+int CardModel::enterInBox()
+{
+    if (m_focusBox == 6) {
+        // Text that is no code leaves the record's code; the check reports it.
+        const QString t = Trim(m_box[6]);
+        const std::optional<qint16> code = t.isEmpty() ? std::optional<qint16>(0) : wholeNumber(t);
+        // A code beyond the table is no code, as the box's check will find.
+        if (code)
+            m_recBuf.JPcode = *code < 1 || *code > m_jp.JPendE ? qint16(0) : *code;
+        JPcode2name();
+    }
+    m_focusBox = NextBoxOnEnter(m_focusBox, styleLayout());
+    return m_focusBox;
+}
+
+void CardModel::undoField()
+{
+    // Boxes 6 and 10 show a stored 0 as an empty box, as the card shows them:
+    // a "0" left in the year box would read as the year 2000.
+    if (m_focusBox < 1 || m_focusBox >= kCardBoxCount)
+        return;
+    m_box[m_focusBox] = m_focusBox == 12 ? m_linkTextOld : storedText(m_focusBox);
+    if (m_focusBox == 6)
+        JPcode2name();
+}
+
+// ---- Styles and the JP code list --------------------------------------------------
+
+void CardModel::clickStyle(int index)
+{
+    if (index < 1 || index > 4)
+        return;
+    m_focusBox = 0;
+    m_box[0] = QString::number(index);
+    m_recX.style = static_cast<qint16>(index);
+    JPcomboSet();
+    if (m_recX.style != m_recBuf.Style)
+        m_boxChanged[0] = 1;
+}
+
+int CardModel::styleButton() const
+{
+    return m_recX.style >= 1 && m_recX.style <= 4 ? m_recX.style : 0;
+}
+
+int CardModel::jpListBase() const
+{
+    return JPlistBase(m_jp, m_recX.style);
+}
+
+void CardModel::JPcomboSet()
+{
+    m_jpList.clear();
+    m_jpSelection = -1;
+    if (m_recX.style < 1 || m_recX.style > 4)
+        return;
+    const int end = JPlistEnd(m_jp, m_recX.style);
+    for (int k = jpListBase() + 1; k <= end; ++k)
+        m_jpList.append(JPcodeName(m_jp, k));
+}
+
+void CardModel::JPcode2name()
+{
+    const double code = Val(m_box[6]);
+    m_jpComboText = code <= 0 || code > m_jp.JPendE ? QString() : JPcodeName(m_jp, static_cast<int>(code));
+}
+
+int CardModel::pickJPname(int position)
+{
+    if (position < 0 || position >= m_jpList.size())
+        return m_focusBox;
+    m_focusBox = 6;
+    const qint16 code = static_cast<qint16>(jpListBase() + position + 1);
+    m_jpSelection = position;
+    m_box[6] = QString::number(code);
+    m_recX.JPcode = code;
+    m_boxChanged[6] = 1;
+    return enterInBox();
+}
+
+void CardModel::refreshJPlist()
+{
+    JPcomboSet();
+    const QString t = Trim(m_box[6]);
+    const int code = t.isEmpty() ? 0 : RoundClamp(Val(t), -1, kJPcodeMax);
+    const int position = code - jpListBase() - 1;
+    // A code outside the shown style's group leaves the list without a selection.
+    if (code != 0 && position >= 0 && position < m_jpList.size())
+        m_jpSelection = position;
+    JPcode2name();
+}
+
+// ---- Buffers and boxes ------------------------------------------------------------
+
+void CardModel::P3Rec2X()
+{
+    trimRecord(m_recBuf);
+    m_pdfBuf.URL = Trim(m_pdfBuf.URL);
+    m_pdfBuf.DOI = Trim(m_pdfBuf.DOI);
+    const Record &r = m_recBuf;
+    m_recX.style = r.Style;
+    m_recX.memo = r.Memo;
+    m_recX.author = r.Author;
+    m_recX.title = r.Title;
+    m_recX.volume = r.Volume;
+    m_recX.page1 = r.Page1;
+    m_recX.page2 = r.Page2;
+    m_recX.editor = r.Editor;
+    m_recX.book = r.Book;
+    m_recX.keyword = r.Keyword;
+    m_recX.JPcode = r.JPcode;
+    m_recX.year = r.Year;
+    m_recX.regDate = OleToDate(r.RegDate);
+    m_recX.URL = m_pdfBuf.URL;
+    m_recX.DOI = m_pdfBuf.DOI;
+}
+
+QString CardModel::storedText(int box) const
+{
+    const Record &r = m_recBuf;
+    switch (box) {
+    case 0:
+        return QString::number(r.Style);
+    case 1:
+        return r.Memo;
+    case 2:
+        return r.Author;
+    case 3:
+        return r.Title;
+    case 4:
+        return r.Editor;
+    case 5:
+        return r.Book;
+    case 6:
+        return r.JPcode == 0 ? QString() : QString::number(r.JPcode);
+    case 7:
+        return r.Volume;
+    case 8:
+        return r.Page1;
+    case 9:
+        return r.Page2;
+    case 10:
+        return r.Year == 0 ? QString() : QString::number(r.Year);
+    case 11:
+        return r.Keyword;
+    case 12:
+        return Trim(m_linkText);
+    case 13:
+        return dateText(r.RegDate);
+    case 14:
+        return m_pdfBuf.URL;
+    case 15:
+        return m_pdfBuf.DOI;
+    default:
+        return {};
+    }
+}
+
+void CardModel::P3RecShow()
+{
+    m_recNumText = QString::number(m_curRec);
+    m_recNumEdited = false;
+    trimRecord(m_recBuf);
+    m_pdfBuf.URL = Trim(m_pdfBuf.URL);
+    m_pdfBuf.DOI = Trim(m_pdfBuf.DOI);
+    for (int i = 0; i < kCardBoxCount; ++i)
+        m_box[i] = storedText(i);
+    const Record &r = m_recBuf;
+    if (r.Style >= 1 && r.Style <= 4) {
+        clickStyle(r.Style);
+    } else {
+        // Styles without a button are laid out like "etc." with an empty list.
+        m_recX.style = r.Style;
+        JPcomboSet();
+    }
+    JPcode2name();
+    m_focusBox = 1;
+}
+
+void CardModel::boxesToRecord(Record &rec, PdfEntry &pdf) const
+{
+    // A box whose text its check rejected keeps the field's stored value.
+    if (const std::optional<qint16> s = wholeNumber(Trim(m_box[0])); s && *s >= 1 && *s <= 6)
+        rec.Style = *s;
+    rec.Memo = Trim(m_box[1]);
+    rec.Author = Trim(m_box[2]);
+    rec.Title = Trim(m_box[3]);
+    rec.Editor = Trim(m_box[4]);
+    rec.Book = Trim(m_box[5]);
+    const QString code = Trim(m_box[6]);
+    if (code.isEmpty())
+        rec.JPcode = 0;
+    else if (const std::optional<qint16> c = wholeNumber(code); c && *c >= 0 && *c <= m_jp.JPendE)
+        rec.JPcode = *c;
+    rec.Volume = Trim(m_box[7]);
+    rec.Page1 = Trim(m_box[8]);
+    rec.Page2 = Trim(m_box[9]);
+    const QString year = Trim(m_box[10]);
+    if (year.isEmpty())
+        rec.Year = 0;
+    else if (const std::optional<qint16> y = wholeNumber(year))
+        rec.Year = *y;
+    rec.Keyword = Trim(m_box[11]);
+    // The stored date keeps its time of day unless another date was typed.
+    const QDate d = ParseTypedDate(Trim(m_box[13]));
+    if (d.isValid() && d != OleToDate(rec.RegDate))
+        rec.RegDate = DateToOle(d);
+    pdf.URL = Trim(m_box[14]);
+    pdf.DOI = Trim(m_box[15]);
+}
+
+void CardModel::markBoxes(qint16 value)
+{
+    for (int i = 1; i < kCardBoxCount; ++i)
+        m_boxChanged[i] = value;
+}
+
+// ---- Moving and saving ------------------------------------------------------------
+
+bool CardModel::save()
+{
+    if (m_bankPath.isEmpty())
+        return false;
+    for (int i = 0; i < kCardBoxCount; ++i)
+        leaveBox(i);
+    boxesToRecord(m_recBuf, m_pdfBuf);
+    QString error;
+    const bool recordWritten = RecWrite(m_bankPath, m_curRec, m_recBuf, m_boxChanged, &error);
+    if (!recordWritten)
+        fail(error);
+    bool ok = recordWritten;
+    if (!PdfWrite(m_bankPath, m_curRec, m_pdfBuf, m_boxChanged, &error)) {
+        fail(error);
+        ok = false;
+    }
+    P3Rec2X();
+    if (LinkWrite(m_bankPath, m_curRec, m_linkText, m_linkTextOld, &error)) {
+        m_linkTextOld = m_linkText;
+    } else {
+        fail(error);
+        ok = false;
+    }
+    const int locate = m_boxChanged[6] + m_boxChanged[7] + m_boxChanged[8] + m_boxChanged[9];
+    if (recordWritten && m_autoDupCheck && locate > 0 && m_recBuf.JPcode != 0)
+        startSearch(KindSimilarAuto, kKindSimilar, QString::number(m_curRec));
+    return ok;
+}
+
+bool CardModel::loadRecord(int n)
+{
+    // Read into scratch buffers: a failed read leaves the shown record as it was.
+    Record rec = m_recBuf;
+    PdfEntry pdf;
+    QString error;
+    if (!RecRead(m_bankPath, n, 1, rec, today(), &error) || !PdfRead(m_bankPath, n, 1, pdf, &error)) {
+        fail(error);
+        return false;
+    }
+    showRecord(n, rec, pdf);
+    return true;
+}
+
+bool CardModel::goTo(int n)
+{
+    if (m_bankPath.isEmpty() || n < 1 || n > m_recCount)
+        return false;
+    if (!save())
+        return false;
+    return loadRecord(n);
+}
+
+bool CardModel::scrollTo(int n)
+{
+    if (n == m_curRec || m_curRec == 0 || m_bankPath.isEmpty() || n < 1 || n > m_recCount)
+        return false;
+    if (!m_bankLoading && !save())
+        return false;
+    return loadRecord(n);
+}
+
+void CardModel::dragScroll(int n)
+{
+    setRecNumText(QString::number(n));
+}
+
+void CardModel::setRecNumText(const QString &text)
+{
+    m_recNumText = text;
+    m_recNumEdited = true;
+}
+
+bool CardModel::enterRecNum()
+{
+    const QString t = Trim(m_recNumText);
+    if (!IsNumeric(t)) {
+        say(kMsgRecNumNumeric);
+        leaveRecNum();
+        return false;
+    }
+    const double v = Val(t);
+    if (v < 1 || v > m_recCount) {
+        say(kMsgRecNumRange);
+        leaveRecNum();
+        return false;
+    }
+    const int n = RoundClamp(v, 1, m_recCount);
+    if (n == m_curRec) {
+        leaveRecNum();
+        return false;
+    }
+    const bool moved = goTo(n);
+    leaveRecNum();
+    return moved;
+}
+
+void CardModel::leaveRecNum()
+{
+    m_recNumText = QString::number(m_curRec);
+    m_recNumEdited = false;
+}
+
+// ---- The record menu --------------------------------------------------------------
+
+void CardModel::next()
+{
+    if (m_bankPath.isEmpty())
+        return;
+    if (m_curRec != m_recCount) {
+        goTo(m_curRec + 1);
+        return;
+    }
+    if (m_recCount >= kMaxRecords) {
+        say(kMsgRecordLimit);
+        return;
+    }
+    if (m_cb.askOkCancel && m_cb.askOkCancel(kAskNewRecord))
+        newRecord();
+}
+
+void CardModel::previous()
+{
+    if (m_curRec > 1)
+        goTo(m_curRec - 1);
+}
+
+bool CardModel::newRecord()
+{
+    if (m_bankPath.isEmpty())
+        return false;
+    if (m_recCount >= kMaxRecords) {
+        say(kMsgRecordLimit);
+        return false;
+    }
+    if (!save())
+        return false;
+    const int n = m_recCount + 1;
+    // The new record inherits the JP code of the record shown before it.
+    Record rec = m_recBuf;
+    PdfEntry pdf;
+    QString error;
+    RecRead(m_bankPath, n, 0, rec, today());
+    if (!PdfRead(m_bankPath, n, 1, pdf, &error))
+        fail(error);
+    m_recCount = n;
+    showRecord(n, rec, pdf);
+    return true;
+}
+
+void CardModel::undo()
+{
+    if (m_bankPath.isEmpty())
+        return;
+    Record rec = m_recBuf;
+    PdfEntry pdf;
+    QString error;
+    if (!RecRead(m_bankPath, m_curRec, 1, rec, today(), &error) || !PdfRead(m_bankPath, m_curRec, 1, pdf, &error)) {
+        fail(error);
+        return;
+    }
+    m_recBuf = rec;
+    m_pdfBuf = pdf;
+    m_linkText = m_linkTextOld;
+    P3Rec2X();
+    P3RecShow();
+    m_boxChanged.fill(0);
+}
+
+void CardModel::copyAll()
+{
+    save();
+    m_copyRec = m_recBuf;
+    m_copyPdf = m_pdfBuf;
+}
+
+void CardModel::pasteAll()
+{
+    if (m_copyRec.JPcode == 0)
+        return;
+    m_recBuf = m_copyRec;
+    m_pdfBuf = m_copyPdf;
+    P3RecShow();
+    markBoxes(1);
+}
+
+void CardModel::clearAll()
+{
+    // What the boxes show goes to the copy buffer, so that a paste brings back
+    // the record as it was on the card.
+    Record shown = m_recBuf;
+    PdfEntry shownPdf = m_pdfBuf;
+    boxesToRecord(shown, shownPdf);
+    m_copyRec = shown;
+    m_copyPdf = shownPdf;
+    RecClear(m_recBuf, today());
+    PdfClear(m_pdfBuf);
+    // The stored list stays in LinkTextOld, so that saving removes every link.
+    m_linkText.clear();
+    P3RecShow();
+    markBoxes(1);
+}
+
+void CardModel::toList()
+{
+    startSearch(KindCurrent, kKindCurrent, QString::number(m_curRec));
+}
+
+void CardModel::similarRecords()
+{
+    startSearch(KindSimilar, kKindSimilar, QString::number(m_curRec));
+}
+
+void CardModel::linkedRecords()
+{
+    if (Trim(m_box[12]).isEmpty()) {
+        if (m_cb.signal)
+            m_cb.signal(1);
+        return;
+    }
+    startSearch(KindLinked, kKindLinked, m_box[12]);
+}
+
+void CardModel::openURL()
+{
+    const QString u = Trim(m_box[14]);
+    if (u.isEmpty()) {
+        if (m_cb.signal)
+            m_cb.signal(1);
+    } else if (m_cb.openWebPage) {
+        m_cb.openWebPage(u);
+    }
+}
+
+void CardModel::openDOI()
+{
+    const QString d = Trim(m_box[15]);
+    if (d.isEmpty()) {
+        if (m_cb.signal)
+            m_cb.signal(1);
+    } else if (m_cb.openWebPage) {
+        m_cb.openWebPage(m_doiResolver + d);
+    }
+}
+
+} // namespace tz

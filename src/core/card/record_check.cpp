@@ -1,0 +1,141 @@
+#include "core/card/record_check.h"
+
+#include "core/common/basic.h"
+#include "core/common/field_text.h"
+#include "core/common/ole_date.h"
+#include "core/format/name_list.h"
+
+#include <optional>
+
+namespace tz {
+namespace {
+
+// A typed whole number: numeric text rounded half to even; nothing when the text
+// is no number or does not fit 16 bits.
+std::optional<qint16> wholeNumber(const QString &t)
+{
+    if (!IsNumeric(t))
+        return std::nullopt;
+    return ToInt16(Val(t));
+}
+
+// A text box: the normalised text, marked when it differs from the stored copy.
+RecCheckResult textBox(const QString &normalised, const QString &stored)
+{
+    RecCheckResult r;
+    r.text = normalised;
+    r.marked = normalised != stored;
+    return r;
+}
+
+} // namespace
+
+RecCheckResult P3RecCheck(int box, const QString &boxText, const RecCheckContext &ctx)
+{
+    const QString t = Trim(boxText);
+    const RecX &x = ctx.recX;
+    switch (box) {
+    case 0: {
+        const std::optional<qint16> n = ToInt16(Val(t));
+        const qint16 style = (n && *n >= 1 && *n <= 6) ? *n : 1;
+        // The hidden style box always gets the repaired number, so that an
+        // out-of-range style never reaches the record.
+        RecCheckResult r;
+        r.marked = style != x.style;
+        r.text = QString::number(style);
+        return r;
+    }
+    case 1:
+        return textBox(t.left(70), x.memo);
+    case 2:
+        return textBox(NameListNormalize(t).left(210), x.author);
+    case 3:
+        return textBox(TitlePeriod(t).left(280), x.title);
+    case 4:
+        return textBox(NameListNormalize(t).left(140), x.editor);
+    case 5:
+        return textBox(TitlePeriod(t).left(140), x.book);
+    case 6: {
+        RecCheckResult r;
+        r.text = boxText;
+        if (t.isEmpty())
+            return r;
+        const std::optional<qint16> c = wholeNumber(t);
+        if (!c) {
+            r.message = kMsgJPcodeNumeric;
+            return r;
+        }
+        const qint16 code = (*c < 1 || *c > ctx.JPendE) ? 0 : *c;
+        if (code != x.JPcode) {
+            r.marked = true;
+            r.text = QString::number(code);
+            r.showJPname = true;
+        }
+        return r;
+    }
+    case 7:
+        return textBox(t.left(20), x.volume);
+    case 8:
+        return textBox(t.left(10), x.page1);
+    case 9: {
+        const QString p = PageEndFill(Trim(ctx.page1Box.left(10)), t.left(10));
+        RecCheckResult r;
+        r.marked = p != x.page2 || p != t;
+        r.text = r.marked ? p : boxText;
+        return r;
+    }
+    case 10: {
+        RecCheckResult r;
+        r.text = boxText;
+        qint16 y = 0;
+        qint16 typed = 0;
+        if (!t.isEmpty()) { // an empty box stays empty: no year
+            const QString cut = t.size() >= 5 ? t.left(4) : t;
+            const std::optional<qint16> v = wholeNumber(cut);
+            if (!v) {
+                r.message = kMsgYearNumeric;
+                return r;
+            }
+            typed = *v;
+            y = *v < 50 ? static_cast<qint16>(*v + 2000) : *v < 100 ? static_cast<qint16>(*v + 1900) : *v;
+        }
+        r.marked = y != x.year || y != typed;
+        if (r.marked)
+            r.text = y == 0 ? QString() : QString::number(y);
+        return r;
+    }
+    case 11:
+        return textBox(t.left(280), x.keyword);
+    case 12: {
+        RecCheckResult r;
+        r.text = boxText;
+        r.setLinkText = true;
+        r.linkText = t;
+        if (t != ctx.LinkTextOld) {
+            r.linkText = LinkListNorm(ctx.CurRec, t, ctx.RecCount, ctx.MaxHits);
+            r.marked = true;
+            r.text = r.linkText;
+        }
+        return r;
+    }
+    case 13: {
+        RecCheckResult r;
+        r.text = boxText;
+        const QDate d = ParseTypedDate(t);
+        if (!d.isValid()) {
+            r.message = kMsgRegDate;
+            return r;
+        }
+        r.marked = d != x.regDate;
+        return r;
+    }
+    case 14:
+        return textBox(t, x.URL);
+    case 15:
+        return textBox(t, x.DOI);
+    default:
+        return RecCheckResult{boxText, false, false, {}, false, {}};
+    }
+}
+
+} // namespace tz

@@ -1,0 +1,180 @@
+#include "core/format/render.h"
+
+#include "core/common/basic.h"
+#include "core/common/comb_sort.h"
+#include "core/common/ole_date.h"
+#include "core/format/name_list.h"
+
+#include <QRegularExpression>
+
+namespace tz {
+namespace {
+
+// A number written as a decimal conversion that reserves a sign position does.
+QString signedNumber(qint64 n)
+{
+    return n >= 0 ? u' ' + QString::number(n) : QString::number(n);
+}
+
+// The word order of a record style with the script's codes put in for the marks.
+QString preparedOrder(const OutputForm &form, const Script &s, int style)
+{
+    if (style < 1)
+        return {};
+    QString order = form.order[static_cast<size_t>(qMin(style, 4))]; // 5 and 6 are written like 4
+    order = MarkupPair(order, QStringLiteral("*"), s.underlineOn, s.underlineOff);
+    order = MarkupPair(order, QStringLiteral("@"), s.subOn, s.subOff);
+    order = MarkupPair(order, QStringLiteral("^"), s.superOn, s.superOff);
+    order = MarkupPair(order, QStringLiteral("|"), s.boldOn, s.boldOff);
+    return order.replace(QStringLiteral("[/]"), s.lineBreak);
+}
+
+// "[N]" gives the running number; "[Nx]" numbers from x.
+QString putNumbering(QString line, int running)
+{
+    static const QRegularExpression from(QStringLiteral("\\[N(\\d{1,9})\\]"));
+    line.replace(QStringLiteral("[N]"), QString::number(running));
+    if (!line.contains(QStringLiteral("[N")))
+        return line;
+    QString out;
+    qsizetype last = 0;
+    for (auto it = from.globalMatch(line); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(line).sliced(last, m.capturedStart() - last);
+        out += QString::number(m.captured(1).toLongLong() + running - 1);
+        last = m.capturedEnd();
+    }
+    out += QStringView(line).sliced(last);
+    return out;
+}
+
+QString entry(const QString &order, const Record &rec, int recNo, int running, const RenderContext &ctx)
+{
+    QString line = order;
+    auto put = [&line](const char16_t *symbol, const QString &value) {
+        if (line.contains(QStringView(symbol)))
+            line.replace(QStringView(symbol).toString(), value);
+    };
+    put(u"[M]", Trim(rec.Memo));
+    put(u"[T]", Trim(rec.Title));
+    put(u"[J]", Trim(JPcodeName(ctx.jp, rec.JPcode)));
+    put(u"[V]", Trim(rec.Volume));
+    put(u"[PS]", Trim(rec.Page1));
+    put(u"[PE]", Trim(rec.Page2));
+    put(u"[Y]", QString::number(rec.Year));
+    put(u"[B]", Trim(rec.Book));
+    put(u"[K]", Trim(rec.Keyword));
+    if (line.contains(QStringLiteral("[L]")))
+        put(u"[L]", Trim(ctx.readLinkList(recNo)));
+    put(u"[FR]", ctx.BankName + QStringLiteral(" -") + signedNumber(recNo));
+    put(u"[F]", ctx.BankName);
+    put(u"[R]", signedNumber(recNo));
+    line = putNumbering(line, running);
+    put(u"[D]", OleToDate(rec.RegDate).toString(QStringLiteral("yyyy/MM/dd")));
+    if (line.contains(QStringLiteral("[A]")))
+        put(u"[A]", NameListFormat(Trim(rec.Author), 1, ctx.form.author, ctx.form.editor));
+    if (line.contains(QStringLiteral("[E]")))
+        put(u"[E]", NameListFormat(Trim(rec.Editor), 2, ctx.form.author, ctx.form.editor));
+    return line;
+}
+
+QString overflowText(int HitCount, const Script &s)
+{
+    return QStringLiteral("( total ") + signedNumber(HitCount) + QStringLiteral(" hits.)") + s.lineBreak + s.lineBreak +
+           QStringLiteral("The text-viewing is over flowed.") + s.lineBreak +
+           QStringLiteral("so please, choose more simple form to view,") + s.lineBreak +
+           QStringLiteral("or more apporpriate key to search. ") + s.trailer;
+}
+
+} // namespace
+
+QString MarkupPair(const QString &text, const QString &mark, const QString &open, const QString &close)
+{
+    if (mark.isEmpty())
+        return text;
+    // Each search starts one past where the last code began, and never inside
+    // a code: a code that holds the mark itself (a script writing "**" for
+    // "*") is output, not markup, and searching it would replace without end.
+    auto after = [](qsizetype at, const QString &code) { return at + qMax<qsizetype>(1, code.size()); };
+    QString t = text;
+    qsizetype from = 0;
+    for (;;) {
+        qsizetype at = t.indexOf(mark, from);
+        if (at < 0)
+            return t;
+        t.replace(at, mark.size(), open);
+        at = t.indexOf(mark, after(at, open));
+        if (at < 0)
+            return t + close;
+        t.replace(at, mark.size(), close);
+        from = after(at, close);
+    }
+}
+
+void SortHits(QList<qint16> &HitList, int HitCount, const RenderContext &ctx)
+{
+    const int n = qMin<qsizetype>(HitCount, HitList.size() - 1);
+    switch (ctx.form.sort) {
+    case 1: {
+        QStringList keys(n + 1);
+        for (int i = 1; i <= n; ++i)
+            keys[i] = NameListFormat(Trim(ctx.readRecord(HitList[i]).Author), 3, ctx.form.author, ctx.form.editor);
+        SortByText(keys, HitList, n, 0);
+        break;
+    }
+    case 2:
+        if (ctx.SearchItem == 6 || ctx.SearchItem == 11 || ctx.SearchItem == 12) {
+            if (ctx.rebuildRecordHits)
+                ctx.rebuildRecordHits();
+        } else {
+            SortHitsUp(HitList, n);
+        }
+        break;
+    case 3:
+    case 4: {
+        QList<qint16> keys(n + 1);
+        for (int i = 1; i <= n; ++i)
+            keys[i] = ctx.readRecord(HitList[i]).Year;
+        if (ctx.form.sort == 3)
+            SortByNumUp(keys, HitList, n, 0);
+        else
+            SortByNumDown(keys, HitList, n);
+        break;
+    }
+    case 5:
+        SortHitsUp(HitList, n);
+        break;
+    case 6:
+        SortHitsDown(HitList, n);
+        break;
+    default:
+        break;
+    }
+}
+
+QString Step3(QList<qint16> &HitList, int HitCount, const RenderContext &ctx)
+{
+    const Script &s = ctx.script;
+    std::array<QString, 7> orders;
+    for (int style = 1; style <= 6; ++style)
+        orders[static_cast<size_t>(style)] = preparedOrder(ctx.form, s, style);
+
+    SortHits(HitList, HitCount, ctx);
+
+    QString text = s.header;
+    const int n = qMin<qsizetype>(HitCount, HitList.size() - 1);
+    for (int i = 1; i <= n; ++i) {
+        const int recNo = HitList[i];
+        const Record rec = ctx.readRecord(recNo);
+        const QString &order = (rec.Style >= 1 && rec.Style <= 6) ? orders[static_cast<size_t>(rec.Style)] : QString();
+        text += entry(order, rec, recNo, i, ctx);
+        if (text.size() > ctx.capacity)
+            return overflowText(HitCount, s);
+    }
+    text += QStringLiteral("( total ") + signedNumber(HitCount) + QStringLiteral(" hits )") + s.trailer;
+    if (text.size() > ctx.capacity)
+        return overflowText(HitCount, s);
+    return text;
+}
+
+} // namespace tz

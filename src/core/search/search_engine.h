@@ -1,0 +1,153 @@
+#pragma once
+// The search: parsing the key text (step 1), finding the hits in the bank's
+// record file (step 2). The hit list then goes to the renderer (step 3).
+
+#include "core/store/jpcode.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace tz {
+
+// Search kinds (`SearchItem`).
+enum SearchKind : int {
+    KindFreeKeyword = 0,
+    KindMemo = 1,
+    KindAuthorEditor = 2,
+    KindTitleKeyword = 3,
+    KindJPcode = 4,
+    KindYear = 5,
+    KindRecord = 6,
+    KindBlank = 7,
+    KindDouble = 8,
+    KindSimilar = 9,
+    KindSimilarAuto = 10,
+    KindCurrent = 11,
+    KindLinked = 12,
+};
+
+// Whether a kind searches for key words or numbers. The others (blank,
+// double-booked and similar records) need no key: chosen from a menu, they
+// are searched at once.
+inline bool KindNeedsKey(int kind)
+{
+    return (kind >= KindFreeKeyword && kind <= KindRecord) || kind == KindCurrent || kind == KindLinked;
+}
+
+// The option check boxes (`CheckMode` indexes).
+enum CheckModeIndex : int {
+    CheckAndPreferred = 0,
+    CheckAdditional = 1,
+    CheckUnique = 2,
+    CheckIgnoreCase = 3,
+    CheckTopWord = 4
+};
+
+// The records of a bank as one piece of memory: record n occupies bytes
+// (n-1)*1174 .. n*1174-1. A search loads it once and drops it after its
+// rendering: a loaded image maps the record file, which stays open while any
+// copy of the image lives.
+class RecordImage
+{
+public:
+    RecordImage() = default;
+    // Records held in memory (the last one may be partial).
+    RecordImage(QByteArray bytes, int recCount);
+
+    // The bank's record file, mapped into memory, or read in one piece where
+    // the system cannot map it; the record count is RecCountSet's (a missing
+    // file is created empty). False with *error when the file cannot be read;
+    // the image is then empty.
+    bool load(const QString &bankPath, QString *error = nullptr);
+
+    int RecCount() const { return m_recCount; }
+    QByteArrayView bytes() const { return m_bytes; }
+    QByteArrayView record(int n) const; // empty beyond the records: a blank record
+
+private:
+    std::shared_ptr<const void> m_owner; // what keeps m_bytes alive
+    QByteArrayView m_bytes;
+    int m_recCount = 0;
+};
+
+// What step 1 of the number kinds checks the numbers against.
+struct NumberContext
+{
+    int RecCount = 0;
+    JPcodeTable const *jp = nullptr;
+    int currentYear = 0;
+};
+
+class SearchEngine
+{
+public:
+    // Progress: mode 1 opens (pos = 1, max = candidates), 2 steps (pos),
+    // 0 closes. It may set CancelFlag; the engine tests it before each candidate.
+    using Progress = std::function<void(int mode, int pos, int max)>;
+
+    explicit SearchEngine(int maxHits = 200);
+
+    // Sizes the working lists to entries 0..maxHits (clamped to 1..32767).
+    void setMaxHits(int maxHits);
+
+    int SearchItem = KindFreeKeyword;
+    QStringList KeyWords;  // entries 1..KeyCount
+    QList<qint16> KeyNums; // entries 1..KeyCount
+    int KeyCount = 0;
+    int AndMode = 0;
+    QList<qint16> HitList; // entries 1..HitCount
+    int HitCount = 0;
+    int MaxHits = 200;
+    int CancelFlag = 0;
+    std::array<int, 5> CheckMode{0, 0, 1, 1, 0};
+    Progress progress;
+
+    // Step 1.
+    void Step1GetWord(const QString &keyText);
+    void Step1GetNum(const QString &keyText, const NumberContext &ctx);
+
+    // Step 2. Each writes HitList and HitCount; a cancelled search leaves
+    // HitCount as it was (entries already stored stay).
+    void Step2HitWord(const RecordImage &bank);
+    void Step2HitNum(const RecordImage &bank);
+    void Step2HitReco();
+    // The record-number search run again on the list it started from, so its
+    // hits come back in key order (the sort "none" of those searches).
+    void RebuildRecordHits();
+    void Step2HitBlank(const RecordImage &bank);
+    void Step2HitDouble(const RecordImage &bank);
+    void Step2HitSimilar(const RecordImage &bank, int CurRec);
+
+    // Steps 1 and 2 of the kind SearchItem: the key text parsed as words or
+    // numbers (checked against the bank, the JP code table and the current
+    // year), then the hit procedure of the kind; the similar-record kinds
+    // compare with record similarRec. False for a kind that has no search.
+    bool RunSteps(const RecordImage &bank, const QString &keyText, const JPcodeTable &jp, int similarRec = 0);
+
+    // The hits as a list (entries 1..HitCount).
+    QList<qint16> hits() const { return HitList.mid(1, HitCount); }
+
+    // Closes the progress window a step 2 opened; a cancelled step leaves it
+    // open for its caller to close.
+    void closeProgress();
+
+private:
+    QList<qint16> m_recoStartList; // HitList and HitCount as the last
+    int m_recoStartCount = 0;      // record-number search found them
+    bool cancelled(int pos);
+    QList<int> candidates(const RecordImage &bank) const;
+    void openProgress(int max);
+    int m_progressMax = 0; // the candidates of the open progress window
+};
+
+// The duplicate and similarity keys of a record's bytes.
+QString DupKey(QByteArrayView record);
+QString SimilarKey(QByteArrayView record);
+
+} // namespace tz

@@ -1,0 +1,44 @@
+#include "core/search/search_render.h"
+
+#include "core/common/file_lookup.h"
+#include "core/format/render.h"
+#include "core/store/link_table.h"
+#include "core/store/record.h"
+
+#include <QDate>
+#include <QFile>
+
+namespace tz {
+
+QByteArray ReadLinkBytes(const QString &bankPath)
+{
+    const QString path = FindFileNoCase(bankPath, QString(kLinkFileName));
+    if (path.isEmpty())
+        return {};
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString RenderHits(SearchEngine &engine, const RecordImage &image, const QByteArray &links,
+                   const SearchRenderBank &bank, qsizetype capacity)
+{
+    const QDate today = QDate::currentDate();
+    RenderContext ctx{
+        bank.form,
+        bank.script,
+        bank.bankName,
+        bank.jp,
+        [&](int n) {
+            Record r = DecodeRecord(image.record(n));
+            NormalizeRecord(r, today);
+            return r;
+        },
+        [&](int n) { return LinkListOf(links, n, image.RecCount(), engine.MaxHits); },
+        engine.SearchItem,
+        [&] { engine.RebuildRecordHits(); },
+    };
+    ctx.capacity = capacity;
+    return Step3(engine.HitList, engine.HitCount, ctx);
+}
+
+} // namespace tz

@@ -1,0 +1,39 @@
+#pragma once
+// Step 3 over an open bank: the hit list of a search rendered with an output
+// form and a script, each record and link list read from the bank's own
+// files. The search window and every search the card starts render through
+// this one routine.
+
+#include "core/format/form_file.h"
+#include "core/format/script_file.h"
+#include "core/search/search_engine.h"
+#include "core/store/jpcode.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace tz {
+
+// The most characters a rendered list may hold (4 Mi characters, some 40,000
+// entries of a long form): a result box still scrolls through that much text
+// at once. Beyond it the result is the overflow text.
+inline constexpr qsizetype kResultCapacity = 4 * 1024 * 1024;
+
+struct SearchRenderBank
+{
+    const QString &bankName;
+    const JPcodeTable &jp;
+    const OutputForm &form;
+    const Script &script;
+};
+
+// The bytes of the bank's link table; empty when it has none or it cannot be
+// read (the lists then show no links).
+QByteArray ReadLinkBytes(const QString &bankPath);
+
+// Step3 for the hits 1..HitCount of engine (sorted in place first) over the
+// records of image.
+QString RenderHits(SearchEngine &engine, const RecordImage &image, const QByteArray &links,
+                   const SearchRenderBank &bank, qsizetype capacity = kResultCapacity);
+
+} // namespace tz

@@ -1,0 +1,49 @@
+#pragma once
+// A search word as the bytes the record file can hold for it, so that a word
+// search finds the records that may contain the word with one pass over the
+// file and decodes only those.
+//
+// Each decoded character comes from one byte or one pair of bytes, one after
+// the other, so a field whose text holds the word holds, as bytes, one of the
+// byte forms of the word's first character, then one of its second, and so on.
+// When the text is compared lower-cased, the forms of a character are those
+// of every character whose lower case it is. The pass looks for that run of
+// bytes inside the searched fields; what it finds is only a candidate (a pair
+// may be matched from its second byte), what it does not find is certainly
+// absent.
+
+#include "core/store/record.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <array>
+#include <vector>
+
+namespace tz {
+
+class WordBytes
+{
+public:
+    WordBytes(const QString &word, bool lowerCase);
+
+    // The bytes cannot tell (the word holds a character that only stands for
+    // undecodable bytes, or one with forms of different lengths): every record
+    // may hold it.
+    bool undecided() const { return m_undecided; }
+    // No record can hold the word (a character no byte decodes to).
+    bool never() const { return m_never; }
+
+    // Sets marks[r] for each record r (1..recCount) of file whose bytes in one
+    // of fields may hold the word. marks has recCount + 1 entries.
+    void markRecords(QByteArrayView file, int recCount, const std::vector<FieldSpan> &fields,
+                     std::vector<char> &marks) const;
+
+private:
+    int m_size = 0;                       // the length of the word in bytes
+    std::vector<unsigned char> m_allowed; // [position * 256 + byte]: 1 when the byte may stand there
+    std::array<int, 256> m_shift{};       // how far the window moves on its last byte
+    bool m_undecided = false;
+    bool m_never = false;
+};
+
+} // namespace tz

@@ -1,0 +1,28 @@
+#pragma once
+// Where the program finds its shipped defaults (form.cfx, script.cfx, the
+// sample bank, help) and where it keeps its own files (the program folder).
+
+#include <QString>
+
+namespace tz {
+
+// The folder of the shipped defaults: TESSELLANE_HOME when it holds form.cfx,
+// the executable's folder when it does, share/tessellane beside the
+// executable's folder (an installation, or the build tree, which lays the data
+// out the same way), and the data folder of the installation prefix.
+QString DefaultsFolder();
+
+// The program folder, ending in "/": TESSELLANE_HOME when set; otherwise the
+// executable's folder when it holds form.cfx and can be written (portable
+// use); otherwise the per-user data folder (~/.local/share/tessellane/). The
+// folder is made when missing, and a folder without form.cfx is filled from
+// `defaults`: form.cfx, script.cfx, the help topics and the sample bank, each
+// only when missing. Empty with *error when the folder cannot be made.
+QString ResolveAppFolder(const QString &defaults, QString *error);
+
+// Copies what `target` lacks of the shipped defaults in `defaults` (see
+// ResolveAppFolder). False with *error naming the path and the reason when a
+// copy failed; what was copied stays.
+bool SeedAppFolder(const QString &target, const QString &defaults, QString *error);
+
+} // namespace tz

@@ -1,0 +1,111 @@
+#include "core/store/pdf_table.h"
+
+#include "core/common/basic.h"
+#include "core/common/cp932.h"
+#include "core/common/file_io.h"
+#include "core/common/file_lookup.h"
+
+#include <QFileInfo>
+
+namespace tz {
+namespace {
+
+QString pdfPath(const QString &bankPath)
+{
+    return FilePathNoCase(bankPath, kPdfFileName);
+}
+
+QString fieldText(QByteArrayView bytes, int offset)
+{
+    if (offset >= bytes.size())
+        return {};
+    return RTrim(cp932::decode(bytes.sliced(offset, qMin<qsizetype>(kPdfFieldWidth, bytes.size() - offset))));
+}
+
+bool refuseNumber(const QString &path, int n, QString *error)
+{
+    if (n >= 1 && n <= kMaxRecords)
+        return false;
+    if (error)
+        *error = FileError(path, QStringLiteral("エントリ番号 %1 は 1～%2 の範囲外です").arg(n).arg(kMaxRecords));
+    return true;
+}
+
+} // namespace
+
+QByteArray EncodePdfEntry(const PdfEntry &entry, bool *lossy)
+{
+    QByteArray out(kPdfEntrySize, ' ');
+    cp932::encodeFixedInto(entry.URL, out.data(), kPdfFieldWidth, lossy);
+    cp932::encodeFixedInto(entry.DOI, out.data() + kPdfFieldWidth, kPdfFieldWidth, lossy);
+    return out;
+}
+
+PdfEntry DecodePdfEntry(QByteArrayView bytes)
+{
+    return {fieldText(bytes, 0), fieldText(bytes, kPdfFieldWidth)};
+}
+
+void PdfClear(PdfEntry &buf)
+{
+    buf = PdfEntry();
+}
+
+bool PdfInit(const QString &bankPath, int recCount, QString *error)
+{
+    if (!FindFileNoCase(bankPath, kPdfFileName).isEmpty())
+        return true;
+    const qsizetype count = qBound(0, recCount, kMaxRecords);
+    return WriteFileAtomic(pdfPath(bankPath), QByteArray(count * kPdfEntrySize, ' '), error);
+}
+
+bool PdfRead(const QString &bankPath, int n, int mode, PdfEntry &buf, QString *error)
+{
+    PdfClear(buf);
+    if (mode != 1)
+        return true;
+    const QString path = pdfPath(bankPath);
+    if (refuseNumber(path, n, error))
+        return false;
+    QByteArray bytes;
+    if (!ReadFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize, kPdfEntrySize, bytes, error))
+        return false;
+    buf = DecodePdfEntry(bytes);
+    return true;
+}
+
+bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, BoxFlags &boxChanged, QString *error)
+{
+    if (boxChanged[kBoxURL] != 1 && boxChanged[kBoxDOI] != 1) {
+        boxChanged[kBoxURL] = 0;
+        boxChanged[kBoxDOI] = 0;
+        return true;
+    }
+    // A failed write keeps the marks, so that the next save tries again.
+    const QString path = pdfPath(bankPath);
+    if (refuseNumber(path, n, error) || !WriteFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize,
+                                                     EncodePdfEntry(buf), QByteArray(kPdfEntrySize, ' '), error))
+        return false;
+    boxChanged[kBoxURL] = 0;
+    boxChanged[kBoxDOI] = 0;
+    return true;
+}
+
+QList<PdfEntry> PdfReadAll(const QString &bankPath, QString *error)
+{
+    if (error)
+        error->clear();
+    const QString path = FindFileNoCase(bankPath, kPdfFileName);
+    if (path.isEmpty())
+        return {};
+    QByteArray bytes;
+    if (!ReadFileHead(path, static_cast<qint64>(kMaxRecords) * kPdfEntrySize, bytes, error))
+        return {};
+    QList<PdfEntry> out;
+    out.reserve((bytes.size() + kPdfEntrySize - 1) / kPdfEntrySize);
+    for (qsizetype at = 0; at < bytes.size(); at += kPdfEntrySize)
+        out.append(DecodePdfEntry(QByteArrayView(bytes).sliced(at, qMin<qsizetype>(kPdfEntrySize, bytes.size() - at))));
+    return out;
+}
+
+} // namespace tz

@@ -1,0 +1,61 @@
+#pragma once
+// The URL/DOI table "Pdf.tzd": entry n (600 bytes at (n-1)*600) belongs to
+// record n and holds its URL (300 bytes) and DOI (300 bytes), code page 932,
+// padded with spaces. No header.
+
+#include "core/store/record.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+namespace tz {
+
+inline constexpr int kPdfEntrySize = 600;
+inline constexpr int kPdfFieldWidth = 300;
+inline constexpr int kBoxURL = 14;
+inline constexpr int kBoxDOI = 15;
+inline constexpr QLatin1StringView kPdfFileName("Pdf.tzd");
+
+// Texts without the trailing space padding.
+struct PdfEntry
+{
+    QString URL;
+    QString DOI;
+
+    bool operator==(const PdfEntry &) const = default;
+};
+
+// Exactly 600 bytes; each field cut to 300 bytes without splitting a
+// double-byte character.
+QByteArray EncodePdfEntry(const PdfEntry &entry, bool *lossy = nullptr);
+// Any number of bytes as one entry; missing bytes count as spaces.
+PdfEntry DecodePdfEntry(QByteArrayView bytes);
+
+// PdfClear: both fields blank.
+void PdfClear(PdfEntry &buf);
+
+// File routines (bankPath: the bank folder; "Pdf.tzd" found without regard to
+// letter case). Error texts name the file and the reason.
+
+// Creates the table with recCount blank entries (clamped to 0..32767) when the
+// bank has none; an existing table is left alone.
+bool PdfInit(const QString &bankPath, int recCount, QString *error = nullptr);
+
+// mode 1: reads entry n into buf (blank beyond the end of the file); any other
+// mode: PdfClear. False with *error (buf blank) when the file cannot be read or
+// n is outside 1..32767.
+bool PdfRead(const QString &bankPath, int n, int mode, PdfEntry &buf, QString *error = nullptr);
+
+// Writes buf as entry n in place when boxChanged[14] (URL) or boxChanged[15]
+// (DOI) is 1; the file is lengthened with blank entries when n lies beyond its
+// end. Sets both marks to 0 once the entry is written; a failed write keeps
+// them, so that the next save tries again.
+bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, BoxFlags &boxChanged, QString *error = nullptr);
+
+// Every entry of the table (element i is entry i + 1), at most 32767. A bank
+// without a table has no entries (no error).
+QList<PdfEntry> PdfReadAll(const QString &bankPath, QString *error = nullptr);
+
+} // namespace tz

@@ -1,0 +1,100 @@
+#pragma once
+// The search window ("Search"): the kind box, the key box, the option boxes,
+// the output form and script, the command buttons, the result box and the
+// search, option, result and help menus. A thin view over SearchModel: it
+// mirrors widget input into the model, runs the model's handlers and shows
+// what the model holds. Closing hides it; its place goes to SearchPos.
+
+#include "core/search/search_model.h"
+
+#include <QFont>
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace tz {
+
+class Session;
+
+class SearchWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit SearchWindow(Session &session, QWidget *parent = nullptr);
+
+    // The card's search menu: kind `kind`, the window shown.
+    void SearchSet(int kind);
+    // The kind menus: SearchSet, and for the kinds that need no key (blank
+    // and double-booked records) the search at once.
+    void openKind(int kind);
+    void SearD_click(int index);
+    // A search the card starts (similar, current or linked records).
+    void runCardRequest(const CardSearchRequest &request);
+    // "キー・クリア" makes the record card visible through this.
+    void setShowCard(std::function<void()> showCard) { m_showCard = std::move(showCard); }
+    // The help menu's version item.
+    void setShowVersion(std::function<void()> showVersion) { m_showVersion = std::move(showVersion); }
+    // The card's memo font: the kind, key and result boxes and printing use it.
+    void applyFont(const QFont &font);
+    // Moves and sizes the window to SearchPos and lays it out.
+    void resetPosition();
+    // Another bank is open: title, form and script lists.
+    void bankChanged();
+    // Prints the result text (the print dialog first); false when nothing
+    // was printed.
+    bool printResult();
+
+    SearchModel &model() { return m_model; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildControls();
+    void layOut();
+    void storePosition();
+    void refresh();
+    void run(const SearchAction &action);
+    void showWindow();
+    QWidget *focusedBox() const;
+    void editCommand(const QString &name);
+    // The result box's edits go to the model.
+    void takeResultEdit();
+
+    Session &m_session;
+    SearchModel m_model;
+    std::function<void()> m_showCard;
+    std::function<void()> m_showVersion;
+    QFont m_printFont;
+
+    QComboBox *m_kind = nullptr;
+    QLineEdit *m_keys = nullptr;
+    QPlainTextEdit *m_result = nullptr;
+    QComboBox *m_form = nullptr;
+    QComboBox *m_script = nullptr;
+    std::array<QCheckBox *, 5> m_check{};
+    std::array<QAction *, 5> m_checkMenu{};
+    std::array<QRadioButton *, 3> m_for{};
+    std::array<QPushButton *, 9> m_button{};
+    std::array<QLabel *, 7> m_label{};
+    bool m_updating = false;
+    bool m_resultEdited = false;
+    bool m_placed = false;
+    int m_shownVersion = -1;
+};
+
+} // namespace tz

@@ -1,0 +1,369 @@
+// The bank selection logic: start-up, the three modes, the action button's
+// messages and steps, the recent-bank list.
+
+#include "core/bank/bank_files.h"
+#include "core/session/bank_log.h"
+#include "core/bank/bank_select.h"
+#include "core/bank/card_host.h"
+#include "support/fake_user_interface.h"
+#include "core/session/session.h"
+#include "core/card/card_model.h"
+#include "support/test_files.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tz;
+
+namespace {
+
+class FakeCard : public CardHost
+{
+public:
+    explicit FakeCard(Session &s) : m_session(s) {}
+    QStringList opened; // bank names handed over
+    int shown = 0;
+    int recCount = -1;
+    int loadingSeen = -1;
+    bool fail = false;
+    bool FormSet(QString *error) override
+    {
+        loadingSeen = m_session.BankLoading;
+        if (fail) {
+            *error = QStringLiteral("record.tzd: unreadable");
+            return false;
+        }
+        CardCallbacks cb;
+        cb.fileError = [error](const QString &e) { *error = e; };
+        CardModel card(m_session.jp, cb);
+        if (!card.openBank(m_session.BankPath()))
+            return false;
+        recCount = card.recCount();
+        opened.append(m_session.BankName());
+        return true;
+    }
+    void showCard() override { ++shown; }
+
+private:
+    Session &m_session;
+};
+
+// A program folder with the shipped forms and a sample bank, and a session on it.
+struct Fixture
+{
+    QTemporaryDir dir;
+    tz::testing::FakeUserInterface ui;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<FakeCard> card;
+    std::unique_ptr<BankSelect> bank;
+
+    explicit Fixture(bool withSample = true)
+    {
+        if (withSample)
+            makeBank(QStringLiteral("sample.bnk"));
+        for (const char *name : {"/form.cfx", "/script.cfx"})
+            QFile::copy(QStringLiteral(TZ_SOURCE_DATA) + name, dir.path() + name);
+        session = std::make_unique<Session>(ui, dir.path());
+        card = std::make_unique<FakeCard>(*session);
+        bank = std::make_unique<BankSelect>(*session, *card);
+    }
+    QString root() const { return dir.path() + u'/'; }
+    bool makeBank(const QString &path) { return CreateBank(root() + path, QDate(2024, 1, 2), nullptr); }
+    // The action button in `mode`, standing in `folder` (under the program
+    // folder) with `name` typed, the questions answered with `answers`.
+    void click(int mode, const QString &folder, const QString &name, const QList<MsgAnswer> &answers = {})
+    {
+        bank->BankView(mode);
+        bank->DirChange(root() + folder);
+        bank->bankText = name;
+        ui.messages.clear();
+        ui.answers = answers;
+        bank->Command1Click();
+    }
+};
+
+template <typename... T> void row(const char *name, T... values)
+{
+    (QTest::newRow(name) << ... << values);
+}
+
+} // namespace
+
+class TestBankSelect : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startUpWithoutSettingsOpensSample()
+    {
+        Fixture f;
+        f.bank->StartUp();
+        QCOMPARE(f.card->opened, QStringList{QStringLiteral("sample")});
+        QCOMPARE(f.card->shown, 1);
+        QCOMPARE(f.card->loadingSeen, 1); // BankLoading while the card opens it
+        QCOMPARE(f.session->BankLoading, 0);
+        QVERIFY(!f.bank->visible);
+        QCOMPARE(f.session->BankPaths.first(), (f.root() + QStringLiteral("sample.bnk")));
+        QVERIFY(f.ui.messages.isEmpty() && f.ui.tones.isEmpty());
+    }
+
+    void startUpShowsOpenModeWhenNotAutomatic_data()
+    {
+        QTest::addColumn<QByteArray>("autoOpen");
+        QTest::addColumn<bool>("bankThere");
+        QTest::newRow("AutoOpen 0") << QByteArray(" 0 ") << true;
+        QTest::newRow("last bank missing") << QByteArray(" 1 ") << false;
+    }
+    void startUpShowsOpenModeWhenNotAutomatic()
+    {
+        QFETCH(QByteArray, autoOpen);
+        QFETCH(bool, bankThere);
+        Fixture f(bankThere);
+        QVERIFY(!bankThere || f.makeBank(QStringLiteral("mine.bnk")));
+        QVERIFY(writeFile(f.root() + QStringLiteral("tz.cfg"), "3I\r\n" + f.root().toUtf8() + "\r\nmine\r\n" +
+                                                                   autoOpen +
+                                                                   "\r\n 200 \r\n 1 \r\n 1 \r\n 1 \r\n 4 \r\n"));
+        f.bank->StartUp();
+        QVERIFY(f.card->opened.isEmpty() && f.bank->visible);
+        QCOMPARE(f.bank->caption, QStringLiteral("Open"));
+        QCOMPARE(f.bank->title, QStringLiteral("文献バンクを開く  Tessellane 3j03"));
+        QCOMPARE(f.bank->pathText, f.root() + QStringLiteral("mine.bnk/"));
+        if (bankThere) {
+            QCOMPARE(f.bank->bankText, QStringLiteral("mine.bnk"));
+            QCOMPARE(f.bank->colour, BankSelect::NameColour::Bank);
+        }
+    }
+
+    // Forms with dropped parts give one message, no form at all a signal;
+    // either way the bank opens.
+    void startUpReportsFormTrouble()
+    {
+        Fixture f;
+        QVERIFY(writeFile(f.root() + QStringLiteral("form.cfg"),
+                          readFile(f.root() + QStringLiteral("form.cfx")).left(300)));
+        f.bank->StartUp();
+        QCOMPARE(f.ui.messages.size(), 1);
+        QVERIFY(f.ui.messages.first().text.startsWith(QStringLiteral("書式ファイルとスクリプトファイル")));
+        QVERIFY(f.ui.messages.first().text.contains(QStringLiteral("form.cfg")));
+        QCOMPARE(f.card->opened.size(), 1);
+
+        Fixture g;
+        QFile::remove(g.root() + QStringLiteral("form.cfx"));
+        g.bank->StartUp();
+        QCOMPARE(g.ui.tones, QList<QList<Tone>>{SignalTones(2)});
+        QCOMPARE(g.card->opened.size(), 1);
+    }
+
+    void cardThatCannotOpenKeepsTheWindow()
+    {
+        Fixture f;
+        f.card->fail = true;
+        f.bank->StartUp(); // the automatic opening fails: signal, then open mode
+        QCOMPARE(f.ui.tones, QList<QList<Tone>>{SignalTones(2)});
+        QVERIFY(f.bank->visible);
+        QCOMPARE(f.bank->caption, QStringLiteral("Open"));
+        f.bank->Command1Click();
+        QVERIFY(f.bank->visible && !f.bank->bankOpen);
+        QCOMPARE(f.ui.messageTexts(), QStringList(2, QStringLiteral("record.tzd: unreadable")));
+        QCOMPARE(f.ui.messages.last().icon, MsgIcon::Error);
+        QCOMPARE(f.card->shown, 0);
+    }
+
+    void modesAndFolderColours()
+    {
+        Fixture f;
+        f.bank->StartUp();
+        f.bank->BankView(3);
+        f.bank->visible = false;
+        f.bank->BankView(7); // no such mode: title and caption stay
+        QCOMPARE(f.bank->title, QStringLiteral("文献バンクの複製  Tessellane 3j03"));
+        QCOMPARE(f.bank->caption, QStringLiteral("Dupli"));
+        QVERIFY(f.bank->visible);
+        f.bank->BankClick();
+        QCOMPARE(f.bank->colour, BankSelect::NameColour::Editing);
+        f.bank->DirChange(f.root() + QStringLiteral("Sample.BNK/"));
+        QCOMPARE(f.bank->colour, BankSelect::NameColour::Bank);
+        QCOMPARE(f.bank->bankText, QStringLiteral("Sample.BNK"));
+        QCOMPARE(f.bank->pathText, f.root() + QStringLiteral("Sample.BNK"));
+        f.bank->DirChange(f.dir.path());
+        QCOMPARE(f.bank->colour, BankSelect::NameColour::NoBank);
+        QVERIFY(f.bank->bankText.isEmpty());
+    }
+
+    // Names the action button refuses: the message; OK lets the name be
+    // corrected, Cancel hides the window; nothing is made or opened.
+    void refusedNames_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        const char *none = "文献バンクの名前を入れてください";
+        const char *exists = "文献バンク abc はすでに存在します";
+        row("open: no such bank", 1, "", "Nothing", "文献バンク nothing がありません");
+        // Standing in abc.bnk, "c" is contained in the folder name but no c.bnk exists.
+        row("open: folder that is no bank", 1, "abc.bnk", "c", "文献バンク c がありません");
+        // A folder beside the list counts: making it would blank its first record.
+        row("new: folder beside the list", 2, "", "Abc", exists);
+        row("new: standing in it", 2, "abc.bnk", "abc.bnk", exists);
+        row("dupli: standing in it", 3, "abc.bnk", "abc.bnk", exists);
+        row("open: empty name", 1, "", ".bnk", none);
+        row("new: empty name", 2, "", ".BNK", none);
+        row("dupli: name with a slash", 3, "", "a/b", none);
+    }
+    void refusedNames()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, folder);
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        Fixture f;
+        f.bank->StartUp();
+        QVERIFY(f.makeBank(QStringLiteral("abc.bnk")));
+        const QByteArray record = readFile(f.root() + QStringLiteral("abc.bnk/record.tzd"));
+        const QStringList entries = QDir(f.root()).entryList();
+        f.click(mode, folder, name, {MsgAnswer::Ok});
+        QCOMPARE(f.ui.messageTexts(), QStringList{message});
+        QVERIFY(f.bank->visible);
+        f.click(mode, folder, name, {MsgAnswer::Cancel});
+        QCOMPARE(f.bank->visible, f.ui.messages.first().buttons == MsgButtons::Ok);
+        QCOMPARE(QDir(f.root()).entryList(), entries);
+        QCOMPARE(readFile(f.root() + QStringLiteral("abc.bnk/record.tzd")), record);
+        QCOMPARE(f.card->opened.size(), 1);
+    }
+
+    void openBankNameJustHides()
+    {
+        Fixture f;
+        f.bank->StartUp();
+        for (int mode : {2, 3}) {
+            f.bank->BankView(mode);
+            f.bank->Command1Click();
+            QVERIFY(f.ui.messages.isEmpty() && !f.bank->visible);
+        }
+        QCOMPARE(f.card->opened.size(), 1);
+    }
+
+    void openFromInsideTheBankFolder()
+    {
+        Fixture f;
+        f.bank->StartUp();
+        QVERIFY(f.makeBank(QStringLiteral("X/abc.bnk")));
+        f.click(1, QStringLiteral("X/abc.bnk"), QStringLiteral("abc.bnk"));
+        QVERIFY(f.ui.messages.isEmpty() && !f.bank->visible);
+        const QString x = f.root() + QStringLiteral("X/");
+        QCOMPARE(f.session->BankPath(), x + QStringLiteral("abc.bnk/"));
+        QCOMPARE(f.card->opened.last(), QStringLiteral("abc"));
+        // The settings were written for the next start.
+        const Settings saved = CfgLoad(f.root() + QStringLiteral("tz.cfg"), f.root());
+        QCOMPARE(saved.BankName, QStringLiteral("abc"));
+        QCOMPARE(saved.BankFolder, x);
+    }
+
+    void newCreatesLowerCaseBank()
+    {
+        Fixture f;
+        f.bank->StartUp();
+        f.click(2, QString(), QStringLiteral("later"), {MsgAnswer::Cancel});
+        QVERIFY(!QFileInfo::exists(f.root() + QStringLiteral("later.bnk")) && !f.bank->visible);
+        const int gen = f.bank->dirGeneration;
+        f.click(2, QString(), QStringLiteral("Abc.BNK"), {MsgAnswer::Ok});
+        QCOMPARE(f.ui.messageTexts(), QStringList{QStringLiteral("文献バンク abc を作成しますがよろしいですか？")});
+        QCOMPARE(f.ui.messages.first().icon, MsgIcon::Question);
+        const QString made = f.root() + QStringLiteral("abc.bnk");
+        QCOMPARE(QFileInfo(made + QStringLiteral("/record.tzd")).size(), qint64(kRecordSize));
+        QCOMPARE(f.card->opened, (QStringList{"sample", "abc"}));
+        QCOMPARE(f.card->recCount, 1);
+        QCOMPARE(f.session->BankPaths.first(), made);
+        QVERIFY(f.bank->dirGeneration > gen && !f.bank->visible);
+    }
+
+    // The parent is a regular file, so no folder can be made in it.
+    void failingFolderCreationKeepsOpenBank()
+    {
+        Fixture f;
+        f.bank->StartUp();
+        const QString blocker = f.root() + QStringLiteral("plain");
+        QVERIFY(writeFile(blocker, {}));
+        for (int mode : {2, 3}) {
+            f.click(mode, QStringLiteral("plain"), QStringLiteral("nope"), {MsgAnswer::Ok});
+            QCOMPARE(f.ui.messages.size(), 2);
+            QCOMPARE(f.ui.messages.at(1).icon, MsgIcon::Error);
+            QVERIFY(f.ui.messages.at(1).text.contains(QDir::toNativeSeparators(blocker + QStringLiteral("/nope.bnk"))));
+            QCOMPARE(f.session->BankName(), QStringLiteral("sample"));
+            QCOMPARE(f.card->opened.size(), 1);
+            QCOMPARE(f.ui.progressOpens, 0);
+        }
+    }
+
+    void duplicateCopiesTheFourFiles()
+    {
+        Fixture f;
+        f.bank->StartUp();
+        const QString src = f.session->BankPath();
+        f.click(3, QString(), QStringLiteral("Copy"), {MsgAnswer::Ok});
+        QCOMPARE(f.ui.messageTexts(),
+                 QStringList{QStringLiteral("文献バンクの複製 copy を作成しますがよろしいですか？")});
+        const QString copy = f.root() + QStringLiteral("copy.bnk/");
+        for (const char *name : {"record.tzd", "JPcode.tzd", "Link.tzd", "Pdf.tzd"})
+            QVERIFY2(QFile::exists(copy + name) && readFile(copy + name) == readFile(src + name), name);
+        QCOMPARE(f.ui.progressOpens, 1);
+        QCOMPARE(f.ui.progressCloses, 1);
+        QCOMPARE(f.card->opened, QStringList{"sample"}); // stays open
+        QCOMPARE(f.session->BankPaths.first(), (f.root() + QStringLiteral("copy.bnk")));
+    }
+
+    void failedDuplicateRemovesPartialCopy()
+    {
+        Fixture f;
+        f.bank->StartUp();
+        QVERIFY(QFile::remove(f.session->BankPath() + QStringLiteral("record.tzd")));
+        f.click(3, QString(), QStringLiteral("copy"), {MsgAnswer::Ok});
+        QCOMPARE(f.ui.messages.size(), 2);
+        QVERIFY(f.ui.messages.at(1).text.contains(QStringLiteral("record.tzd")));
+        QCOMPARE(f.ui.messages.at(1).icon, MsgIcon::Error);
+        QVERIFY(!QFileInfo::exists(f.root() + QStringLiteral("copy.bnk")));
+        QCOMPARE(f.ui.progressCloses, f.ui.progressOpens);
+        QCOMPARE(f.session->BankPaths.first(), (f.root() + QStringLiteral("sample.bnk")));
+    }
+
+    // A path moves to the top (compared without letter case); the eleventh drops;
+    // the list shows entries up to the first empty one.
+    void recentBanks()
+    {
+        Fixture f;
+        QStringList &paths = f.session->BankPaths;
+        for (int i = 0; i < kBankPathCount; ++i)
+            paths[i] = QStringLiteral("/b/%1.bnk").arg(i + 1);
+        f.bank->BankPathAdd(QStringLiteral("/B/3.BNK"));
+        f.bank->BankPathAdd(QStringLiteral("/b/new.bnk"));
+        f.bank->BankPathAdd(QStringLiteral("/b/new.bnk"));
+        QCOMPARE(paths, (QStringList{"/b/new.bnk", "/B/3.BNK", "/b/1.bnk", "/b/2.bnk", "/b/4.bnk", "/b/5.bnk",
+                                     "/b/6.bnk", "/b/7.bnk", "/b/8.bnk", "/b/9.bnk"}));
+        QCOMPARE(f.bank->pathItems, paths);
+        QCOMPARE(f.bank->pathIndex, 0);
+
+        paths = QStringList{"/a.bnk", "/b.bnk", "", "/c.bnk", "", "", "", "", "", ""};
+        f.bank->BankPathList();
+        QCOMPARE(f.bank->pathItems, (QStringList{"/a.bnk", "/b.bnk"}));
+        QCOMPARE(f.bank->pathText, QStringLiteral("/a.bnk"));
+
+        // Choosing an entry goes to its folder; one that is gone leaves the list where it was.
+        QVERIFY(f.makeBank(QStringLiteral("other.bnk")));
+        paths[0] = f.root() + QStringLiteral("other.bnk");
+        f.bank->BankPathList();
+        f.bank->PathClick(0);
+        QCOMPARE(f.bank->dirPath, paths[0]);
+        QCOMPARE(f.bank->bankText, QStringLiteral("other.bnk"));
+        QCOMPARE(f.bank->colour, BankSelect::NameColour::Bank);
+        QVERIFY(QDir(paths[0]).removeRecursively());
+        f.bank->DirChange(f.dir.path());
+        f.bank->PathClick(0);
+        QCOMPARE(f.bank->dirPath, QDir::cleanPath(f.dir.path()));
+        f.bank->PathClick(42); // no such entry
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBankSelect)
+#include "tst_bank_select.moc"

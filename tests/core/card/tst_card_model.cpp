@@ -1,0 +1,420 @@
+// The record card's behaviour on real bank folders: moving, saving, styles,
+// the name list and the record menu.
+#include "core/bank/bank_files.h"
+#include "core/bank/card_host.h"
+#include "core/card/card_model.h"
+#include "core/common/ole_date.h"
+#include "core/store/link_table.h"
+#include "support/test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tz;
+
+namespace {
+
+const QDate kToday(2026, 12, 6);
+
+// Record i of the test banks: a journal article in code 12.
+Record sampleRecord(int i)
+{
+    Record r;
+    r.Style = 1;
+    r.Memo = QStringLiteral("memo %1").arg(i);
+    r.Author = QStringLiteral("J.R.Smith");
+    r.Title = QStringLiteral("Title %1.").arg(i);
+    r.JPcode = 12;
+    r.Volume = QString::number(i);
+    r.Page1 = QStringLiteral("1");
+    r.Page2 = QStringLiteral("10");
+    r.Year = static_cast<qint16>(1990 + i);
+    r.RegDate = DateToOle(QDate(2020, 1, 2));
+    return r;
+}
+
+} // namespace
+
+class TestCardModel : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_bank;
+    JPcodeTable m_jp;
+    int m_banks = 0;
+    struct // what the card asked for, and the answer it gets to its questions
+    {
+        QStringList messages, errors, questions, pages;
+        QList<int> beeps;
+        QList<CardSearchRequest> searches;
+        bool answer = true;
+    } m = {};
+    std::unique_ptr<CardModel> m_card;
+
+    // A card over a new bank of `count` sample records (and `extra` at its number).
+    CardModel &open(int count, const std::optional<std::pair<int, Record>> &extra = {})
+    {
+        CreateBank(m_bank, kToday, nullptr);
+        BoxFlags all;
+        all.fill(1);
+        for (int i = 1; i <= count; ++i)
+            RecWrite(m_bank, i, sampleRecord(i), all);
+        if (extra)
+            RecWrite(m_bank, extra->first, extra->second, all);
+        CardCallbacks cb;
+        cb.message = [this](const QString &t) { m.messages << t; };
+        cb.fileError = [this](const QString &t) { m.errors << t; };
+        cb.askOkCancel = [this](const QString &t) {
+            m.questions << t;
+            return m.answer;
+        };
+        cb.signal = [this](int n) { m.beeps << n; };
+        cb.openWebPage = [this](const QString &u) { m.pages << u; };
+        cb.search = [this](const CardSearchRequest &r) { m.searches << r; };
+        m_card = std::make_unique<CardModel>(m_jp, cb);
+        m_card->setToday(kToday);
+        if (!m_card->openBank(m_bank))
+            qWarning("the bank did not open");
+        return *m_card;
+    }
+
+    // Types into a box and leaves it.
+    static void type(CardModel &card, int box, const QString &text)
+    {
+        card.setFocusBox(box);
+        card.setBoxText(box, text);
+        card.leaveBox(box);
+    }
+
+    Record stored(int n)
+    {
+        Record r;
+        RecRead(m_bank, n, 1, r, kToday);
+        return r;
+    }
+
+    QString recordFile() const { return m_bank + QStringLiteral("/record.tzd"); }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_bank = m_dir.path() + QStringLiteral("/bank%1.bnk").arg(++m_banks);
+        m_jp = JPcodeTable{};
+        m = {};
+    }
+
+    void recordNumberBox_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("zero") << QStringLiteral("0") << kMsgRecNumRange << 5;
+        QTest::newRow("empty") << QString() << kMsgRecNumNumeric << 5;
+        QTest::newRow("in range") << QStringLiteral(" 3 ") << QString() << 3;
+        QTest::newRow("the shown record") << QStringLiteral("5") << QString() << 5;
+    }
+    void recordNumberBox()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        QFETCH(int, shown);
+        CardModel &card = open(5);
+        card.setRecNumText(typed);
+        QVERIFY(card.recNumEdited());
+        card.enterRecNum();
+        QCOMPARE(m.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(card.curRec(), shown);
+        QCOMPARE(card.recNumText(), QString::number(shown));
+        QVERIFY(!card.recNumEdited());
+        QCOMPARE(card.boxText(1), QStringLiteral("memo %1").arg(shown));
+    }
+
+    void movingSavesAndClearsMarks()
+    {
+        CardModel &card = open(5);
+        card.previous();
+        type(card, 1, QStringLiteral("edited"));
+        QCOMPARE(card.boxChanged()[1], 1);
+        card.next();
+        QCOMPARE(card.curRec(), 5);
+        QCOMPARE(stored(4).Memo, QStringLiteral("edited"));
+        QCOMPARE(card.boxChanged(), BoxFlags{}); // record 5 is not written for record 4's edit
+        QVERIFY(card.goTo(1));
+        card.previous();
+        QCOMPARE(card.curRec(), 1);
+        QVERIFY(m.questions.isEmpty());
+
+        // While a bank is being opened the scroll bar moves without saving.
+        type(card, 1, QStringLiteral("not saved"));
+        card.setBankLoading(true);
+        QVERIFY(card.scrollTo(2));
+        QCOMPARE(stored(1).Memo, QStringLiteral("memo 1"));
+        card.setBankLoading(false);
+        card.dragScroll(4); // dragging shows the number only
+        QVERIFY(card.recNumEdited() && card.curRec() == 2);
+        QVERIFY(card.scrollTo(4));
+        QCOMPARE(card.boxText(1), QStringLiteral("edited"));
+    }
+
+    // A save that fails never loses the typed record: the card stays on it.
+    void failedSaveStaysOnRecord()
+    {
+        CardModel &card = open(3);
+        QVERIFY(QFile::remove(recordFile()) && QDir().mkdir(recordFile())); // nothing can be written
+        type(card, 1, QStringLiteral("unsaved"));
+        QVERIFY(!card.goTo(1));
+        card.previous();
+        QVERIFY(!card.newRecord());
+        QCOMPARE(card.curRec(), 3);
+        QCOMPARE(card.recCount(), 3);
+        QCOMPARE(card.boxText(1), QStringLiteral("unsaved"));
+        QCOMPARE(card.boxChanged()[1], 1);
+        QCOMPARE(m.errors.size(), 3);
+    }
+
+    void nextOnLastRecord()
+    {
+        for (bool answer : {true, false}) {
+            m.answer = answer;
+            m.questions.clear();
+            CardModel &card = open(5);
+            card.next();
+            QCOMPARE(m.questions, QStringList{kAskNewRecord});
+            QCOMPARE(card.recCount(), answer ? 6 : 5);
+            QCOMPARE(card.curRec(), answer ? 6 : 5);
+            QCOMPARE(card.boxText(1), answer ? QString() : QStringLiteral("memo 5"));
+            QCOMPARE(card.boxText(6), QStringLiteral("12")); // a new record inherits the journal
+            QCOMPARE(readFile(recordFile()).size(), 5 * kRecordSize);
+        }
+    }
+
+    void styles()
+    {
+        Record five = sampleRecord(3);
+        five.Style = 5;
+        CardModel &card = open(2, {{3, five}});
+        // Styles 5 and 6 have no button and no name list, and stay as they are.
+        QCOMPARE(card.boxText(0), QStringLiteral("5"));
+        QCOMPARE(card.styleButton(), 0);
+        QVERIFY(card.jpList().isEmpty());
+        QCOMPARE(card.styleLayout(), P3StyleSet(4));
+        type(card, 7, QStringLiteral("Apr"));
+        QVERIFY(card.save());
+        QCOMPARE(stored(3).Style, 5);
+
+        // Journal -> Book (edt) -> Journal keeps the mark.
+        QVERIFY(card.goTo(2));
+        QVERIFY(!card.styleLayout().inUse[4]);
+        card.clickStyle(2);
+        QCOMPARE(card.boxText(0), QStringLiteral("2"));
+        QVERIFY(card.styleLayout().inUse[4] && card.styleLayout().inUse[5]);
+        QCOMPARE(card.jpListBase(), 100);
+        QCOMPARE(card.jpList().size(), 50);
+        card.clickStyle(1);
+        QCOMPARE(card.jpList().size(), 100);
+        QCOMPARE(card.boxChanged()[0], 1);
+        card.clickStyle(3);
+        QVERIFY(card.save());
+        QCOMPARE(stored(2).Style, 3);
+    }
+
+    void enterOrder_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::newRow("journal title to JP code") << 1 << 3 << 6;
+        QTest::newRow("link list to memo") << 1 << 12 << 1;
+        QTest::newRow("date to memo") << 1 << 13 << 1;
+        QTest::newRow("DOI to title") << 1 << 15 << 3;
+        QTest::newRow("monograph title to JP code") << 3 << 3 << 6;
+        QTest::newRow("monograph JP code to year") << 3 << 6 << 10;
+        QTest::newRow("other day to year") << 4 << 8 << 10;
+    }
+    void enterOrder()
+    {
+        QFETCH(int, style);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QCOMPARE(NextBoxOnEnter(from, P3StyleSet(style)), to);
+    }
+
+    void clearPasteAndUndo()
+    {
+        CardModel &card = open(3);
+        const QByteArray before = readFile(recordFile());
+        QStringList shown;
+        for (int i = 0; i < kCardBoxCount; ++i)
+            shown << card.boxText(i);
+        card.pasteAll(); // nothing copied yet
+        QCOMPARE(card.boxChanged(), BoxFlags{});
+        card.clearAll();
+        QCOMPARE(card.boxText(1) + card.boxText(6), QString());
+        QCOMPARE(card.boxText(13), QStringLiteral("2026/12/06"));
+        card.pasteAll();
+        for (int i = 0; i < kCardBoxCount; ++i)
+            QCOMPARE(card.boxText(i), shown[i]);
+        BoxFlags marks;
+        marks.fill(1);
+        marks[0] = 0;
+        QCOMPARE(card.boxChanged(), marks);
+        QVERIFY(card.save());
+        QCOMPARE(readFile(recordFile()), before);
+
+        // Undo brings back the record as stored, style and link list included.
+        type(card, 1, QStringLiteral("changed"));
+        type(card, 12, QStringLiteral("1"));
+        card.clickStyle(3);
+        card.undo();
+        QCOMPARE(card.boxText(1) + card.boxText(12), QStringLiteral("memo 3"));
+        QCOMPARE(card.shownStyle(), 1);
+        QCOMPARE(card.boxChanged(), BoxFlags{});
+        QVERIFY(card.save());
+        QCOMPARE(readFile(recordFile()), before);
+        QVERIFY(LinkReadAll(m_bank, 3).isEmpty());
+    }
+
+    void undoField_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("restored");
+        QTest::newRow("memo") << 1 << QStringLiteral("memo 2");
+        QTest::newRow("no JP code") << 6 << QString();
+        QTest::newRow("no year") << 10 << QString();
+        QTest::newRow("date") << 13 << QStringLiteral("2020/01/02");
+    }
+    void undoField()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, restored);
+        Record r = sampleRecord(2);
+        r.JPcode = 0;
+        r.Year = 0;
+        CardModel &card = open(1, {{2, r}});
+        QCOMPARE(card.boxText(box), restored);
+        type(card, box, QStringLiteral("99/01/01"));
+        card.undoField();
+        QCOMPARE(card.boxText(box), restored);
+        card.leaveBox(box);
+        QCOMPARE(card.boxText(box), restored);
+    }
+
+    void webPagesAndSearches()
+    {
+        CardModel &card = open(4);
+        card.setBoxText(15, QStringLiteral("  "));
+        card.openDOI(); // empty boxes only beep
+        card.openURL();
+        card.linkedRecords();
+        QCOMPARE(m.beeps, (QList<int>{1, 1, 1}));
+        card.setBoxText(15, QStringLiteral(" 10.1000/xyz "));
+        card.setBoxText(14, QStringLiteral("https://example.org/a"));
+        card.setBoxText(12, QStringLiteral("1,3"));
+        card.openDOI();
+        card.openURL();
+        QCOMPARE(m.pages, (QStringList{"https://doi.org/10.1000/xyz", "https://example.org/a"}));
+        card.linkedRecords();
+        card.toList();
+        card.similarRecords();
+        const QList<CardSearchRequest> expected{{KindLinked, kKindLinked, QStringLiteral("1,3")},
+                                                {KindCurrent, kKindCurrent, QStringLiteral("4")},
+                                                {KindSimilar, kKindSimilar, QStringLiteral("4")}};
+        QCOMPARE(m.searches, expected);
+    }
+
+    void automaticSimilarCheck_data()
+    {
+        QTest::addColumn<bool>("autoCheck");
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("jpCode");
+        QTest::addColumn<int>("searches");
+        QTest::newRow("volume changed") << true << 7 << QStringLiteral("12") << 1;
+        QTest::newRow("last page changed") << true << 9 << QStringLiteral("12") << 1;
+        QTest::newRow("memo only") << true << 1 << QStringLiteral("12") << 0;
+        QTest::newRow("no JP code") << true << 7 << QString() << 0;
+        QTest::newRow("check off") << false << 7 << QStringLiteral("12") << 0;
+    }
+    void automaticSimilarCheck()
+    {
+        QFETCH(bool, autoCheck);
+        QFETCH(int, box);
+        QFETCH(QString, jpCode);
+        QFETCH(int, searches);
+        CardModel &card = open(3);
+        card.setAutoDupCheck(autoCheck);
+        card.setBoxText(6, jpCode);
+        type(card, box, QStringLiteral("77"));
+        QVERIFY(card.save());
+        QVERIFY(card.save()); // the marks stay: a second save checks again
+        QCOMPARE(m.searches.size(), 2 * searches);
+        for (const CardSearchRequest &r : std::as_const(m.searches))
+            QCOMPARE(r, (CardSearchRequest{KindSimilarAuto, kKindSimilar, QStringLiteral("3")}));
+    }
+
+    void closeWritesOnlyEdits()
+    {
+        CardModel &card = open(3);
+        const QByteArray before = readFile(recordFile());
+        QFile::remove(m_bank + QStringLiteral("/JPcode.tzd"));
+        QVERIFY(card.close());
+        QCOMPARE(readFile(recordFile()), before);
+        QVERIFY(QFile::exists(m_bank + QStringLiteral("/JPcode.tzd")));
+
+        // The focused memo box was never left, the link list was: closing keeps both.
+        QVERIFY(card.openBank(m_bank));
+        card.setFocusBox(1);
+        card.setBoxText(1, QStringLiteral("last words"));
+        type(card, 12, QStringLiteral("1"));
+        card.setFocusBox(1);
+        QVERIFY(card.close());
+        QCOMPARE(stored(3).Memo, QStringLiteral("last words"));
+        QCOMPARE(LinkReadAll(m_bank, 3), (QList<LinkPair>{{1, 3}}));
+        QVERIFY(m.errors.isEmpty());
+    }
+
+    // A box holding text its check rejected never reaches the file: the field
+    // keeps its stored value and the rest of the record is saved.
+    void rejectedTextKeepsStoredValue_data()
+    {
+        QTest::addColumn<int>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("JP code") << 6 << QStringLiteral("abc") << kMsgJPcodeNumeric;
+        QTest::newRow("year") << 10 << QStringLiteral("x98") << kMsgYearNumeric;
+        QTest::newRow("year beyond 16 bits") << 10 << QStringLiteral("1e9") << kMsgYearNumeric;
+        QTest::newRow("date") << 13 << QStringLiteral("tomorrow") << kMsgRegDate;
+    }
+    void rejectedTextKeepsStoredValue()
+    {
+        QFETCH(int, box);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        CardModel &card = open(2);
+        card.setBoxText(1, QStringLiteral("kept edit"));
+        card.setBoxText(box, text);
+        QVERIFY(card.save());
+        QVERIFY(m.messages.contains(message));
+        Record expected = sampleRecord(2);
+        expected.Memo = QStringLiteral("kept edit");
+        QCOMPARE(stored(2), expected);
+        QCOMPARE(card.boxText(box), text); // the box keeps what was typed
+    }
+
+    void newRecordAtTheLimit()
+    {
+        CardModel &card = open(1, {{kMaxRecords, sampleRecord(7)}});
+        QCOMPARE(card.curRec(), kMaxRecords);
+        QVERIFY(!card.newRecord());
+        card.next();
+        QCOMPARE(card.recCount(), kMaxRecords);
+        QCOMPARE(card.curRec(), kMaxRecords);
+        QCOMPARE(m.messages, (QStringList{kMsgRecordLimit, kMsgRecordLimit}));
+        QVERIFY(m.questions.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCardModel)
+#include "tst_card_model.moc"

@@ -1,0 +1,340 @@
+// The form and script files: their layouts, the repairs and reports of the
+// readers, the writer's bytes and failures, the start-up copies, the shipped files.
+#include "support/test_rows.h"
+#include "core/format/definition_file.h"
+#include "core/format/form_file.h"
+#include "core/format/script_file.h"
+#include "support/test_files.h"
+
+#include <QDir>
+#include <QMap>
+#include <QTemporaryDir>
+
+using namespace tz;
+
+namespace {
+
+// One form block as the program writes it (10 lines, the last one empty).
+QByteArray block(const QByteArray &name, const QByteArray &author = "1,2,6,3,2", const QByteArray &sort = "1")
+{
+    return "==" + name + "\r\nnote\r\n" + sort + "\r\n" + author +
+           "\r\n10,10,3,1,2\r\n[A][/]\r\n[B]\r\n[T]\r\n[M]\r\n\r\n";
+}
+
+QByteArray formFile(const QByteArray &count, const QByteArray &blocks)
+{
+    return "3d\r\n" + count + "\r\n" + blocks;
+}
+
+QString ruleText(const NameRule &r)
+{
+    return QString::asprintf("%d,%d,%d,%d,%d", r.firstPerson, r.secondPerson, r.punctures, r.et_al, r.capitalize);
+}
+
+// Written by hand from the layout: 文献 is 95 B6 8C A3 in code page 932.
+const QByteArray kTwoForms = "3d\r\n2\r\n==APA\r\n\x95\xb6\x8c\xa3\r\n1\r\n1,2,6,3,2\r\n10,10,3,1,2\r\n"
+                             "[A] ([Y]). *[J]*[/]\r\n[A] In [E][/]\r\n[A] [T][/]\r\n[A][/]\r\n\r\n"
+                             "==\r\n\r\n6\r\n-3,0,0,0,0\r\n14,14,6,14,2\r\n\r\n\r\n\r\n\r\n\r\n";
+
+FormTable twoForms()
+{
+    FormTable t;
+    const std::array<QString, 5> orders{"", "[A] ([Y]). *[J]*[/]  ", " [A] In [E][/]", "[A] [T][/]", "[A][/]"};
+    t.append({"  APA ", QString::fromUtf8("文献"), 1, {1, 2, 6, 3, 2}, {10, 10, 3, 1, 2}, orders});
+    t.append({"", "", 6, {-3, 0, 0, 0, 0}, {14, 14, 6, 14, 2}, {}});
+    return t;
+}
+
+// One script block: name, note and eleven code lines; `underline` is line 5.
+QByteArray scriptBlock(const QByteArray &name, const QByteArray &underline = "3C753E ' <u>")
+{
+    return "==" + name + "\r\n note \r\n3C703E ' header\r\n' no trailer\r\n" + underline +
+           "\r\n3C2F753E\r\n5E\r\n5E\r\n5F\r\n5F\r\n3C623E\r\n3C2F623E\r\n0D0A\r\n";
+}
+
+QByteArray scriptFile(const QByteArray &count, const QByteArray &blocks)
+{
+    return "anything\r\n" + count + "\r\n" + blocks;
+}
+
+QStringList codes(const Script &s)
+{
+    return {s.header, s.trailer, s.underlineOn, s.underlineOff, s.superOn,  s.superOff,
+            s.subOn,  s.subOff,  s.boldOn,      s.boldOff,      s.lineBreak};
+}
+
+// A device that takes `room` bytes, then fails as a full disk does.
+struct FullDevice : QIODevice
+{
+    qint64 room;
+    explicit FullDevice(qint64 bytes) : room(bytes) { open(QIODevice::WriteOnly); }
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 len) override
+    {
+        setErrorString("No space left on device");
+        const qint64 n = room > 0 ? qMin(len, room) : -1;
+        room -= qMax<qint64>(n, 0);
+        return n;
+    }
+};
+
+} // namespace
+
+class TestFormFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Form 1's separator line holds text (never examined); form 2 lacks its
+    // separator line and the last line end.
+    void readsTheLayout()
+    {
+        const QByteArray lines = "tag| 2 |==  First form |  a note |3|1,2,6,3,2|10,10,3,1,2| [A] [Y][/] "
+                                 "|[B]|[T]|[M]|junk|xxSecond||5|8,8,5,7,2|8,8,5,7,2|J|B|M|O";
+        for (const char *lineEnd : {"\r\n", "\n", "\r"}) {
+            QStringList report;
+            const FormTable t = ParseFormFile(QByteArray(lines).replace('|', lineEnd), "form.cfg", report);
+            QCOMPARE(report, QStringList());
+            QCOMPARE(t.FormCount, 2);
+            const OutputForm &f = t.form(1);
+            QCOMPARE(QStringList({f.name, f.note, SortCaption(f.sort), ruleText(f.author), ruleText(f.editor)}),
+                     QStringList({"First form", "a note", "Year 123", "1,2,6,3,2", "10,10,3,1,2"}));
+            QCOMPARE(f.order, (std::array<QString, 5>{"", "[A] [Y][/]", "[B]", "[T]", "[M]"}));
+            QCOMPARE(t.form(2).name + t.form(2).order[4], "SecondO");
+        }
+    }
+
+    // A rule line and a sort line, and what is read from them: the rule, the
+    // sort, the number of reports and a part of them.
+    void repairsValues_data()
+    {
+        // clang-format off
+        rows::table({"ruleLine", "sortLine", "read", "reports", "message"}, {
+            {" 1, 2 ,6,3 , 2 ", " 4 ", "1,2,6,3,2 4", "0", ""}, {"0,14,6,14,2", "6", "0,14,6,14,2 6", "0", ""},
+            {"2.5,1.5,6,3,2,9", "1", "2,2,6,3,2 1", "0", ""}, // halves to even, a sixth value ignored
+            {"1,2,6", "1", "1,2,6,1,1 1", "1", "form.cfg: 書式 1 の著者規則の値が 3 個しかありません（5 個必要）。足りない値は既定値にしました（et_al 1, capitalize 1）"},
+            {"1,2,6,3,", "1", "1,2,6,3,1 1", "1", "著者規則 capitalize の値「」が数値ではありません。1 にしました"},
+            {"20,2,9,15,3", "1", "14,2,5,1,2 1", "4", "form.cfg: 書式 1 の著者規則 1st person の値「20」は範囲外です（0〜14）。14 にしました"},
+            {"-1,99999,6,3,2", "1", "14,14,6,3,2 1", "2", "「99999」は範囲外"},
+            {"1,2,6,3,2", "0", "1,2,6,3,2 2", "1", "form.cfg: 書式 1 の Sort の値「0」は範囲外です（1〜6）。2（none）にしました"},
+            {"1,2,6,3,2", "x%2", "1,2,6,3,2 2", "1", "Sort の値「x%2」が数値ではありません。2（none）にしました"},
+        });
+        // clang-format on
+    }
+    void repairsValues()
+    {
+        QStringList report;
+        const QByteArray bytes =
+            formFile("1", block("F", rows::text("ruleLine").toLatin1(), rows::text("sortLine").toLatin1()));
+        const FormTable t = ParseFormFile(bytes, "form.cfg", report);
+        QCOMPARE(t.FormCount, 1);
+        QCOMPARE(ruleText(t.form(1).author) + ' ' + QString::number(t.form(1).sort), rows::text("read"));
+        QCOMPARE(report.size(), rows::number("reports"));
+        QVERIFY2(report.join('\n').contains(rows::text("message")), qPrintable(report.join('\n')));
+    }
+
+    void damagedFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("message");
+        const QByteArray b = block("A");
+        // clang-format off
+        QTest::newRow("empty file") << QByteArray() << 0 << "form.cfg: ファイルが空です。書式を読み込みませんでした";
+        QTest::newRow("count not a number") << formFile("abc", b) << 0 << "2 行目の書式の数「abc」が数値ではありません";
+        QTest::newRow("negative count") << formFile("-2", b) << 0 << "書式の数が -2 になっています";
+        QTest::newRow("zero forms") << formFile("0", b) << 0 << "";
+        QTest::newRow("text after the count") << formFile("1 form", b) << 1 << "";
+        QTest::newRow("more than 50") << formFile("60", b.repeated(60)) << 50 << "読み込めるのは 50 個までです。書式 51 以降は";
+        QTest::newRow("ends inside form 2") << formFile("3", b + b.left(20)) << 1 << "書式 2 の途中で終わっています。書式 2〜3 は";
+        QTest::newRow("ends before form 3") << formFile("3", b + b) << 2 << "ファイルが書式 3 の前で終わっています。書式 3 は";
+        QTest::newRow("last separator missing") << formFile("2", b + b.chopped(2)) << 2 << "";
+        QTest::newRow("9-line blocks") << formFile("3", b.chopped(2).repeated(3)) << 3 << "";
+        QTest::newRow("undecodable byte") << formFile("1", block("A\xff")) << 1 << "名前にシフトJIS として読めないバイトがあります。「?」に";
+        QTest::newRow("NUL bytes") << formFile("1", block(QByteArray("A\0B", 3))) << 1 << "";
+        // clang-format on
+    }
+    void damagedFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, count);
+        QFETCH(QString, message);
+        QStringList report;
+        const FormTable t = ParseFormFile(bytes, "form.cfg", report);
+        QCOMPARE(t.FormCount, count);
+        for (int k = 1; k <= count; ++k) // no half-filled slot
+            QCOMPARE(t.form(k).order[4], "[M]");
+        QCOMPARE(report.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(report.join('\n').contains(message), qPrintable(report.join('\n')));
+    }
+
+    void writesTheLayout()
+    {
+        QTemporaryDir dir;
+        QString error;
+        QVERIFY(FormWrite(dir.filePath("Form.cfg"), twoForms(), &error));
+        QCOMPARE(readFile(dir.filePath("Form.cfg")), kTwoForms);
+        // Reading gives the trimmed texts and repairs the negative value;
+        // writing again gives the same bytes but for that value.
+        QStringList report;
+        const FormTable t = ParseFormFile(kTwoForms, "Form.cfg", report);
+        QCOMPARE(report,
+                 QStringList{"Form.cfg: 書式 2 の著者規則 1st person の値「-3」は範囲外です（0〜14）。14 にしました"});
+        QCOMPARE(t.form(1).order[1], "[A] ([Y]). *[J]*[/]");
+        QCOMPARE(FormFileBytes(t, "Form.cfg", &error).value_or(""), QByteArray(kTwoForms).replace("-3,", "14,"));
+
+        // One line per text: line breaks in a name or note become blanks, in a
+        // word order "[/]".
+        FormTable lines;
+        lines.append({"A\r\nB", "C\nD", 2, {}, {}, {"", "[A]\r\n[T]\r[Y]\n"}});
+        QVERIFY(
+            FormFileBytes(lines, "form.cfg", &error)
+                .value_or("")
+                .startsWith("3d\r\n1\r\n==A B\r\nC D\r\n2\r\n1,1,1,1,1\r\n1,1,1,1,1\r\n[A][/][T][/][Y][/]\r\n\r\n"));
+    }
+
+    void writerFailuresLeaveTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("FORM.CFG"); // the file Form.cfg names
+        QVERIFY(writeFile(path, "old"));
+        QString error;
+        FormTable t = twoForms();
+        t.form(2).note = QString::fromUtf8("smile 😀");
+        QVERIFY(!FormWrite(dir.filePath("Form.cfg"), t, &error));
+        QCOMPARE(error, QString::fromUtf8(
+                            "FORM.CFG: 書式 2 の注記の文字「😀」はシフトJIS で保存できません。保存しませんでした"));
+        t.FormCount = 51;
+        QVERIFY(!FormWrite(dir.filePath("Form.cfg"), t, &error));
+        QVERIFY(error.contains("書式の数 51"));
+        QCOMPARE(readFile(path), "old");
+
+        QVERIFY(!FormWrite(dir.filePath("missing/Form.cfg"), twoForms(), &error));
+        QVERIFY2(error.contains("Form.cfg: 書き込み用に開けません"), qPrintable(error));
+        FullDevice full(100);
+        QVERIFY(!FormWrite(full, "form.cfg", twoForms(), &error));
+        QCOMPARE(error, "form.cfg に書き込めません（No space left on device）。保存しませんでした");
+
+        QVERIFY(FormWrite(dir.filePath("Form.cfg"), twoForms(), &error));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"FORM.CFG"});
+        QCOMPARE(readFile(path), kTwoForms);
+    }
+
+    // At start-up a missing Form.cfg is copied from Form.cfx (any letter case)
+    // and an existing one wins; neither file, or one too large, gives no forms.
+    void startUp()
+    {
+        QTemporaryDir dir;
+        const QString cfg = dir.filePath("Form.cfg");
+        FormTable t = twoForms();
+        QStringList report;
+        FormRead(cfg, t, report);
+        QCOMPARE(t.FormCount, 0);
+        QCOMPARE(report, QStringList{"Form.cfg も既定の Form.cfx も見つかりません。書式はありません"});
+        const QByteArray defaults = formFile("1", block("Default"));
+        QVERIFY(writeFile(dir.filePath("FORM.CFX"), defaults));
+        FormRead(cfg, t, report);
+        QCOMPARE(t.FormCount, 1);
+        QCOMPARE(readFile(cfg), defaults);
+        QVERIFY(writeFile(cfg, formFile("2", block("A") + block("B"))));
+        FormRead(cfg, t, report);
+        QCOMPARE(t.FormCount, 2);
+        QVERIFY(QFile(cfg).resize(MaxDefinitionFileBytes + 1));
+        FormRead(cfg, t, report);
+        QCOMPARE(t.FormCount, 0);
+        QCOMPARE(report.size(), 2);
+        QVERIFY2(report.last().contains("が大きすぎます（上限 16777216 バイト）"), qPrintable(report.last()));
+
+        const QByteArray scripts = scriptFile("1", scriptBlock("Plain"));
+        QVERIFY(writeFile(dir.filePath("SCRIPT.CFX"), scripts));
+        ScriptTable s;
+        ScriptRead(dir.filePath("Script.cfg"), s, report);
+        QCOMPARE(s.ScriptCount, 1);
+        QCOMPARE(readFile(dir.filePath("Script.cfg")), scripts);
+    }
+
+    void codeLine_data()
+    {
+        // clang-format off
+        rows::table({"line", "code", "ok"}, {
+            {"3C623E ' bold", "<b>", "1"}, {"0D0A", "\r\n", "1"}, {"' 3C", "", "1"}, {"3C6", "<\x06", "1"}, // a single digit left over
+            {"82A0", "あ", "1"}, {"\t3c623e\t' x", "<b>", "1"}, {"41 ' 42 ' 43", "A", "1"}, {"3C 62", "", "0"},
+            {"３Ｃ", "", "0"}, {"82", "", "0"}, // a lead byte alone
+            {"FF", "", "0"},
+        });
+        // clang-format on
+    }
+    void codeLine()
+    {
+        bool ok = rows::number("ok") != 1; // the flag is set either way
+        QCOMPARE(DecodeCodeLine(rows::text("line"), &ok), rows::text("code"));
+        QCOMPARE(ok, rows::number("ok") == 1);
+    }
+
+    void readsTheScriptLayout()
+    {
+        QStringList report;
+        const ScriptTable t =
+            ParseScriptFile(scriptFile("2", scriptBlock("HTML") + "xxSecond" + scriptBlock("").mid(2)), "s", report);
+        QCOMPARE(report, QStringList());
+        QCOMPARE(t.ScriptCount, 2);
+        QCOMPARE(t.script(1).name + '|' + t.script(1).note + '|' + t.script(2).name, "HTML|note|Second");
+        QCOMPARE(codes(t.script(1)),
+                 (QStringList{"<p>", "", "<u>", "</u>", "^", "^", "_", "_", "<b>", "</b>", "\r\n"}));
+    }
+
+    void damagedScriptFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("message");
+        const QByteArray b = scriptBlock("S");
+        // clang-format off
+        QTest::newRow("more than 20") << scriptFile("25", b.repeated(25)) << 20 << "読み込めるのは 20 個までです。スクリプト 21 以降は";
+        QTest::newRow("ends inside script 2") << scriptFile("2", b + b.left(30)) << 1 << "スクリプト 2 の途中で終わっています";
+        QTest::newRow("bad code line") << scriptFile("1", scriptBlock("S", "3CG2 ' <u>")) << 1
+            << "script.cfg: スクリプト 1 の 5 行目（下線開始）「3CG2」は 16 進数の並びではありません。この符号は空にしました";
+        QTest::newRow("code of no character") << scriptFile("1", scriptBlock("S", "FF")) << 1 << "「FF」はシフトJIS の文字になりません";
+        QTest::newRow("undecodable note") << scriptFile("1", scriptBlock("S").replace(" note ", "\x82")) << 1 << "注記にシフトJIS として読めない";
+        // clang-format on
+    }
+    void damagedScriptFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, count);
+        QFETCH(QString, message);
+        QStringList report;
+        const ScriptTable t = ParseScriptFile(bytes, "script.cfg", report);
+        QCOMPARE(t.ScriptCount, count);
+        for (int k = 1; k <= count; ++k) // every kept script is whole
+            QCOMPARE(t.script(k).lineBreak, "\r\n");
+        QCOMPARE(report.size(), 1);
+        QVERIFY2(report.first().contains(message), qPrintable(report.first()));
+    }
+
+    // The shipped files read without a report; the forms file is in exactly the
+    // layout the program writes, each script makes a whole document of its kind.
+    void shippedFiles()
+    {
+        QStringList report;
+        const QByteArray bytes = readFile(TZ_SOURCE_DATA "/form.cfx");
+        QString error;
+        QCOMPARE(FormFileBytes(ParseFormFile(bytes, "form.cfx", report), "form.cfx", &error).value_or(""), bytes);
+        const ScriptTable t = ParseScriptFile(readFile(TZ_SOURCE_DATA "/script.cfx"), "script.cfx", report);
+        QCOMPARE(report, QStringList());
+        QMap<QString, QString> all; // every code of a script, joined, by name
+        for (int k = 1; k <= t.ScriptCount; ++k)
+            all[t.script(k).name] = codes(t.script(k)).join(QString());
+        QCOMPARE(all.value(QString::fromUtf8("プレーンテキスト")), "\r\n");
+        for (const char *tag : {"<html>", "</html>", "<br>", "<b>", "</b>", "<sup>", "<sub>", "<u>"})
+            QVERIFY2(all.value("HTML").contains(tag), tag);
+        const QString rtf = all.value("RTF"), latex = all.value("LaTeX");
+        QVERIFY(rtf.startsWith("{\\rtf1") && rtf.contains("\\par") && rtf.count('{') == rtf.count('}'));
+        for (const char *code : {"\\begin{flushleft}", "\\end{flushleft}", "\\textbf{", "\\underline{", "\\par"})
+            QVERIFY2(latex.contains(code), code);
+        QCOMPARE(latex.count('{'), latex.count('}'));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFormFile)
+#include "tst_form_file.moc"

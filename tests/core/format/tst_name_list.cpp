@@ -1,0 +1,287 @@
+// Author and editor lists: typed lists into their stored form, stored lists
+// into persons, and persons written by the name rules of an output form.
+
+#include "support/test_rows.h"
+#include "core/format/name_list.h"
+
+#include <QRegularExpression>
+
+using namespace tz;
+
+namespace {
+
+// The four test persons as stored: initials, no initials, a generation suffix,
+// a Japanese name; below, each written in each name style 1..14, by hand from
+// the style tables: the separator after each initial, the order of surname and
+// initials, the suffix moved to the end, "_" written as a blank, Japanese names
+// as stored. The first and the second person styles share this table.
+const char *const kPersons[4] = {"J.R.Smith", "Van_Der_Berg", "J.Smith_Jr", "山田太郎"};
+const char *const kWritten[15][4] = {
+    {},
+    {"Smith, J. R.", "Van Der Berg", "Smith, J. Jr", "山田太郎"},
+    {"Smith, J.R.", "Van Der Berg", "Smith, J. Jr", "山田太郎"},
+    {"Smith, J R", "Van Der Berg", "Smith, J Jr", "山田太郎"},
+    {"Smith, JR", "Van Der Berg", "Smith, J Jr", "山田太郎"},
+    {"Smith J. R.", "Van Der Berg", "Smith J. Jr", "山田太郎"},
+    {"Smith J.R.", "Van Der Berg", "Smith J. Jr", "山田太郎"},
+    {"Smith J R", "Van Der Berg", "Smith J Jr", "山田太郎"},
+    {"Smith JR", "Van Der Berg", "Smith J Jr", "山田太郎"},
+    {"Smith-JR", "Van Der Berg", "Smith-J Jr", "山田太郎"},
+    {"J. R. Smith", "Van Der Berg", "J. Smith Jr", "山田太郎"},
+    {"J.R. Smith", "Van Der Berg", "J. Smith Jr", "山田太郎"},
+    {"J R Smith", "Van Der Berg", "J Smith Jr", "山田太郎"},
+    {"JR Smith", "Van Der Berg", "J Smith Jr", "山田太郎"},
+    {"J.R.Smith", "Van Der Berg", "J.Smith Jr", "山田太郎"},
+};
+
+NameRule rule(int first, int second, int punctures, int etAl, int capitalize)
+{
+    return NameRule{qint16(first), qint16(second), qint16(punctures), qint16(etAl), qint16(capitalize)};
+}
+
+QString format(const QString &list, const NameRule &r)
+{
+    return NameListFormat(NameListParse(list), r);
+}
+
+// "P1..Pn" written out as "P1, P2, ..., Pn".
+QString expand(QString s)
+{
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("P1\\.\\.P(\\d+)")).match(s);
+    if (!m.hasMatch())
+        return s;
+    QStringList persons;
+    for (int i = 1; i <= m.captured(1).toInt(); ++i)
+        persons.append(QStringLiteral("P%1").arg(i));
+    return expand(s.replace(m.capturedStart(), m.capturedLength(), persons.join(QStringLiteral(", "))));
+}
+
+} // namespace
+
+class TestNameList : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void normalize_data()
+    {
+        // clang-format off
+        rows::table({"typed", "stored"}, {
+            {"", ""}, {"J. R. Smith, A. B. Jones and C. Brown", "J.R.Smith, A.B.Jones, C.Brown"},
+            {"A.B.Van Der Berg", "A.B.Van_Der_Berg"}, {"John Smith Jr.", "John Smith_Jr"},
+            // A suffix typed as an item of its own stays one, for every person.
+            {"J.Smith, Jr.", "J.Smith,Jr"}, {"J.Smith, Jr., A.Jones, Jr.", "J.Smith,Jr, A.Jones,Jr"},
+            {"J. Smith, A. Jones et al.", "J.Smith, A.Jones et_al."}, {"J.Smith et-al", "J.Smith et_al"},
+            // Full-width separators become ", ".
+            {"山田太郎、鈴木一郎", "山田太郎, 鈴木一郎"}, {"山田太郎；鈴木一郎，佐藤花子：田中", "山田太郎, 鈴木一郎, 佐藤花子, 田中"},
+            {"山田 太郎、J. Smith", "山田 太郎, J.Smith"},
+            // Particles, hyphenated or not, and generation suffixes.
+            {"J.Le-Blanc, M.St-Pierre, A.Van-Der-Berg, P.De-Vries", "J.Le_Blanc, M.St_Pierre, A.Van_Der_Berg, P.De_Vries"},
+            {"J. Le Carre, M. St John, P. De Vries", "J.Le_Carre, M.St_John, P.De_Vries"},
+            {"J.Smith-Jr.", "J.Smith_Jr"}, {"J.Smith-Sr", "J.Smith_Sr"}, {"J.Smith 2nd", "J.Smith_2nd"},
+            {"H.Ford III, J.Doe IV", "H.Ford_III, J.Doe_IV"}, {"J.Doe 3rd.", "J.Doe_3rd"}, {"J.Doe 3d", "J.Doe_3d"},
+            // Word replacements take whole words only.
+            {"R. Srinivasan, A. IVANOV", "R.Srinivasan, A.IVANOV"}, {"J. Smith Jrx", "J.Smith Jrx"},
+            {"J. Smith, A. andersen", "J.Smith, A.andersen"}, {"J. McDe Smith", "J.McDe Smith"},
+            // Person separators.
+            {"A.Smith/B.Jones;C.Brown", "A.Smith,B.Jones,C.Brown"}, {"A.Smith & B.Jones", "A.Smith, B.Jones"},
+            {"A.Smith&&, B.Jones", "A.Smith, B.Jones"}, {"J.Smith, and A.Jones", "J.Smith, A.Jones"},
+            {"A, , , B,,,C", "A, B,C"}, {"A.Smith and", "A.Smith"}, {"A.Smith, B.Jones,   ", "A.Smith, B.Jones"},
+            {"A.Smith,,  ", "A.Smith"}, {"  J.Smith", "  J.Smith"},
+        });
+        // clang-format on
+    }
+    void normalize()
+    {
+        const QString stored = rows::text("stored");
+        QCOMPARE(NameListNormalize(rows::text("typed")), stored);
+        // The stored form comes back unchanged: checking a record twice changes nothing.
+        QCOMPARE(NameListNormalize(stored), stored);
+    }
+
+    // Parsed lists as one line: persons joined by " | ", each "J,R/Smith" (the
+    // initial pieces, "/", the surname) or "=text" for a person kept as stored;
+    // "+et al" at the end for a list marked et al.
+    void parse_data()
+    {
+        // clang-format off
+        rows::table({"stored", "parsed"}, {
+            {"", ""}, {",.", ""}, {"J.R.Smith", "J,R/Smith"}, {"John", "/John"}, {"J., A.Jones", "J/ | A/Jones"},
+            {"J.", "/J"}, // the list's closing dot goes first
+            {"John Ronald Smith", "J,R/Smith"}, {"John R.Smith", "J,R/Smith"}, {"John   Smith", "J/Smith"},
+            {"Jo.Smith", "Jo/Smith"}, {"J.Smith_Jr", "J/Smith_Jr"}, {"J.Smith, A.B.", "J/Smith | A/B"},
+            {"J.Smith, A.Jones,", "J/Smith | A/Jones"}, {"J.Smith ,  A.Jones", "J/Smith | A/Jones"},
+            {"J.Smith,,A.Jones", "J/Smith | / | A/Jones"}, {"J.Smith, A.Jones et_al", "J/Smith | A/Jones +et al"},
+            {"J.Smith, A.Jones et_al.", "J/Smith | A/Jones +et al"},
+            {"J.Smith, A.Jones, et_al.", "J/Smith | A/Jones +et al"}, {"J.Smith et_al", "J/Smith +et al"},
+            {", et_al", " +et al"}, {"et_al", "/et_al"}, {"山田太郎, 鈴木一郎", "=山田太郎 | =鈴木一郎"}, {"山田 太郎", "=山田 太郎"},
+            {"J.Smith, 山田太郎 et_al", "J/Smith | =山田太郎 +et al"},
+        });
+        // clang-format on
+    }
+    void parse()
+    {
+        const ParsedNameList list = NameListParse(rows::text("stored"));
+        QStringList persons;
+        for (const ParsedPerson &p : list.persons)
+            persons.append(p.kept ? u'=' + p.stored : p.initials().join(u',') + u'/' + p.surname().toString());
+        QCOMPARE(persons.join(QStringLiteral(" | ")) + (list.etAl ? " +et al" : ""), rows::text("parsed"));
+    }
+
+    // Every pair of first and second person styles; each test person in the first
+    // and in a later place.
+    void personStyles_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+        for (int f = 1; f <= 14; ++f)
+            for (int s = 1; s <= 14; ++s)
+                QTest::addRow("first %d second %d", f, s) << f << s;
+    }
+    void personStyles()
+    {
+        QFETCH(int, first);
+        QFETCH(int, second);
+        const NameRule r = rule(first, second, 1, 1, 2);
+        const auto stored = [](int p) { return QString::fromUtf8(kPersons[p]); };
+        const auto written = [](int style, int p) { return QString::fromUtf8(kWritten[style][p]); };
+        for (int a = 0; a < 4; ++a) {
+            const int b = (a + 1) % 4;
+            // Only a Japanese first person takes ", " before the last person.
+            const QString joiner = a == 3 ? QStringLiteral(", ") : QStringLiteral(" and ");
+            QCOMPARE(format(stored(a) + ", " + stored(b), r), written(first, a) + joiner + written(second, b));
+        }
+        QCOMPARE(format(stored(0) + ", " + stored(2) + ", " + stored(1), r),
+                 written(first, 0) + ", " + written(second, 2) + " and " + written(second, 1));
+    }
+
+    // Lists written by a rule given as in the form file: first person style,
+    // second person style, punctures, et al, capitalize. "P1..Pn" stands for
+    // the persons "P1, P2, ..., Pn".
+    void written_data()
+    {
+        // clang-format off
+        rows::table({"rule", "list", "expected"}, {
+            // Name styles.
+            {"1,1,1,1,2", "A.Van_Der_Berg", "Van Der Berg, A."}, {"10,1,1,1,2", "Jo.Smith", "Jo. Smith"},
+            // Suffixes of the written table, each moved behind the initials.
+            {"1,1,1,1,2", "J.Smith_Sr", "Smith, J. Sr"}, {"1,1,1,1,2", "H.Ford_II", "Ford, H. II"},
+            {"1,1,1,1,2", "H.Ford_III", "Ford, H. III"}, {"1,1,1,1,2", "H.Ford_IV", "Ford, H. IV"},
+            {"5,1,1,1,2", "J.Doe_3d", "Doe J. 3d"}, {"5,1,1,1,2", "J.Doe_3rd", "Doe J. 3rd"},
+            {"1,1,1,1,2", "J.Doe_2nd", "Doe 2nd, J."}, {"1,1,1,1,2", "J.Smith_Jr_III", "Smith, J. III Jr"},
+            // A suffix moves only when it ends a word.
+            {"1,1,1,1,2", "J.St_Ives", "St Ives, J."}, {"8,1,1,1,2", "J.De_Sra", "De Sra J"},
+            // Values outside 1..14 write the person as stored, "_" as blanks.
+            {"0,1,1,1,2", "J.R.Smith_Jr", "J.R.Smith Jr"}, {"15,1,1,1,2", "John R.Smith", "John R.Smith"},
+            {"15,1,1,1,2", "Van_Der_Berg", "Van Der Berg"},
+            // Upper-cased surnames.
+            {"10,10,1,1,1", "J.R.Smith", "J. R. SMITH"}, {"10,10,1,1,1", "j.r.smith", "j. r. SMITH"},
+            {"1,1,1,1,1", "J.Smith_Jr", "SMITH, J. JR"}, // the suffix still moves
+            {"14,14,1,1,1", "A.Van_Der_Berg", "A.VAN DER BERG"}, {"1,1,1,1,1", "Smith", "SMITH"},
+            {"1,1,1,1,1", "山田太郎", "山田太郎"}, {"10,10,1,1,0", "J.R.smith", "J. R. smith"}, // only 1 upper-cases
+            // All persons; a list marked et al. ends in the et-al text.
+            {"1,1,1,1,2", "P1..P30", "P1..P29 and P30"}, {"1,1,1,1,2", "P1 et_al", "P1 et al."},
+            {"1,1,1,1,2", "P1..P33 et_al", "P1..P30 et al."}, // the 31st and later are dropped
+            {"1,1,1,1,2", "P1..P3 et_al", "P1, P2, P3 et al."},
+            // The first person only, whatever follows.
+            {"1,1,1,2,2", "P1..P3", "P1"}, {"1,1,1,2,2", "P1..P3 et_al", "P1"},
+            // First person and a closing word from three persons on.
+            {"1,1,1,3,2", "P1..P3", "P1 et al."}, {"1,1,1,4,2", "P1..P3", "P1 and others"},
+            {"1,1,1,5,2", "P1..P3", "P1 and other(2)s"}, {"1,1,1,6,2", "P1..P3", "P1 and other 2 members"},
+            {"1,1,1,5,2", "P1..P10", "P1 and other(9)s"}, {"1,1,1,3,2", "P1..P3 et_al", "P1 et al."},
+            // Six persons, then a closing word counting the persons left out.
+            {"1,1,1,7,2", "P1..P5", "P1, P2, P3, P4 and P5"}, {"1,1,1,7,2", "P1..P7", "P1..P6 et al."},
+            {"1,1,1,7,2", "P1..P10", "P1..P6 et al."}, {"1,1,1,8,2", "P1..P7", "P1..P6 and others"},
+            {"1,1,1,9,2", "P1..P7", "P1..P6 and other(1)s"}, {"1,1,1,10,2", "P1..P7", "P1..P6 and other 1 members"},
+            {"1,1,1,9,2", "P1..P10", "P1..P6 and other(4)s"}, {"1,1,1,7,2", "P1..P7 et_al", "P1..P6 et al."},
+            // Twenty-four persons, the last person, then a closing word.
+            {"1,1,1,11,2", "P1..P26", "P1..P24 and P26 et al."},
+            {"1,1,1,12,2", "P1..P26", "P1..P24 and P26 and others"},
+            {"1,1,1,13,2", "P1..P26", "P1..P24 and P26 and other(1)s"},
+            {"1,1,1,14,2", "P1..P26", "P1..P24 and P26 and other 1 members"},
+            {"1,1,1,13,2", "P1..P30", "P1..P24 and P30 and other(5)s"},
+            {"1,1,1,11,2", "P1..P25 et_al", "P1..P24, P25 et al."},
+            {"1,1,1,11,2", "P1..P26 et_al", "P1..P24 and P26 et al."},
+            {"1,1,1,11,2", "P1..P33", "P1..P24 and P30 et al."},
+            // Values outside 1..14 write nothing.
+            {"1,1,1,0,2", "P1..P3", ""}, {"1,1,1,15,2", "P1..P3", ""}, {"1,1,1,-1,2", "P1..P3", ""},
+            // Japanese names joined.
+            {"1,1,1,1,2", "山田太郎, 鈴木一郎", "山田太郎, 鈴木一郎"}, {"1,1,2,1,2", "山田太郎, 鈴木一郎", "山田太郎, 鈴木一郎"},
+            {"1,1,6,1,2", "山田太郎, 鈴木一郎", "山田太郎; 鈴木一郎"}, {"1,1,1,1,2", "山田太郎, 鈴木一郎, J.Smith", "山田太郎, 鈴木一郎, Smith, J."},
+            {"1,1,1,1,2", "J.Smith, 山田太郎", "Smith, J. and 山田太郎"},
+            {"1,1,3,1,2", "山田太郎, J.Smith, A.Jones", "山田太郎, Smith, J., Jones, A."},
+            // The et-al mark after Japanese names is kept.
+            {"1,1,1,1,2", "山田太郎, 鈴木一郎 et_al", "山田太郎, 鈴木一郎 et al."},
+            {"1,1,2,1,2", "山田太郎, 鈴木一郎 et_al", "山田太郎, 鈴木一郎, et al."}, {"1,1,1,1,2", "山田太郎 et_al", "山田太郎 et al."},
+            {"1,1,1,1,2", "山田_太郎", "山田_太郎"},
+        });
+        // clang-format on
+        for (const char *r : {"1,1,1,3,2", "1,1,1,4,2", "1,1,1,5,2", "1,1,1,6,2"}) // shorter lists in full
+            rows::add({{r, "P1..P2", "P1 and P2"}, {r, "P1..P2 et_al", "P1, P2 et al."}});
+        for (const char *r : {"1,1,1,7,2", "1,1,1,8,2", "1,1,1,9,2", "1,1,1,10,2"})
+            rows::add({{r, "P1..P6", "P1, P2, P3, P4, P5 and P6"}, {r, "P1..P6 et_al", "P1..P6 et al."}});
+        for (const char *r : {"1,1,1,11,2", "1,1,1,12,2", "1,1,1,13,2", "1,1,1,14,2"})
+            rows::add({{r, "P1..P3", "P1, P2 and P3"}, {r, "P1..P25", "P1..P24 and P25"}});
+    }
+    void written()
+    {
+        const QStringList v = rows::text("rule").split(u',');
+        const NameRule r = rule(v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt(), v[4].toInt());
+        QCOMPARE(format(expand(rows::text("list")), r), expand(rows::text("expected")));
+    }
+
+    // Each punctures value writing "A, B", "A, B, C", "A, B, C et_al", "A et_al",
+    // then "A, B, C" under et-al rules 3 and 4.
+    void punctures_data()
+    {
+        // clang-format off
+        rows::table({"punctures", "expected"}, {
+            {"1", "A and B / A, B and C / A, B, C et al. / A et al. / A et al. / A and others"},
+            {"2", "A, and B / A, B, and C / A, B, C, et al. / A, et al. / A, et al. / A, and others"},
+            {"3", "A & B / A, B & C / A, B, C et al. / A et al. / A et al. / A & others"},
+            {"4", "A, & B / A, B, & C / A, B, C, et al. / A, et al. / A, et al. / A, & others"},
+            {"5", "A, B / A, B, C / A, B, C, et al. / A, et al. / A, et al. / A, others"},
+            {"6", "A; B / A; B; C / A; B; C; et al. / A; et al. / A; et al. / A; others"},
+            // Values outside 1..6 join like 5.
+            {"0", "A, B / A, B, C / A, B, C, et al. / A, et al. / A, et al. / A, others"},
+            {"7", "A, B / A, B, C / A, B, C, et al. / A, et al. / A, et al. / A, others"},
+        });
+        // clang-format on
+    }
+    void punctures()
+    {
+        const int p = rows::number("punctures");
+        const NameRule r = rule(14, 14, p, 1, 2);
+        const QStringList written{format("A, B", r),
+                                  format("A, B, C", r),
+                                  format("A, B, C et_al", r),
+                                  format("A et_al", r),
+                                  format("A, B, C", rule(14, 14, p, 3, 2)),
+                                  format("A, B, C", rule(14, 14, p, 4, 2))};
+        QCOMPARE(written.join(QStringLiteral(" / ")), rows::text("expected"));
+    }
+
+    void modesAndSortKey()
+    {
+        const QString list = QStringLiteral("J.R.Smith, A.B.Jones");
+        const NameRule author = rule(1, 10, 1, 1, 2);
+        const NameRule editor = rule(14, 14, 3, 1, 1);
+        QCOMPARE(NameListFormat(list, 1, author, editor), QStringLiteral("Smith, J. R. and A. B. Jones"));
+        QCOMPARE(NameListFormat(list, 2, author, editor), QStringLiteral("J.R.SMITH & A.B.JONES"));
+        QCOMPARE(NameListFormat(list, 0, author, editor), QString());
+        QCOMPARE(NameListFormat(list, 4, author, editor), QString());
+
+        // Mode 3, the sort key, ignores both rules: every person as "Smith JR",
+        // all persons joined by ", ", no upper-casing.
+        const QStringList sorted = {"J.R.Smith, A.B.Jones", "J.Smith_Jr, Van_Der_Berg", "j.smith",
+                                    "山田太郎, 鈴木一郎",   "J.Smith, A.Jones et_al",   ""};
+        QStringList keys;
+        for (const QString &stored : sorted)
+            keys.append(NameListFormat(stored, 3, rule(10, 10, 6, 2, 1), editor));
+        QCOMPARE(keys, QStringList({"Smith JR, Jones AB", "Smith J Jr, Van Der Berg", "smith j", "山田太郎, 鈴木一郎",
+                                    "Smith J, Jones A, et al.", ""}));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestNameList)
+#include "tst_name_list.moc"
