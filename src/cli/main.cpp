@@ -1,14 +1,14 @@
 // tessellane-cli: the bank and the reference-list engine without windows.
-#include "core/session/app_folder.h"
 #include "core/bank/bank_files.h"
 #include "core/bank/sample_bank.h"
 #include "core/common/cp932.h"
 #include "core/common/file_io.h"
 #include "core/common/file_lookup.h"
 #include "core/format/form_file.h"
-#include "core/format/render.h"
 #include "core/format/script_file.h"
 #include "core/search/search_engine.h"
+#include "core/search/search_render.h"
+#include "core/session/app_folder.h"
 #include "core/store/jpcode.h"
 #include "core/store/link_table.h"
 #include "core/store/pdf_table.h"
@@ -150,18 +150,10 @@ int commandInfo(const QStringList &args)
 
 int parseKind(const QString &text)
 {
-    static const QStringList names{
-        QStringLiteral("Free Keyword"),    QStringLiteral("Memo"),   QStringLiteral("Author + Editor"),
-        QStringLiteral("Title + Keyword"), QStringLiteral("JPcode"), QStringLiteral("Year"),
-        QStringLiteral("Record"),          QStringLiteral("Blank"),  QStringLiteral("Dbl_booked")};
-    for (int i = 0; i < names.size(); ++i)
-        if (names[i].compare(text.trimmed(), Qt::CaseInsensitive) == 0)
-            return i;
-    bool ok = false;
-    const int k = text.toInt(&ok);
-    if (ok && k >= 0 && k <= 12)
-        return k;
-    fail(QStringLiteral("unknown kind: %1").arg(text));
+    const int kind = SearchKindFromText(text);
+    if (kind < 0)
+        fail(QStringLiteral("unknown kind: %1").arg(text));
+    return kind;
 }
 
 int parseNumber(const QString &option, const QString &text, int lo, int hi)
@@ -295,12 +287,7 @@ int commandSearch(const QStringList &args)
     if (!image.load(bank, &error))
         fail(error);
     const JPcodeTable jp = readJPcodes(bank);
-    QByteArray links;
-    if (const QString linkPath = FindFileNoCase(bank, QString(kLinkFileName)); !linkPath.isEmpty()) {
-        QFile f(linkPath);
-        if (f.open(QIODevice::ReadOnly))
-            links = f.read(64 * 1024 * 1024);
-    }
+    const QByteArray links = ReadLinkBytes(bank);
 
     // The search.
     SearchEngine engine(maxHits);
@@ -327,29 +314,16 @@ int commandSearch(const QStringList &args)
         fail(QStringLiteral("--current %1: the bank holds %2 records").arg(current).arg(image.RecCount()));
     engine.RunSteps(image, keys, jp, current);
 
-    // The list.
-    const QDate today = QDate::currentDate();
-    const RenderContext ctx{
-        forms.form(formNo),
-        scripts.script(scriptNo),
-        QFileInfo(bank).completeBaseName(),
-        jp,
-        [&](int n) {
-            Record r = DecodeRecord(image.record(n));
-            NormalizeRecord(r, today);
-            return r;
-        },
-        [&](int n) { return LinkListOf(links, n, image.RecCount(), engine.MaxHits); },
-        *kind,
-        [&] { engine.RebuildRecordHits(); },
-    };
+    // The list, rendered as the search window renders it.
+    const QString bankName = QFileInfo(bank).completeBaseName();
+    const SearchRenderBank renderBank{bankName, jp, forms.form(formNo), scripts.script(scriptNo)};
     QString text;
     if (hitsOnly) {
-        SortHits(engine.HitList, engine.HitCount, ctx);
+        SortHits(engine.HitList, engine.HitCount, SearchRenderContext(engine, image, links, renderBank));
         for (int i = 1; i <= engine.HitCount; ++i)
             text += QString::number(engine.HitList[i]) + u'\n';
     } else if (!(*kind == KindSimilarAuto && engine.HitCount == 0)) {
-        text = Step3(engine.HitList, engine.HitCount, ctx);
+        text = RenderHits(engine, image, links, renderBank);
     }
 
     bool lossy = false;

@@ -2,15 +2,10 @@
 // control names (the bank selection's rules and the progress steps are tested
 // in depth in tests/app); and the program's single running copy.
 
-#include "core/bank/bank_files.h"
-#include "gui/bank/bank_window.h"
-#include "support/fake_user_interface.h"
+#include "core/session/single_instance.h"
 #include "gui/widgets/progress_window.h"
 #include "gui/widgets/qt_user_interface.h"
-#include "core/session/session.h"
-#include "core/session/single_instance.h"
-#include "gui/card/card_window.h"
-#include "support/test_files.h"
+#include "support/program.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,45 +13,30 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tz;
-using tz::testing::FakeUserInterface;
+using tz::testing::Program;
 
 namespace {
 
 const QString kCard = QStringLiteral("レコード編集  Tessellane 3j03 [%1]");
 
-struct Program
+// The program over a folder holding the banks sample and mine; the bank name
+// and AutoOpen go to tz.cfg (none when the name is empty).
+struct Banks : Program
 {
-    QTemporaryDir dir;
-    FakeUserInterface ui;
-    std::unique_ptr<Session> session;
-    std::unique_ptr<CardWindow> card;
-    std::unique_ptr<BankWindow> bank;
-
-    // The bank name and AutoOpen go to tz.cfg (none when empty).
-    explicit Program(const QString &bankName = {}, int autoOpen = 1)
+    explicit Banks(const QString &bankName = {}, int autoOpen = 1)
     {
-        for (const char *b : {"sample.bnk", "mine.bnk"})
-            CreateBank(root() + QLatin1String(b), QDate(2024, 1, 2), nullptr);
-        QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/form.cfx"), root() + QStringLiteral("form.cfx"));
-        QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/script.cfx"), root() + QStringLiteral("script.cfx"));
+        makeBank(QStringLiteral("sample"));
+        makeBank(QStringLiteral("mine"));
         if (!bankName.isEmpty())
-            writeFile(root() + QStringLiteral("tz.cfg"), "3I\r\n" + root().toUtf8() + "\r\n" + bankName.toUtf8() +
-                                                             "\r\n " + QByteArray::number(autoOpen) +
-                                                             " \r\n 200 \r\n 1 \r\n 1 \r\n 1 \r\n 4 \r\n");
-        session = std::make_unique<Session>(ui, dir.path());
-        card = std::make_unique<CardWindow>(*session);
-        bank = std::make_unique<BankWindow>(*session, *card);
-        card->setBankView([this](int mode) { bank->BankView(mode); });
-        bank->StartUp();
+            writeSettings(bankName, " " + QByteArray::number(autoOpen) + " \r\n 200 \r\n 1 \r\n 1 \r\n 1 \r\n 4 \r\n");
+        start();
     }
-    QString root() const { return dir.path() + QLatin1Char('/'); }
-    template <typename T> T *control(const char *name) const { return bank->findChild<T *>(QString::fromLatin1(name)); }
-    void trigger(const char *item) { card->findChild<QAction *>(QString::fromLatin1(item))->trigger(); }
-    void act() const { QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton); }
+    template <typename T> T *bankControl(const char *name) { return control<T>(bank(), QString::fromLatin1(name)); }
+    void trigger(const char *item) { Program::trigger(card(), item); }
+    void act() { QTest::mouseClick(bankControl<QPushButton>("Command1"), Qt::LeftButton); }
 };
 
 } // namespace
@@ -68,12 +48,12 @@ class TestBankWindow : public QObject
 private Q_SLOTS:
     void startUpWithoutSettingsOpensSample()
     {
-        Program p;
-        QVERIFY(p.card->isVisible() && !p.bank->isVisible());
-        QCOMPARE(p.card->windowTitle(), kCard.arg(u"SAMPLE"));
-        QCOMPARE(p.control<QComboBox>("Drive1")->itemData(0).toString(), QDir::homePath());
+        Banks p;
+        QVERIFY(p.card().isVisible() && !p.bank().isVisible());
+        QCOMPARE(p.card().windowTitle(), kCard.arg(u"SAMPLE"));
+        QCOMPARE(p.bankControl<QComboBox>("Drive1")->itemData(0).toString(), QDir::homePath());
         // Closing the card writes the settings and the recent banks.
-        p.card->close();
+        p.card().close();
         QCOMPARE(CfgLoad(p.root() + QStringLiteral("tz.cfg"), p.root()).BankName, QStringLiteral("sample"));
         QCOMPARE(readFile(p.root() + QStringLiteral("Bpath.log")),
                  (p.root() + QStringLiteral("sample.bnk\r\n")).toUtf8());
@@ -81,56 +61,57 @@ private Q_SLOTS:
 
     void autoOpenZeroShowsOpenMode()
     {
-        Program p(QStringLiteral("mine"), 0);
-        QVERIFY(p.bank->isVisible() && !p.card->isVisible());
-        QCOMPARE(p.control<QLineEdit>("Bank1")->text(), QStringLiteral("mine.bnk"));
-        QCOMPARE(p.control<QLineEdit>("Bank1")->palette().color(QPalette::Text), QColor(0, 0, 255));
-        QVERIFY(!p.control<QListWidget>("File1")->findItems(QStringLiteral("record.tzd"), Qt::MatchExactly).isEmpty());
+        Banks p(QStringLiteral("mine"), 0);
+        QVERIFY(p.bank().isVisible() && !p.card().isVisible());
+        QCOMPARE(p.bankControl<QLineEdit>("Bank1")->text(), QStringLiteral("mine.bnk"));
+        QCOMPARE(p.bankControl<QLineEdit>("Bank1")->palette().color(QPalette::Text), QColor(0, 0, 255));
+        QVERIFY(
+            !p.bankControl<QListWidget>("File1")->findItems(QStringLiteral("record.tzd"), Qt::MatchExactly).isEmpty());
         p.act();
-        QVERIFY(p.card->isVisible() && !p.bank->isVisible());
-        QCOMPARE(p.card->windowTitle(), kCard.arg(u"MINE"));
+        QVERIFY(p.card().isVisible() && !p.bank().isVisible());
+        QCOMPARE(p.card().windowTitle(), kCard.arg(u"MINE"));
     }
 
     void closingBeforeAnyBankEndsTheProgram()
     {
-        Program p(QStringLiteral("sample"), 0);
-        QSignalSpy ended(p.bank.get(), &BankWindow::hiddenWithoutBank);
-        p.bank->close();
+        Banks p(QStringLiteral("sample"), 0);
+        QSignalSpy ended(p.app.get(), &Application::finished);
+        p.bank().close();
         QCOMPARE(ended.count(), 1);
         // Once a bank is open, Cancel only hides the window.
-        p.bank->BankView(1);
+        p.bank().BankView(BankMode::Open);
         p.act();
-        p.bank->BankView(2);
-        QTest::mouseClick(p.control<QPushButton>("Command2"), Qt::LeftButton);
-        QVERIFY(!p.bank->isVisible() && p.card->isVisible());
+        p.bank().BankView(BankMode::New);
+        QTest::mouseClick(p.bankControl<QPushButton>("Command2"), Qt::LeftButton);
+        QVERIFY(!p.bank().isVisible() && p.card().isVisible());
         QCOMPARE(ended.count(), 1);
     }
 
     void menuModesAndTypedNewBank()
     {
-        Program p;
+        Banks p;
         const QList<std::tuple<const char *, QString, QString>> modes{
             {"mnuBO", QStringLiteral("文献バンクを開く  Tessellane 3j03"), QStringLiteral("Open")},
             {"mnuBN", QStringLiteral("文献バンクを作る  Tessellane 3j03"), QStringLiteral("New")},
             {"mnuBD", QStringLiteral("文献バンクの複製  Tessellane 3j03"), QStringLiteral("Dupli")}};
         for (const auto &[item, title, caption] : modes) {
             p.trigger(item);
-            QVERIFY(p.bank->isVisible());
-            QCOMPARE(p.bank->windowTitle(), title);
-            QCOMPARE(p.control<QPushButton>("Command1")->text(), caption);
-            p.bank->close();
+            QVERIFY(p.bank().isVisible());
+            QCOMPARE(p.bank().windowTitle(), title);
+            QCOMPARE(p.bankControl<QPushButton>("Command1")->text(), caption);
+            p.bank().close();
         }
 
         // Step out of sample.bnk by clicking the program folder in the list, then type the name.
         p.trigger("mnuBN");
-        auto *dirs = p.control<QListWidget>("Dir1");
+        auto *dirs = p.bankControl<QListWidget>("Dir1");
         QListWidgetItem *parent = nullptr;
         for (int i = 0; i < dirs->count(); ++i)
             if (dirs->item(i)->data(Qt::UserRole).toString() == QDir::cleanPath(p.dir.path()))
                 parent = dirs->item(i);
         QVERIFY(parent);
         QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, dirs->visualItemRect(parent).center());
-        auto *name = p.control<QLineEdit>("Bank1");
+        auto *name = p.bankControl<QLineEdit>("Bank1");
         QVERIFY(name->text().isEmpty());
         QTest::keyClicks(name, QStringLiteral("Abc.BNK"));
         QCOMPARE(name->palette().color(QPalette::Text), QColor(255, 0, 0));
@@ -138,8 +119,8 @@ private Q_SLOTS:
         p.act();
         QCOMPARE(p.ui.messageTexts(), QStringList{QStringLiteral("文献バンク abc を作成しますがよろしいですか？")});
         QVERIFY(QFileInfo(p.root() + QStringLiteral("abc.bnk")).isDir());
-        QCOMPARE(p.card->windowTitle(), kCard.arg(u"ABC"));
-        QCOMPARE(p.control<QComboBox>("Path1")->itemText(0), p.root() + QStringLiteral("abc.bnk"));
+        QCOMPARE(p.card().windowTitle(), kCard.arg(u"ABC"));
+        QCOMPARE(p.bankControl<QComboBox>("Path1")->itemText(0), p.root() + QStringLiteral("abc.bnk"));
 
         // "New" with the open bank's name just hides the window.
         p.ui.messages.clear();
@@ -147,17 +128,17 @@ private Q_SLOTS:
         QCOMPARE(name->text(), QStringLiteral("abc.bnk"));
         p.act();
         QVERIFY(p.ui.messages.isEmpty());
-        QVERIFY(!p.bank->isVisible());
+        QVERIFY(!p.bank().isVisible());
     }
 
     void helpFromTheMenuAndTheButton()
     {
-        Program p;
+        Banks p;
         p.trigger("mnuHC");
         p.trigger("mnuHQ");
         QCOMPARE(p.ui.webPages, (QList<QUrl>{QUrl::fromLocalFile(p.root() + QStringLiteral("help/9999.html"))}));
         p.trigger("mnuBD");
-        QTest::mouseClick(p.control<QPushButton>("Command3"), Qt::LeftButton);
+        QTest::mouseClick(p.bankControl<QPushButton>("Command3"), Qt::LeftButton);
         QCOMPARE(p.ui.helpTopics, (QList<int>{9999, 1040}));
     }
 
@@ -169,7 +150,7 @@ private Q_SLOTS:
         ProgressWindow *w = ui.progressWindow();
         QVERIFY(w && w->isVisible());
         QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("Cancel")), Qt::LeftButton);
-        QCOMPARE(s.search.CancelFlag, 1);
+        QCOMPARE(s.CancelFlag, 1);
         s.ProgressStep(0, 1, 10, 0);
         QVERIFY(!w->isVisible());
     }

@@ -1,15 +1,10 @@
 // The record card window driven through its control names: that its boxes,
 // buttons and menu items reach the card's behaviour (tested in depth in
 // tests/card), the worked cases of the card, and a new record typed key by key.
-#include "core/bank/bank_files.h"
-#include "support/fake_user_interface.h"
-#include "gui/widgets/progress_window.h"
-#include "core/session/session.h"
-#include "gui/card/card_window.h"
 #include "core/common/ole_date.h"
 #include "core/store/link_table.h"
-#include "core/store/record.h"
-#include "support/test_files.h"
+#include "gui/widgets/window_place.h"
+#include "support/program.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -18,58 +13,37 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tz;
-using tz::testing::FakeUserInterface;
 
 namespace {
 
 const QDate kToday(2026, 12, 6);
 
-// A bank "mybank" of five journal articles opened on the card.
-struct Card
+// The program on a bank "mybank" of five journal articles, shown on the card.
+struct Card : testing::Program
 {
-    QTemporaryDir dir;
-    FakeUserInterface ui;
-    std::unique_ptr<Session> session;
-    std::unique_ptr<CardWindow> window;
     QList<CardSearchRequest> searches; // asked of the search window
     QList<int> opened;                 // kinds the search menu opened
+    CardWindow *window = nullptr;
 
     Card()
     {
-        session = std::make_unique<Session>(ui, dir.path());
-        session->setBank(dir.path(), QStringLiteral("mybank"));
-        CreateBank(bankPath(), kToday, nullptr);
-        BoxFlags all;
-        all.fill(1);
-        for (int i = 1; i <= 5; ++i) {
-            Record r;
-            r.Style = 1;
-            r.Memo = QStringLiteral("memo %1").arg(i);
-            r.Author = QStringLiteral("J.R.Smith");
-            r.Title = QStringLiteral("Title %1.").arg(i);
-            r.JPcode = 12;
-            r.Volume = QString::number(i);
-            r.Year = static_cast<qint16>(1990 + i);
-            RecWrite(bankPath(), i, r, all);
-        }
-        window = std::make_unique<CardWindow>(*session);
+        makeJournalBank(QStringLiteral("mybank"), 5);
+        writeSettings(QStringLiteral("mybank"));
+        start();
+        window = &card();
         window->card().setToday(kToday);
-        CardLinks links;
-        links.runSearch = [this](const CardSearchRequest &r) { searches.append(r); };
-        links.openSearch = [this](int kind) { opened.append(kind); };
-        window->setLinks(links);
-        window->FormSet(nullptr);
-        window->show();
+        QObject::connect(&window->card(), &CardModel::searchRequested,
+                         [this](const CardSearchRequest &r) { searches.append(r); });
+        QObject::connect(window, &CardWindow::searchKindRequested, [this](int kind) { opened.append(kind); });
         window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get()))
+        if (!QTest::qWaitForWindowActive(window))
             qWarning("the card did not become active");
     }
-    QString bankPath() const { return session->BankPath(); }
-    template <typename T = QWidget> T *control(const QString &name) const { return window->findChild<T *>(name); }
+    QString bankPath() { return session().BankPath(); }
+    template <typename T = QWidget> T *control(const QString &name) const { return Program::control<T>(*window, name); }
     QWidget *box(int i) const { return control(QStringLiteral("EditRecBox_%1").arg(i)); }
     QString boxText(int i) const
     {
@@ -99,7 +73,7 @@ private Q_SLOTS:
     {
         Card c;
         QCOMPARE(c.window->windowTitle(), QStringLiteral("レコード編集  Tessellane 3j03 [MYBANK]"));
-        QCOMPARE(c.session->settings.FontSizeNo, 4);
+        QCOMPARE(c.session().settings.FontSizeNo, 4);
         const double dpi = c.window->logicalDpiY();
         // A length in twips, to within half a pixel.
         auto is = [dpi](int pixels, int twips) { return qAbs(PixelsToTwips(pixels, dpi) - twips) <= 8; };
@@ -111,9 +85,9 @@ private Q_SLOTS:
         QVERIFY(is(c.window->height(), 9880));
         // The place goes to the settings when the card closes; reset brings the default.
         c.window->close();
-        QCOMPARE(c.session->settings.CardPos.left, float(PixelsToTwips(c.window->x(), dpi)));
+        QCOMPARE(c.session().settings.CardPos.left, float(PixelsToTwips(c.window->x(), dpi)));
         c.trigger("mnuOD");
-        QCOMPARE(c.session->settings.CardPos, Settings().CardPos);
+        QCOMPARE(c.session().settings.CardPos, Settings().CardPos);
     }
 
     void recordNumberBox_data()
@@ -163,7 +137,7 @@ private Q_SLOTS:
         c.focus(3);
         QTest::keyClick(c.box(3), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), c.box(6)); // a journal skips the editor and the book
-        c.session->jp.JPname[101] = QStringLiteral("Springer");
+        c.session().jp.JPname[101] = QStringLiteral("Springer");
         c.control<QRadioButton>(QStringLiteral("RadioStyle_2"))->click();
         auto *combo = c.control<QComboBox>(QStringLiteral("JPcombo"));
         QCOMPARE(combo->itemText(0), QStringLiteral("Springer"));
@@ -211,7 +185,7 @@ private Q_SLOTS:
     {
         Card c;
         c.trigger("mnuOS"); // the automatic duplicate check, on
-        QCOMPARE(c.session->settings.AutoDupCheck, 1);
+        QCOMPARE(c.session().settings.AutoDupCheck, 1);
         c.trigger("mnuIV");
         QCOMPARE(QApplication::focusWidget(), c.box(7));
         static_cast<QLineEdit *>(c.box(7))->selectAll();
@@ -263,7 +237,7 @@ private Q_SLOTS:
         c.focus(2);
         c.window->close();
         QCOMPARE(readFile(file), before);
-        QVERIFY(QFile::exists(c.session->cfgFile()));
+        QVERIFY(QFile::exists(c.session().cfgFile()));
         QVERIFY(c.ui.messages.isEmpty());
     }
 
@@ -282,8 +256,8 @@ private Q_SLOTS:
     void typingANewRecord()
     {
         Card c;
-        c.session->jp.JPname[21] = QStringLiteral("Nature");
-        c.session->jp.JPname[22] = QStringLiteral("Science");
+        c.session().jp.JPname[21] = QStringLiteral("Nature");
+        c.session().jp.JPname[22] = QStringLiteral("Science");
         c.window->card().refreshJPlist();
         c.window->refresh();
         c.click("NewRec");

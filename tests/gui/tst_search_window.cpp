@@ -1,8 +1,8 @@
 // The search window driven through its control names and menu items: kinds
 // and the key box, the menus that search at once, the AND preference, the
 // similar check that finds nothing, the result menu, saving and printing.
-#include "support/search_fixture.h"
 #include "gui/search/search_window.h"
+#include "support/search_fixture.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -22,11 +22,7 @@ struct Window : SearchFixture
 {
     std::unique_ptr<SearchWindow> window;
 
-    Window()
-    {
-        window = std::make_unique<SearchWindow>(*session);
-        window->applyFont(QFont(QStringLiteral("IPAMincho"), 12));
-    }
+    Window() { window = std::make_unique<SearchWindow>(*session); }
     template <typename T = QWidget> T *control(const QString &name) const
     {
         T *w = window->findChild<T *>(name);
@@ -76,7 +72,7 @@ private Q_SLOTS:
         // F5 still runs the AND branch with Year.
         w.type(QStringLiteral("1992"));
         QTest::keyClick(w.window.get(), Qt::Key_F5);
-        QCOMPARE(w.session->search.AndMode, 1);
+        QCOMPARE(w.window->model().engine().AndMode, 1);
         QVERIFY(w.result()->toPlainText().contains(QStringLiteral("total  1 hits")));
     }
 
@@ -128,7 +124,7 @@ private Q_SLOTS:
         // Enter in the key box presses it and the focus stays.
         w.type(QStringLiteral("telomere Title"));
         QTest::keyClick(w.keys(), Qt::Key_Return);
-        QCOMPARE(w.session->search.AndMode, 1);
+        QCOMPARE(w.window->model().engine().AndMode, 1);
         QVERIFY(w.result()->toPlainText().contains(QStringLiteral("total  0 hits")));
         QVERIFY(w.keys()->hasFocus());
         // The close box hides the window and stores its size.
@@ -183,7 +179,7 @@ private Q_SLOTS:
         // "結果の消去" empties the result box; the hits stay.
         w.action("mnuRZ")->trigger();
         QCOMPARE(w.result()->toPlainText(), QString());
-        QCOMPARE(w.session->search.HitCount, 2);
+        QCOMPARE(w.window->model().engine().HitCount, 2);
     }
 };
 

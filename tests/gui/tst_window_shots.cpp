@@ -4,14 +4,10 @@
 // and not one plain colour. With TZ_SHOTS_DIR set the grabs are saved there
 // as PNG files for a look by eye.
 
-#include "gui/bank/bank_window.h"
-#include "support/fake_user_interface.h"
-#include "gui/widgets/progress_window.h"
 #include "core/bank/sample_bank.h"
-#include "core/session/session.h"
+#include "gui/widgets/progress_window.h"
 #include "gui/widgets/version_window.h"
-#include "gui/card/card_window.h"
-#include "gui/search/search_window.h"
+#include "support/program.h"
 
 #include <QFile>
 #include <QImage>
@@ -54,31 +50,25 @@ class TestWindowShots : public QObject
 private Q_SLOTS:
     void windowsPaint()
     {
-        QTemporaryDir dir;
-        const QString root = dir.path() + QLatin1Char('/');
+        testing::Program program;
+        const QString root = program.root();
         SampleSource source;
         QStringList errors;
         QVERIFY2(ReadSampleSource(QStringLiteral(TZ_SOURCE_DATA "/sample"), QDate(2024, 1, 2), source, errors),
                  qPrintable(errors.join(u'\n')));
         QVERIFY(WriteSampleBank(source, root + QStringLiteral("sample.bnk/"), nullptr));
-        for (const char *file : {"form.cfx", "script.cfx"})
-            QVERIFY(QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/") + QLatin1String(file), root + QLatin1String(file)));
-        tz::testing::FakeUserInterface ui;
-        Session session(ui, root);
-        CardWindow card(session);
-        BankWindow bank(session, card);
-        bank.StartUp();
-        for (int mode : {1, 2, 3}) {
+        program.start();
+        BankWindow &bank = program.bank();
+        CardWindow &card = program.card();
+        SearchWindow &search = program.search();
+        for (BankMode mode : {BankMode::Open, BankMode::New, BankMode::Duplicate}) {
             bank.BankView(mode);
-            check(&bank, QStringLiteral("bank_mode%1").arg(mode));
+            check(&bank, QStringLiteral("bank_mode%1").arg(int(mode)));
         }
-        VersionWindow version;
-        check(&version, QStringLiteral("version"));
+        check(&program.app->versionWindow(), QStringLiteral("version"));
         ProgressWindow progress;
         check(&progress, QStringLiteral("progress"));
 
-        SearchWindow search(session);
-        search.applyFont(QFont(QStringLiteral("ＭＳ 明朝"), 12));
         search.SearchSet(KindFreeKeyword);
         search.findChild<QLineEdit *>(QStringLiteral("BoxKeys"))->setText(QStringLiteral("the of"));
         search.SearD_click(SearOr);

@@ -1,11 +1,10 @@
 #include "core/bank/bank_select.h"
 
 #include "core/bank/bank_files.h"
-#include "core/session/bank_log.h"
-#include "core/bank/card_host.h"
-#include "core/session/session.h"
+#include "core/card/card_model.h"
 #include "core/common/file_lookup.h"
 #include "core/common/text.h"
+#include "core/session/session.h"
 #include "core/store/jpcode.h"
 #include "core/store/link_table.h"
 #include "core/store/pdf_table.h"
@@ -51,7 +50,7 @@ bool makeFolder(const QString &path, QString *error)
 
 } // namespace
 
-BankSelect::BankSelect(Session &session, CardHost &card) : m_session(session), m_card(card)
+BankSelect::BankSelect(Session &session, CardModel &card) : m_session(session), m_card(card)
 {
     title = VersionTitle(QStringLiteral("文献バンクの選択"));
     caption = QStringLiteral("Open");
@@ -60,37 +59,13 @@ BankSelect::BankSelect(Session &session, CardHost &card) : m_session(session), m
 void BankSelect::StartUp()
 {
     Session &s = m_session;
-    title = VersionTitle(QStringLiteral("文献バンクの選択"));
-    s.settings = CfgLoad(s.cfgFile(), s.AppFolder);
-    s.search.setMaxHits(s.settings.MaxHits);
-
-    FormRead(s.AppFolder + QStringLiteral("form.cfg"), s.forms, s.formReport);
-    ScriptRead(s.AppFolder + QStringLiteral("script.cfg"), s.scripts, s.scriptReport);
-    if (s.forms.FormCount == 0 || s.scripts.ScriptCount == 0)
-        s.Signal(2);
-
-    s.BankPaths = BankLogLoad(s.logFile(), s.AppFolder);
-    while (s.BankPaths.size() < kBankPathCount)
-        s.BankPaths.append(QString());
     BankPathList();
-
-    bool opened = false;
-    if (IsBank(s.BankPath()) && s.settings.AutoOpen == 1) {
-        s.BankLoading = 1;
-        for (int i = 1; i <= 15; ++i)
-            s.BoxChanged[i] = 0;
-        visible = false;
-        opened = formSet();
-        if (opened)
-            BankPathAdd(s.BankFolder() + s.BankName() + kBnk);
-        s.BankLoading = 0;
-        if (opened)
-            m_card.showCard();
-        else
+    const bool opened = IsBank(s.BankPath()) && s.settings.AutoOpen == 1 && OpenBank(s.BankFolder(), s.BankName());
+    if (!opened) {
+        if (s.settings.AutoOpen == 1)
             s.Signal(2);
+        BankView(BankMode::Open);
     }
-    if (!opened)
-        BankView(ModeOpen);
 
     const QStringList report = s.formReport + s.scriptReport;
     if (!report.isEmpty())
@@ -99,22 +74,21 @@ void BankSelect::StartUp()
                      MsgButtons::Ok, MsgIcon::Warning);
 }
 
-void BankSelect::BankView(int sw)
+void BankSelect::BankView(BankMode sw)
 {
+    mode = sw;
     switch (sw) {
-    case ModeOpen:
+    case BankMode::Open:
         title = VersionTitle(QStringLiteral("文献バンクを開く"));
         caption = QStringLiteral("Open");
         break;
-    case ModeNew:
+    case BankMode::New:
         title = VersionTitle(QStringLiteral("文献バンクを作る"));
         caption = QStringLiteral("New");
         break;
-    case ModeDupli:
+    case BankMode::Duplicate:
         title = VersionTitle(QStringLiteral("文献バンクの複製"));
         caption = QStringLiteral("Dupli");
-        break;
-    default:
         break;
     }
     bankText = m_session.BankName() + kBnk;
@@ -123,6 +97,11 @@ void BankSelect::BankView(int sw)
         DirChange(folder);
     pathText = m_session.BankPath();
     visible = true;
+}
+
+bool BankSelect::bankOpen() const
+{
+    return !m_card.bankPath().isEmpty();
 }
 
 void BankSelect::BankPathAdd(const QString &path)
@@ -203,7 +182,7 @@ void BankSelect::Command1Click()
     const QString target = parent + name + kBnk;
     const bool found = lowerDir.contains(name + kBnk);
 
-    if (caption == QStringLiteral("Open")) {
+    if (mode == BankMode::Open) {
         // Beyond standing in a folder of that name, the bank must hold a record
         // file: opening anything else would make a record file in a folder
         // that is no bank.
@@ -213,14 +192,12 @@ void BankSelect::Command1Click()
                 visible = false;
             return;
         }
-        if (openBank(parent, name))
+        if (OpenBank(parent, name))
             visible = false;
         return;
     }
 
-    const bool isNew = caption == QStringLiteral("New");
-    if (!isNew && caption != QStringLiteral("Dupli"))
-        return;
+    const bool isNew = mode == BankMode::New;
     // A folder of that name beside the directory list's folder counts as
     // existing too: making a bank there would overwrite its first record.
     if (found || QFileInfo::exists(target)) {
@@ -245,39 +222,28 @@ void BankSelect::Command1Click()
     visible = false;
 }
 
-bool BankSelect::formSet()
-{
-    QString error;
-    if (m_card.FormSet(&error)) {
-        bankOpen = true;
-        return true;
-    }
-    m_session.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
-    return false;
-}
-
-bool BankSelect::openBank(const QString &parent, const QString &name)
+bool BankSelect::OpenBank(const QString &parent, const QString &name)
 {
     Session &s = m_session;
-    s.setBank(parent, name);
-    s.BankLoading = 1;
-    for (int i = 1; i <= 15; ++i)
-        s.BoxChanged[i] = 0;
+    // The shown record goes to its own bank before another one is opened.
+    if (!m_card.save())
+        return false;
+    const QString folder = AddSuffix(parent, QStringLiteral("/"));
+    if (!m_card.openBank(folder + name + kBnk + QLatin1Char('/')))
+        return false;
+    s.setBank(folder, name);
     QString error;
     if (!CfgSave(s.cfgFile(), s.settings, &error))
         s.ui.message(error, MsgButtons::Ok, MsgIcon::Warning);
-    const bool opened = formSet();
-    if (opened) {
-        m_card.showCard();
-        BankPathAdd(s.BankFolder() + s.BankName() + kBnk);
-    }
-    s.BankLoading = 0;
-    return opened;
+    BankPathAdd(s.BankFolder() + s.BankName() + kBnk);
+    return true;
 }
 
 void BankSelect::createBank(const QString &parent, const QString &name)
 {
     Session &s = m_session;
+    if (!m_card.save())
+        return;
     const QString path = parent + name + kBnk + QLatin1Char('/');
     QString error;
     if (!makeFolder(path, &error)) {
@@ -292,21 +258,16 @@ void BankSelect::createBank(const QString &parent, const QString &name)
         s.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
         return;
     }
-    s.setBank(parent, name);
-    s.BankLoading = 1;
-    s.BoxChanged = changed;
-    if (!CfgSave(s.cfgFile(), s.settings, &error))
-        s.ui.message(error, MsgButtons::Ok, MsgIcon::Warning);
-    if (formSet())
-        m_card.showCard();
-    BankPathAdd(s.BankFolder() + s.BankName() + kBnk);
-    s.BankLoading = 0;
     ++dirGeneration;
+    OpenBank(parent, name);
 }
 
 void BankSelect::duplicateBank(const QString &parent, const QString &name)
 {
     Session &s = m_session;
+    // The copy holds the shown record as it stands on the card.
+    if (!m_card.save())
+        return;
     const QString target = parent + name + kBnk + QLatin1Char('/');
     QString error;
     if (!makeFolder(target, &error)) {

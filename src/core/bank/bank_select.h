@@ -9,20 +9,23 @@
 
 namespace tz {
 
-class CardHost;
+class CardModel;
 class Session;
+
+// The window's three modes, named by the caption of its action button.
+enum class BankMode { Open = 1, New = 2, Duplicate = 3 };
 
 class BankSelect
 {
 public:
-    enum Mode { ModeOpen = 1, ModeNew = 2, ModeDupli = 3 };
     // Colour of the name box and the file list: a bank folder, a folder that is
     // no bank, a name being edited.
     enum class NameColour { Bank, NoBank, Editing };
 
-    BankSelect(Session &session, CardHost &card);
+    BankSelect(Session &session, CardModel &card);
 
     // State the window shows.
+    BankMode mode = BankMode::Open;
     QString title;         // window title
     QString caption;       // Command1: "Open", "New" or "Dupli"
     QString bankText;      // Bank1
@@ -32,19 +35,25 @@ public:
     int pathIndex = -1;    // Path1 selection
     NameColour colour = NameColour::NoBank;
     bool visible = false;
-    // A bank has been handed to the card.
-    bool bankOpen = false;
     // Bumped whenever the folder content may have changed (a bank made).
     int dirGeneration = 0;
 
-    // Start-up steps 5 to 9 (settings, forms and scripts, bank-path log, then
-    // the last bank opened at once or the window in open mode), and one message
-    // when the form or script file had parts dropped or repaired.
+    // The end of start-up, once the session has read the settings, the forms
+    // and scripts and the bank-path log: the last bank opened at once or the
+    // window shown in open mode, and one message when the form or script file
+    // had parts dropped or repaired.
     void StartUp();
 
-    // Shows the window in mode sw (1 open, 2 new, 3 duplicate; any other sw
-    // keeps title and caption) with the open bank preselected.
-    void BankView(int sw);
+    // Shows the window in a mode with the open bank preselected.
+    void BankView(BankMode sw);
+    // True once the card shows a bank.
+    bool bankOpen() const;
+
+    // Opens the bank parent/name.bnk on the card. The card's shown record is
+    // saved first; the session's bank, the settings file and the recent-bank
+    // list change only when the card opened the new bank. False (told to the
+    // person) when the save or the opening failed; the old bank then stays.
+    bool OpenBank(const QString &parent, const QString &name);
     // Puts a bank folder path at the top of the recent-bank list.
     void BankPathAdd(const QString &path);
     // Refills the combo from the recent-bank list.
@@ -58,16 +67,13 @@ public:
     void Command2Click() { visible = false; } // Cancel, and closing the window
 
 private:
-    // False when the card could not open the bank (the window then stays).
-    bool openBank(const QString &parent, const QString &name);
     void createBank(const QString &parent, const QString &name);
     void duplicateBank(const QString &parent, const QString &name);
     // Window steps 2 and 3 of a folder change: colour, name and combo text.
     void showFolderKind();
-    bool formSet();
 
     Session &m_session;
-    CardHost &m_card;
+    CardModel &m_card;
 };
 
 } // namespace tz

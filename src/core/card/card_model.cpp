@@ -2,6 +2,7 @@
 
 #include "core/common/basic.h"
 #include "core/common/ole_date.h"
+#include "core/session/session.h"
 #include "core/store/link_table.h"
 
 #include <QDir>
@@ -34,7 +35,7 @@ void trimRecord(Record &r)
 
 } // namespace
 
-CardModel::CardModel(JPcodeTable &jp, CardCallbacks callbacks) : m_jp(jp), m_cb(std::move(callbacks))
+CardModel::CardModel(Session &session, QObject *parent) : QObject(parent), m_session(session), m_jp(session.jp)
 {}
 
 QDate CardModel::today() const
@@ -44,20 +45,27 @@ QDate CardModel::today() const
 
 void CardModel::say(const QString &text) const
 {
-    if (m_cb.message)
-        m_cb.message(text);
+    m_session.ui.message(text, MsgButtons::Ok, MsgIcon::Information);
 }
 
 void CardModel::fail(const QString &error) const
 {
-    if (m_cb.fileError)
-        m_cb.fileError(error);
+    m_session.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
 }
 
-void CardModel::startSearch(int kind, const QString &kindText, const QString &key) const
+bool CardModel::askOkCancel(const QString &text) const
 {
-    if (m_cb.search)
-        m_cb.search(CardSearchRequest{kind, kindText, key});
+    return m_session.ui.message(text, MsgButtons::OkCancel, MsgIcon::Information) == MsgAnswer::Ok;
+}
+
+int CardModel::maxHits() const
+{
+    return m_session.settings.MaxHits;
+}
+
+void CardModel::startSearch(int kind, const QString &kindText, const QString &key)
+{
+    Q_EMIT searchRequested(CardSearchRequest{kind, kindText, key});
 }
 
 // ---- Opening and closing --------------------------------------------------------
@@ -99,7 +107,7 @@ void CardModel::showRecord(int n, const Record &rec, const PdfEntry &pdf)
     m_pdfBuf = pdf;
     P3Rec2X();
     QString error;
-    m_linkText = LinkRead(m_bankPath, n, m_recCount, m_maxHits, &error);
+    m_linkText = LinkRead(m_bankPath, n, m_recCount, maxHits(), &error);
     m_linkTextOld = m_linkText;
     if (!error.isEmpty())
         fail(error);
@@ -162,7 +170,7 @@ void CardModel::leaveBox(int box)
 {
     if (box < 0 || box >= kCardBoxCount)
         return;
-    const RecCheckContext ctx{m_recX, m_linkTextOld, m_box[8], m_curRec, m_recCount, m_jp.JPendE, m_maxHits};
+    const RecCheckContext ctx{m_recX, m_linkTextOld, m_box[8], m_curRec, m_recCount, m_jp.JPendE, maxHits()};
     const RecCheckResult r = P3RecCheck(box, m_box[box], ctx);
     m_box[box] = r.text;
     if (r.marked)
@@ -397,7 +405,7 @@ void CardModel::markBoxes(qint16 value)
 bool CardModel::save()
 {
     if (m_bankPath.isEmpty())
-        return false;
+        return true;
     for (int i = 0; i < kCardBoxCount; ++i)
         leaveBox(i);
     boxesToRecord(m_recBuf, m_pdfBuf);
@@ -418,7 +426,7 @@ bool CardModel::save()
         ok = false;
     }
     const int locate = m_boxChanged[6] + m_boxChanged[7] + m_boxChanged[8] + m_boxChanged[9];
-    if (recordWritten && m_autoDupCheck && locate > 0 && m_recBuf.JPcode != 0)
+    if (recordWritten && m_session.settings.AutoDupCheck != 0 && locate > 0 && m_recBuf.JPcode != 0)
         startSearch(KindSimilarAuto, kKindSimilar, QString::number(m_curRec));
     return ok;
 }
@@ -510,7 +518,7 @@ void CardModel::next()
         say(kMsgRecordLimit);
         return;
     }
-    if (m_cb.askOkCancel && m_cb.askOkCancel(kAskNewRecord))
+    if (askOkCancel(kAskNewRecord))
         newRecord();
 }
 
@@ -609,8 +617,7 @@ void CardModel::similarRecords()
 void CardModel::linkedRecords()
 {
     if (Trim(m_box[12]).isEmpty()) {
-        if (m_cb.signal)
-            m_cb.signal(1);
+        m_session.Signal(1);
         return;
     }
     startSearch(KindLinked, kKindLinked, m_box[12]);
@@ -620,10 +627,9 @@ void CardModel::openURL()
 {
     const QString u = Trim(m_box[14]);
     if (u.isEmpty()) {
-        if (m_cb.signal)
-            m_cb.signal(1);
-    } else if (m_cb.openWebPage) {
-        m_cb.openWebPage(u);
+        m_session.Signal(1);
+    } else {
+        m_session.WebOn(u);
     }
 }
 
@@ -631,10 +637,9 @@ void CardModel::openDOI()
 {
     const QString d = Trim(m_box[15]);
     if (d.isEmpty()) {
-        if (m_cb.signal)
-            m_cb.signal(1);
-    } else if (m_cb.openWebPage) {
-        m_cb.openWebPage(m_doiResolver + d);
+        m_session.Signal(1);
+    } else {
+        m_session.WebOn(m_doiResolver + d);
     }
 }
 

@@ -3,48 +3,26 @@
 // and its buffers, the change marks, moving between records, saving, and the
 // record menu. The window mirrors each box text into the card (setBoxText),
 // reports focus changes and key presses, and shows what the card holds.
-// Whatever the card needs from the person or from other windows (a message, an
-// OK/Cancel question, a beep, a web page, a search) goes out through
-// CardCallbacks.
+// The card talks to the person through the session's user interface and asks
+// the search window for its searches with searchRequested.
 
 #include "core/card/card_style.h"
 #include "core/card/record_check.h"
-#include "core/search/search_engine.h"
+#include "core/search/search_kinds.h"
+#include "core/search/search_request.h"
 #include "core/store/jpcode.h"
 #include "core/store/pdf_table.h"
 #include "core/store/record.h"
 
 #include <QDate>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <functional>
 
 namespace tz {
 
-// A search that the card hands to the search window: set the kind
-// (`SearchItem`), the kind box text and the key text, then press the OR
-// search button.
-struct CardSearchRequest
-{
-    int SearchItem = 0;
-    QString kindText;
-    QString keyText;
-
-    bool operator==(const CardSearchRequest &) const = default;
-};
-
-// The card's requests. Unset callbacks do nothing; an unset question counts as
-// Cancel.
-struct CardCallbacks
-{
-    std::function<void(const QString &)> message;     // plain message box with OK
-    std::function<void(const QString &)> fileError;   // a bank file failed (error icon)
-    std::function<bool(const QString &)> askOkCancel; // information icon; true for OK
-    std::function<void(int)> signal;                  // the audible signal n
-    std::function<void(const QString &)> openWebPage; // show a page in the browser
-    std::function<void(const CardSearchRequest &)> search;
-};
+class Session;
 
 // Texts the card shows.
 inline const QString kMsgRecNumNumeric = QStringLiteral("カード（レコード）番号は数値で入力して下さい");
@@ -53,26 +31,19 @@ inline const QString kAskNewRecord = QStringLiteral("新規レコードを作成
 inline const QString kMsgRecordLimit =
     QStringLiteral("レコード数が上限の 32767 に達しているため、新しいレコードは作成できません");
 
-// Texts of the search window's kind box for the searches the card starts.
-inline const QString kKindSimilar = QStringLiteral("Similar Record");
-inline const QString kKindCurrent = QStringLiteral("Current record");
-inline const QString kKindLinked = QStringLiteral("Linked record");
-
 inline const QString kDefaultDoiResolver = QStringLiteral("https://doi.org/");
 
-class CardModel
+class CardModel : public QObject
 {
+    Q_OBJECT
 public:
-    // jp: the bank's JP code table, owned by the caller and shared with the
-    // other windows; the card loads it when it opens a bank and saves it when
-    // it closes.
-    explicit CardModel(JPcodeTable &jp, CardCallbacks callbacks = {});
+    // The card works on the session's JP code table, which it loads when it
+    // opens a bank and saves when it closes, and follows the session's
+    // settings (the duplicate check, MaxHits) as they change.
+    explicit CardModel(Session &session, QObject *parent = nullptr);
 
-    void setCallbacks(CardCallbacks callbacks) { m_cb = std::move(callbacks); }
     // The date new and blank records get; the current date when unset.
     void setToday(QDate today) { m_today = today; }
-    void setAutoDupCheck(bool on) { m_autoDupCheck = on; }
-    void setMaxHits(int maxHits) { m_maxHits = maxHits; }
     // The DOI resolver's base URL, ending in "/".
     void setDoiResolver(const QString &base) { m_doiResolver = base; }
     // Raised while a bank is being opened: the scroll bar then moves without
@@ -83,14 +54,15 @@ public:
 
     // Opens the bank folder: counts the records, creates a missing URL/DOI
     // table, loads the JP code table and shows the last record with no marks.
-    // A bank with an empty record file shows one blank record. False (with the
-    // error through fileError) when the record file cannot be counted or read.
+    // A bank with an empty record file shows one blank record. False (the
+    // error told to the person) when the record file cannot be counted or
+    // read; the card then still shows the bank it showed before.
     bool openBank(const QString &bankPath);
     // The closing sequence: the focused box is checked, the boxes are taken
     // into the buffers, the record is written when a box is marked, its URL/DOI
     // entry when one of them changed, its links when the checked list differs
     // from the stored one, and the JP code table is saved. Never asks; false
-    // when a write failed (reported through fileError).
+    // when a write failed (told to the person).
     bool close();
 
     // ---- The boxes ------------------------------------------------------------
@@ -142,7 +114,8 @@ public:
     // `RecSave`: every box is checked, the boxes go into the buffers, the
     // record, its URL/DOI entry and its links are written, and the automatic
     // similar-record check may start a search. The marks stay set. False when
-    // a write failed (reported through fileError; the edits stay on the card).
+    // a write failed (told to the person; the edits stay on the card). True
+    // when no bank is open: there is nothing to save.
     bool save();
     // Saves the shown record and goes to record n (record-number box). The
     // card stays when n is outside 1..RecCount or the save or read fails.
@@ -204,11 +177,15 @@ public:
     const Record &copyRecord() const { return m_copyRec; }
     const PdfEntry &copyPdf() const { return m_copyPdf; }
 
+Q_SIGNALS:
+    // A search for the search window (similar, current or linked records).
+    void searchRequested(const tz::CardSearchRequest &request);
+
 private:
     QDate today() const;
     void say(const QString &text) const;
     void fail(const QString &error) const;
-    void startSearch(int kind, const QString &kindText, const QString &key) const;
+    void startSearch(int kind, const QString &kindText, const QString &key);
 
     bool loadRecord(int n);
     void P3Rec2X();
@@ -223,11 +200,12 @@ private:
     void JPcode2name();
     void markBoxes(qint16 value);
 
+    bool askOkCancel(const QString &text) const;
+    int maxHits() const;
+
+    Session &m_session;
     JPcodeTable &m_jp;
-    CardCallbacks m_cb;
     QDate m_today;
-    bool m_autoDupCheck = false;
-    int m_maxHits = 200;
     QString m_doiResolver = kDefaultDoiResolver;
     bool m_bankLoading = false;
 

@@ -2,7 +2,9 @@
 // The search: parsing the key text (step 1), finding the hits in the bank's
 // record file (step 2). The hit list then goes to the renderer (step 3).
 
+#include "core/search/search_kinds.h"
 #include "core/store/jpcode.h"
+#include "core/store/record_image.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -15,31 +17,6 @@
 
 namespace tz {
 
-// Search kinds (`SearchItem`).
-enum SearchKind : int {
-    KindFreeKeyword = 0,
-    KindMemo = 1,
-    KindAuthorEditor = 2,
-    KindTitleKeyword = 3,
-    KindJPcode = 4,
-    KindYear = 5,
-    KindRecord = 6,
-    KindBlank = 7,
-    KindDouble = 8,
-    KindSimilar = 9,
-    KindSimilarAuto = 10,
-    KindCurrent = 11,
-    KindLinked = 12,
-};
-
-// Whether a kind searches for key words or numbers. The others (blank,
-// double-booked and similar records) need no key: chosen from a menu, they
-// are searched at once.
-inline bool KindNeedsKey(int kind)
-{
-    return (kind >= KindFreeKeyword && kind <= KindRecord) || kind == KindCurrent || kind == KindLinked;
-}
-
 // The option check boxes (`CheckMode` indexes).
 enum CheckModeIndex : int {
     CheckAndPreferred = 0,
@@ -47,33 +24,6 @@ enum CheckModeIndex : int {
     CheckUnique = 2,
     CheckIgnoreCase = 3,
     CheckTopWord = 4
-};
-
-// The records of a bank as one piece of memory: record n occupies bytes
-// (n-1)*1174 .. n*1174-1. A search loads it once and drops it after its
-// rendering: a loaded image maps the record file, which stays open while any
-// copy of the image lives.
-class RecordImage
-{
-public:
-    RecordImage() = default;
-    // Records held in memory (the last one may be partial).
-    RecordImage(QByteArray bytes, int recCount);
-
-    // The bank's record file, mapped into memory, or read in one piece where
-    // the system cannot map it; the record count is RecCountSet's (a missing
-    // file is created empty). False with *error when the file cannot be read;
-    // the image is then empty.
-    bool load(const QString &bankPath, QString *error = nullptr);
-
-    int RecCount() const { return m_recCount; }
-    QByteArrayView bytes() const { return m_bytes; }
-    QByteArrayView record(int n) const; // empty beyond the records: a blank record
-
-private:
-    std::shared_ptr<const void> m_owner; // what keeps m_bytes alive
-    QByteArrayView m_bytes;
-    int m_recCount = 0;
 };
 
 // What step 1 of the number kinds checks the numbers against.

@@ -1,8 +1,8 @@
 #include "core/search/search_model.h"
 
-#include "core/session/session.h"
 #include "core/search/result_file.h"
 #include "core/search/search_render.h"
+#include "core/session/session.h"
 
 #include <algorithm>
 
@@ -15,8 +15,10 @@ const QString kAskUtf8 = QStringLiteral("次の文字はシフト JIS（コー�
 
 } // namespace
 
-SearchModel::SearchModel(Session &session) : m_session(session)
+SearchModel::SearchModel(Session &session)
+    : m_session(session), m_engine(session.settings.MaxHits), m_progress(session.ui, m_engine.CancelFlag)
 {
+    m_engine.progress = [this](int mode, int pos, int max) { m_progress.ProgressStep(mode, 1, max, pos); };
     m_kindText = kindNames().value(searchItem());
     bankChanged();
     applyAndPreference();
@@ -24,21 +26,18 @@ SearchModel::SearchModel(Session &session) : m_session(session)
 
 const QStringList &SearchModel::kindNames()
 {
-    static const QStringList names = {
-        QStringLiteral("Free Keyword"),    QStringLiteral("Memo"),   QStringLiteral("Author + Editor"),
-        QStringLiteral("Title + Keyword"), QStringLiteral("JPcode"), QStringLiteral("Year"),
-        QStringLiteral("Record"),          QStringLiteral("Blank"),  QStringLiteral("Dbl_booked")};
+    static const QStringList names = SearchKindNames();
     return names;
 }
 
 int SearchModel::searchItem() const
 {
-    return m_session.search.SearchItem;
+    return m_engine.SearchItem;
 }
 
 SearchAction SearchModel::SearchSet(int kind)
 {
-    m_session.search.SearchItem = kind;
+    m_engine.SearchItem = kind;
     if (kind >= 0 && kind < kindNames().size())
         m_kindText = kindNames().at(kind);
     if (kind >= KindFreeKeyword && kind <= KindTitleKeyword)
@@ -53,14 +52,13 @@ SearchAction SearchModel::SearchSet(int kind)
 
 bool SearchModel::checkMode(int box) const
 {
-    return box >= 0 && box < int(m_session.search.CheckMode.size()) &&
-           m_session.search.CheckMode[static_cast<size_t>(box)] != 0;
+    return box >= 0 && box < int(m_engine.CheckMode.size()) && m_engine.CheckMode[static_cast<size_t>(box)] != 0;
 }
 
 void SearchModel::setCheckMode(int box, bool on)
 {
-    if (box >= 0 && box < int(m_session.search.CheckMode.size()))
-        m_session.search.CheckMode[static_cast<size_t>(box)] = on ? 1 : 0;
+    if (box >= 0 && box < int(m_engine.CheckMode.size()))
+        m_engine.CheckMode[static_cast<size_t>(box)] = on ? 1 : 0;
 }
 
 void SearchModel::toggleCheckMode(int box)
@@ -96,7 +94,7 @@ void SearchModel::bankChanged()
 {
     // The hits are record numbers of the bank they were found in: another
     // bank starts without any (the result text stays until it is replaced).
-    m_session.search.HitCount = 0;
+    m_engine.HitCount = 0;
     m_formIndex = std::clamp(m_session.settings.CurForm, 1, std::max(1, m_session.forms.FormCount)) - 1;
     m_scriptIndex = std::clamp(m_session.settings.CurScript, 1, std::max(1, m_session.scripts.ScriptCount)) - 1;
 }
@@ -108,7 +106,7 @@ QString SearchModel::windowTitle() const
 
 int SearchModel::hitCount() const
 {
-    return m_session.search.HitCount;
+    return m_engine.HitCount;
 }
 
 void SearchModel::setResult(const QString &text)
@@ -133,7 +131,7 @@ bool SearchModel::loadBank(RecordImage &image)
 
 bool SearchModel::runSteps(const RecordImage &image)
 {
-    SearchEngine &e = m_session.search;
+    SearchEngine &e = m_engine;
     // A cancelled step 2 keeps the hit count but may have overwritten the
     // first entries: the list goes back to what it was, so that the next
     // rendering shows the earlier hits and not a mixture.
@@ -164,7 +162,7 @@ bool SearchModel::render(const RecordImage &image)
     m_session.settings.CurForm = form;
     m_session.settings.CurScript = script;
     const SearchRenderBank bank{m_session.BankName(), m_session.jp, forms.form(form), scripts.script(script)};
-    setResult(RenderHits(m_session.search, image, ReadLinkBytes(m_session.BankPath()), bank));
+    setResult(RenderHits(m_engine, image, ReadLinkBytes(m_session.BankPath()), bank));
     return true;
 }
 
@@ -186,7 +184,7 @@ SearchAction SearchModel::SearD_click(int index)
         break;
     case SearOr:
     case SearAnd: {
-        m_session.search.AndMode = index == SearAnd ? 1 : 0;
+        m_engine.AndMode = index == SearAnd ? 1 : 0;
         RecordImage image;
         if (!loadBank(image))
             break;
@@ -226,7 +224,7 @@ SearchAction SearchModel::SearD_click(int index)
 
 SearchAction SearchModel::runCardRequest(const CardSearchRequest &request)
 {
-    m_session.search.SearchItem = request.SearchItem;
+    m_engine.SearchItem = request.SearchItem;
     m_kindText = request.kindText;
     if (request.SearchItem == KindSimilar || request.SearchItem == KindSimilarAuto)
         m_similarRec = request.keyText.toInt();

@@ -5,9 +5,12 @@
 // calls the handlers and shows what the model holds afterwards; a handler's
 // SearchAction says what the window itself must do (show, hide, focus, print).
 // The search state (SearchItem, AndMode, HitList, HitCount, CancelFlag and
-// the option boxes) lives in the session's engine.
+// the option boxes) lives in the model's engine; it survives hiding the
+// window.
 
-#include "core/card/card_model.h"
+#include "core/search/search_engine.h"
+#include "core/search/search_request.h"
+#include "core/session/services.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,7 +18,6 @@
 namespace tz {
 
 class Session;
-class RecordImage;
 
 // Indexes of the command buttons `SearD`.
 enum SearchButton : int {
@@ -63,6 +65,9 @@ class SearchModel
 {
 public:
     explicit SearchModel(Session &session);
+
+    // The search state: the kind, the key lists, the options and the hits.
+    SearchEngine &engine() { return m_engine; }
 
     // ---- Kind and key --------------------------------------------------------
 
@@ -154,6 +159,8 @@ private:
     void setResult(const QString &text);
 
     Session &m_session;
+    SearchEngine m_engine;
+    ProgressDriver m_progress;
     QString m_kindText;
     QString m_keyText;
     KeyInput m_keyInput = KeyInput::Latin;

@@ -19,24 +19,30 @@ QByteArray ReadLinkBytes(const QString &bankPath)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString RenderHits(SearchEngine &engine, const RecordImage &image, const QByteArray &links,
-                   const SearchRenderBank &bank, qsizetype capacity)
+RenderContext SearchRenderContext(SearchEngine &engine, const RecordImage &image, const QByteArray &links,
+                                  const SearchRenderBank &bank)
 {
     const QDate today = QDate::currentDate();
-    RenderContext ctx{
+    return RenderContext{
         bank.form,
         bank.script,
         bank.bankName,
         bank.jp,
-        [&](int n) {
+        [&image, today](int n) {
             Record r = DecodeRecord(image.record(n));
             NormalizeRecord(r, today);
             return r;
         },
-        [&](int n) { return LinkListOf(links, n, image.RecCount(), engine.MaxHits); },
+        [&links, &image, &engine](int n) { return LinkListOf(links, n, image.RecCount(), engine.MaxHits); },
         engine.SearchItem,
-        [&] { engine.RebuildRecordHits(); },
+        [&engine] { engine.RebuildRecordHits(); },
     };
+}
+
+QString RenderHits(SearchEngine &engine, const RecordImage &image, const QByteArray &links,
+                   const SearchRenderBank &bank, qsizetype capacity)
+{
+    RenderContext ctx = SearchRenderContext(engine, image, links, bank);
     ctx.capacity = capacity;
     return Step3(engine.HitList, engine.HitCount, ctx);
 }

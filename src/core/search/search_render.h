@@ -5,6 +5,7 @@
 // this one routine.
 
 #include "core/format/form_file.h"
+#include "core/format/render.h"
 #include "core/format/script_file.h"
 #include "core/search/search_engine.h"
 #include "core/store/jpcode.h"
@@ -30,6 +31,11 @@ struct SearchRenderBank
 // The bytes of the bank's link table; empty when it has none or it cannot be
 // read (the lists then show no links).
 QByteArray ReadLinkBytes(const QString &bankPath);
+
+// What the rendering of engine's hits over the records of image reads; the
+// context refers to its arguments, which must outlive it.
+RenderContext SearchRenderContext(SearchEngine &engine, const RecordImage &image, const QByteArray &links,
+                                  const SearchRenderBank &bank);
 
 // Step3 for the hits 1..HitCount of engine (sorted in place first) over the
 // records of image.

@@ -1,26 +1,28 @@
 #pragma once
 // The program-wide state, owned once and handed to every window by reference:
 // the program folder, the settings, the recent-bank list, the open bank, the
-// JP code table, the output forms and scripts and the search state.
+// JP code table, the output forms and scripts, and the cancel flag of long
+// operations. It tells the windows when the open bank or a setting they show
+// changes.
 
+#include "core/format/form_file.h"
+#include "core/format/script_file.h"
 #include "core/session/bank_log.h"
 #include "core/session/build_info.h"
 #include "core/session/services.h"
 #include "core/session/settings.h"
 #include "core/session/user_interface.h"
-#include "core/format/form_file.h"
-#include "core/format/script_file.h"
-#include "core/search/search_engine.h"
 #include "core/store/jpcode.h"
-#include "core/store/record.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 namespace tz {
 
-class Session
+class Session : public QObject
 {
+    Q_OBJECT
 public:
     Session(UserInterface &ui, const QString &appFolder);
 
@@ -31,8 +33,6 @@ public:
     // Settings; BankFolder, BankName and BankPath of the open bank live here.
     Settings settings;
     QStringList BankPaths; // entries 1..10 at indexes 0..9
-    int BankLoading = 0;
-    BoxFlags BoxChanged{};
 
     JPcodeTable jp;
     FormTable forms;
@@ -41,16 +41,32 @@ public:
     QStringList formReport;
     QStringList scriptReport;
 
-    SearchEngine search;
+    // Set by the progress window's Cancel; long operations reset and test it.
+    int CancelFlag = 0;
+
+    // Start-up, before any window is built: the settings file, the output
+    // forms and scripts and the bank-path log. Signal 2 when no form or no
+    // script could be read.
+    void load();
+    // The end of the run: the settings file and the bank-path log written;
+    // a failure is told to the person.
+    void save();
 
     const QString &BankFolder() const { return settings.BankFolder; }
     const QString &BankName() const { return settings.BankName; }
     const QString &BankPath() const { return settings.BankPath; }
-    // Sets the open bank: BankPath becomes folder + name + ".bnk/".
+    // The open bank becomes folder + name + ".bnk/"; the windows are told.
     void setBank(const QString &folder, const QString &name);
 
     QString cfgFile() const { return AppFolder + kCfgFileName.toString(); }
     QString logFile() const { return AppFolder + kBankLogFileName.toString(); }
+
+    // The option menu's settings; the windows are told of each change.
+    void setFont(int fontNameNo, int fontSizeNo);
+    void setBeepOn(bool on);
+    void setAutoDupCheck(bool on);
+    // The window places back to their defaults.
+    void resetPositions();
 
     // Shared services bound to this session's settings and cancel flag.
     void Signal(int n);
@@ -62,6 +78,12 @@ public:
     // The program's home page: the contents page of the help in the program
     // folder, opened in the system browser by the help menu's home page item.
     QString HomePage() const;
+
+Q_SIGNALS:
+    void bankChanged();
+    void fontChanged();
+    void switchesChanged();
+    void positionsReset();
 
 private:
     ProgressDriver m_progress;

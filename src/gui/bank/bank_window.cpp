@@ -1,8 +1,7 @@
 #include "gui/bank/bank_window.h"
 
-#include "core/bank/card_host.h"
-#include "gui/widgets/help_window.h"
 #include "core/session/session.h"
+#include "gui/widgets/help_window.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -31,12 +30,16 @@ void setTextColour(QWidget *w, const QColor &c)
 }
 
 // Help topics of the three modes, as the card's bank menu has them.
-int modeHelp(const QString &caption)
+int modeHelp(BankMode mode)
 {
-    if (caption == QStringLiteral("New"))
+    switch (mode) {
+    case BankMode::New:
         return 1030;
-    if (caption == QStringLiteral("Dupli"))
+    case BankMode::Duplicate:
         return 1040;
+    case BankMode::Open:
+        break;
+    }
     return 1020;
 }
 
@@ -58,7 +61,7 @@ QStringList BankWindow::driveRoots()
     return roots;
 }
 
-BankWindow::BankWindow(Session &session, CardHost &card, QWidget *parent)
+BankWindow::BankWindow(Session &session, CardModel &card, QWidget *parent)
     : QWidget(parent, Qt::Window), m_session(session), m_logic(session, card)
 {
     setObjectName(QStringLiteral("Bank"));
@@ -146,7 +149,7 @@ void BankWindow::StartUp()
     after();
 }
 
-void BankWindow::BankView(int sw)
+void BankWindow::BankView(BankMode sw)
 {
     m_logic.BankView(sw);
     after();
@@ -155,7 +158,7 @@ void BankWindow::BankView(int sw)
 void BankWindow::after()
 {
     sync();
-    if (!m_logic.visible && !m_logic.bankOpen)
+    if (!m_logic.visible && !m_logic.bankOpen())
         Q_EMIT hiddenWithoutBank();
 }
 
@@ -234,7 +237,7 @@ void BankWindow::sync()
 {
     setWindowTitle(m_logic.title);
     m_command1->setText(m_logic.caption);
-    setProperty(kHelpContextProperty, modeHelp(m_logic.caption));
+    setProperty(kHelpContextProperty, modeHelp(m_logic.mode));
     if (m_bank1->text() != m_logic.bankText)
         m_bank1->setText(m_logic.bankText);
     const QColor colour = m_logic.colour == BankSelect::NameColour::Bank      ? kBankColour

@@ -19,12 +19,16 @@ class BankWindow : public QWidget
 {
     Q_OBJECT
 public:
-    BankWindow(Session &session, CardHost &card, QWidget *parent = nullptr);
+    BankWindow(Session &session, CardModel &card, QWidget *parent = nullptr);
 
     BankSelect &logic() { return m_logic; }
-    // Start-up (settings, forms, log, then the last bank or this window).
+    // The end of start-up: the last bank opened at once, or this window.
     void StartUp();
-    void BankView(int sw);
+
+public Q_SLOTS:
+    void BankView(tz::BankMode sw);
+
+public:
     // Shows the logic's state in the controls.
     void sync();
 

@@ -1,12 +1,11 @@
 #include "gui/card/card_window.h"
 
-#include "core/session/bank_log.h"
+#include "core/card/card_layout.h"
+#include "core/session/session.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/help_window.h"
 #include "gui/widgets/print_text.h"
-#include "gui/widgets/progress_window.h"
-#include "core/session/session.h"
-#include "core/card/card_layout.h"
+#include "gui/widgets/window_place.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,31 +48,16 @@ const QColor kBoxNotInUse(224, 224, 224);
 
 } // namespace
 
-CardWindow::CardWindow(Session &session, QWidget *parent) : QMainWindow(parent), m_session(session), m_card(session.jp)
+CardWindow::CardWindow(Session &session, QWidget *parent) : QMainWindow(parent), m_session(session), m_card(session)
 {
     setObjectName(QStringLiteral("Card"));
     setProperty(kHelpContextProperty, 1010);
-    wireCallbacks();
     buildMenus();
     buildControls();
     InstallHelpKey(this, session.ui);
-}
-
-void CardWindow::wireCallbacks()
-{
-    CardCallbacks cb;
-    cb.message = [this](const QString &text) { m_session.ui.message(text, MsgButtons::Ok, MsgIcon::Information); };
-    cb.fileError = [this](const QString &text) { m_session.ui.message(text, MsgButtons::Ok, MsgIcon::Error); };
-    cb.askOkCancel = [this](const QString &text) {
-        return m_session.ui.message(text, MsgButtons::OkCancel, MsgIcon::Information) == MsgAnswer::Ok;
-    };
-    cb.signal = [this](int n) { m_session.Signal(n); };
-    cb.openWebPage = [this](const QString &url) { m_session.WebOn(url); };
-    cb.search = [this](const CardSearchRequest &request) {
-        if (m_links.runSearch)
-            m_links.runSearch(request);
-    };
-    m_card.setCallbacks(std::move(cb));
+    applyFont();
+    applySwitches();
+    placeFromSettings();
 }
 
 void CardWindow::buildMenus()
@@ -84,19 +68,20 @@ void CardWindow::buildMenus()
     {
         const char *name;
         const char16_t *caption;
-        int mode;
+        BankMode mode;
         int help;
-    } bankItems[] = {{"mnuBO", u"文献バンクを開く(&O)", 1, 1020},
-                     {"mnuBN", u"文献バンクを作る(&N)", 2, 1030},
-                     {"mnuBD", u"文献バンクの複製(&D)", 3, 1040}};
+    } bankItems[] = {{"mnuBO", u"文献バンクを開く(&O)", BankMode::Open, 1020},
+                     {"mnuBN", u"文献バンクを作る(&N)", BankMode::New, 1030},
+                     {"mnuBD", u"文献バンクの複製(&D)", BankMode::Duplicate, 1040}};
     for (const auto &item : bankItems) {
         QAction *a = bank->addAction(QString::fromUtf16(item.caption));
         a->setObjectName(QString::fromLatin1(item.name));
         a->setProperty(kHelpContextProperty, item.help);
-        const int mode = item.mode;
+        const BankMode mode = item.mode;
         connect(a, &QAction::triggered, this, [this, mode] {
-            if (m_bankView)
-                m_bankView(mode);
+            m_card.save();
+            refresh();
+            Q_EMIT bankViewRequested(mode);
         });
     }
     bank->addSeparator();
@@ -162,10 +147,7 @@ void CardWindow::buildMenus()
     buildSearchMenu();
     buildOptionMenu();
 
-    QMenu *help = AddHelpMenu(this, m_session.ui, [this] {
-        if (m_showVersion)
-            m_showVersion();
-    });
+    QMenu *help = AddHelpMenu(this, m_session.ui, [this] { Q_EMIT versionRequested(); });
     help->addSeparator()->setObjectName(QStringLiteral("mnuH0"));
     QAction *home = help->addAction(QStringLiteral("Tessellane のホームページ(&Q)"));
     home->setObjectName(QStringLiteral("mnuHQ"));
@@ -271,38 +253,15 @@ void CardWindow::buildSearchMenu()
     QMenu *search = menuBar()->addMenu(QStringLiteral("検索(&S)"));
     search->setObjectName(QStringLiteral("mnuS"));
     search->menuAction()->setProperty(kHelpContextProperty, 4000);
-    const struct
-    {
-        const char *name;
-        const char16_t *caption;
-        int help;
-        int kind;
-    } items[] = {
-        {"mnuSF", u"フリーキーワード(&F)", 4030, KindFreeKeyword},
-        {"mnuSM", u"メモ(&M)", 4030, KindMemo},
-        {"mnuSA", u"著者＋編者(&A)", 4030, KindAuthorEditor},
-        {"mnuSK", u"タイトル＋キーワード(&K)", 4030, KindTitleKeyword},
-        {"mnuS1", nullptr, 0, 0},
-        {"mnuSJ", u"JPコード（雑誌/出版社名)(&J)", 4030, KindJPcode},
-        {"mnuSY", u"発行年(&Y)", 4030, KindYear},
-        {"mnuS0", nullptr, 0, 0},
-        {"mnuSR", u"レコード番号(&R)", 4080, KindRecord},
-        {"mnuSB", u"空白レコード(&B)", 4080, KindBlank},
-        {"mnuSD", u"重複レコード(&D)", 4080, KindDouble},
-    };
-    for (const auto &item : items) {
-        if (!item.caption) {
-            search->addSeparator()->setObjectName(QString::fromLatin1(item.name));
-            continue;
-        }
-        QAction *a = search->addAction(QString::fromUtf16(item.caption));
-        a->setObjectName(QString::fromLatin1(item.name));
+    int separator = 0;
+    for (const SearchKindItem &item : SearchKindItems()) {
+        if (item.separatorBefore)
+            search->addSeparator()->setObjectName(QStringLiteral("mnuS%1").arg(separator++ == 0 ? 1 : 0));
+        QAction *a = search->addAction(item.cardCaption);
+        a->setObjectName(QString::fromLatin1(item.menuName));
         a->setProperty(kHelpContextProperty, item.help);
         const int kind = item.kind;
-        connect(a, &QAction::triggered, this, [this, kind] {
-            if (m_links.openSearch)
-                m_links.openSearch(kind);
-        });
+        connect(a, &QAction::triggered, this, [this, kind] { Q_EMIT searchKindRequested(kind); });
     }
 }
 
@@ -317,7 +276,7 @@ void CardWindow::buildOptionMenu()
         QAction *a = names->addAction(FontCaption(k));
         a->setObjectName(QStringLiteral("fontn_%1").arg(k));
         a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, k] { chooseFont(k, m_session.settings.FontSizeNo); });
+        connect(a, &QAction::triggered, this, [this, k] { m_session.setFont(k, m_session.settings.FontSizeNo); });
         m_fontNameItems[size_t(k)] = a;
     }
     QMenu *sizes = option->addMenu(QStringLiteral("フォントサイズ(&Z)"));
@@ -326,65 +285,35 @@ void CardWindow::buildOptionMenu()
         QAction *a = sizes->addAction(QString::number(FontPoints(k)));
         a->setObjectName(QStringLiteral("fontz_%1").arg(k));
         a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, k] { chooseFont(m_session.settings.FontNameNo, k); });
+        connect(a, &QAction::triggered, this, [this, k] { m_session.setFont(m_session.settings.FontNameNo, k); });
         m_fontSizeItems[size_t(k)] = a;
     }
     option->addSeparator()->setObjectName(QStringLiteral("mnuO0"));
     QAction *reset = option->addAction(QStringLiteral("設定をデフォルトにもどす(&D)"));
     reset->setObjectName(QStringLiteral("mnuOD"));
-    connect(reset, &QAction::triggered, this, [this] {
-        const Settings defaults;
-        m_session.settings.CardPos = defaults.CardPos;
-        m_session.settings.SearchPos = defaults.SearchPos;
-        m_session.settings.JPEditorPos = defaults.JPEditorPos;
-        placeFromSettings();
-        if (m_links.positionsReset)
-            m_links.positionsReset();
-    });
+    connect(reset, &QAction::triggered, &m_session, &Session::resetPositions);
     option->addSeparator()->setObjectName(QStringLiteral("mnuO1"));
     m_beepItem = option->addAction(QStringLiteral("ビープ音を出す(&B)"));
     m_beepItem->setObjectName(QStringLiteral("mnuOB"));
     m_beepItem->setCheckable(true);
-    m_beepItem->setChecked(m_session.settings.BeepOn != 0);
-    connect(m_beepItem, &QAction::triggered, this, [this] {
-        m_session.settings.BeepOn = (m_session.settings.BeepOn + 1) % 2;
-        m_beepItem->setChecked(m_session.settings.BeepOn != 0);
-    });
+    connect(m_beepItem, &QAction::triggered, this, [this] { m_session.setBeepOn(m_session.settings.BeepOn == 0); });
     m_dupCheckItem = option->addAction(QStringLiteral("自動で重複登録チェック(&S)"));
     m_dupCheckItem->setObjectName(QStringLiteral("mnuOS"));
     m_dupCheckItem->setCheckable(true);
-    m_dupCheckItem->setChecked(m_session.settings.AutoDupCheck != 0);
-    connect(m_dupCheckItem, &QAction::triggered, this, [this] {
-        m_session.settings.AutoDupCheck = (m_session.settings.AutoDupCheck + 1) % 2;
-        m_dupCheckItem->setChecked(m_session.settings.AutoDupCheck != 0);
-        m_card.setAutoDupCheck(m_session.settings.AutoDupCheck != 0);
-    });
+    connect(m_dupCheckItem, &QAction::triggered, this,
+            [this] { m_session.setAutoDupCheck(m_session.settings.AutoDupCheck == 0); });
     option->addSeparator()->setObjectName(QStringLiteral("mnuO2"));
     m_jpEditorItem = option->addAction(QStringLiteral("JPコードの編集(&J)"));
     m_jpEditorItem->setObjectName(QStringLiteral("mnuOJ"));
     m_jpEditorItem->setProperty(kHelpContextProperty, 5000);
-    connect(m_jpEditorItem, &QAction::triggered, this, [this] {
-        if (m_links.openJPEditor)
-            m_links.openJPEditor(JPEditorGroup(m_card.styleButton()));
-    });
+    m_jpEditorItem->setEnabled(false); // the JP code editor is not part of the program yet
     m_formEditorItem = option->addAction(QStringLiteral("書式の編集(&R)"));
     m_formEditorItem->setObjectName(QStringLiteral("mnuOR"));
     m_formEditorItem->setProperty(kHelpContextProperty, 6000);
-    connect(m_formEditorItem, &QAction::triggered, this, [this] {
-        if (m_links.openFormEditor)
-            m_links.openFormEditor();
-    });
+    m_formEditorItem->setEnabled(false); // the output-form editor is not part of the program yet
     for (QAction *a : option->actions())
         if (!a->property(kHelpContextProperty).isValid())
             a->setProperty(kHelpContextProperty, 2050);
-}
-
-void CardWindow::setLinks(CardLinks links)
-{
-    m_links = std::move(links);
-    m_jpEditorItem->setEnabled(bool(m_links.openJPEditor));
-    m_jpView->setEnabled(bool(m_links.openJPEditor));
-    m_formEditorItem->setEnabled(bool(m_links.openFormEditor));
 }
 
 void CardWindow::editFocused(EditOp op)
@@ -395,15 +324,6 @@ void CardWindow::editFocused(EditOp op)
         return;
     if (const int box = boxIndexOf(focus); box >= 0)
         m_card.setBoxText(box, widgetText(box));
-}
-
-void CardWindow::chooseFont(int nameNo, int sizeNo)
-{
-    m_session.settings.FontNameNo = std::clamp(nameNo, 0, int(m_fontNameItems.size()) - 1);
-    m_session.settings.FontSizeNo = std::clamp(sizeNo, 0, int(m_fontSizeItems.size()) - 1);
-    applyLayout();
-    if (m_links.fontChanged)
-        m_links.fontChanged();
 }
 
 QFont CardWindow::boxFont() const
@@ -572,11 +492,8 @@ void CardWindow::buildControls()
         buttons->addWidget(b);
         return b;
     };
-    m_jpView = button("JPview", QStringLiteral("edit JP"), [this] {
-        if (m_links.openJPEditor)
-            m_links.openJPEditor(JPEditorGroup(m_card.styleButton()));
-    });
-    m_jpView->setEnabled(false); // until the JP code editor is connected
+    m_jpView = button("JPview", QStringLiteral("edit JP"), [] {});
+    m_jpView->setEnabled(false); // the JP code editor is not part of the program yet
     button("LinkView", QStringLiteral("view Link"), [this] { m_card.linkedRecords(); });
     button("ViewPDF1", QStringLiteral("view URL"), [this] { m_card.openURL(); });
     button("ViewPDF2", QStringLiteral("view DOI"), [this] { m_card.openDOI(); });
@@ -594,8 +511,6 @@ void CardWindow::buildControls()
     grid->setRowStretch(13, 1);
 
     setCentralWidget(central);
-    applyLayout();
-    placeFromSettings();
 }
 
 void CardWindow::changeEvent(QEvent *event)
@@ -606,7 +521,7 @@ void CardWindow::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
 }
 
-void CardWindow::applyLayout()
+void CardWindow::applyFont()
 {
     const int nameNo = m_session.settings.FontNameNo;
     const int sizeNo = m_session.settings.FontSizeNo;
@@ -638,60 +553,25 @@ void CardWindow::applyLayout()
     setFixedHeight(px(rows.windowHeight));
 }
 
+void CardWindow::applySwitches()
+{
+    m_beepItem->setChecked(m_session.settings.BeepOn != 0);
+    m_dupCheckItem->setChecked(m_session.settings.AutoDupCheck != 0);
+}
+
 void CardWindow::placeFromSettings()
 {
-    const double dpi = logicalDpiX();
-    const WindowPos &pos = m_session.settings.CardPos;
-    move(TwipsToPixels(pos.left, dpi), TwipsToPixels(pos.top, dpi));
-    resize(std::max(minimumWidth(), TwipsToPixels(pos.width, dpi)), height());
+    PlaceWindow(this, m_session.settings.CardPos);
 }
 
-void CardWindow::storePosition()
+void CardWindow::showBank()
 {
-    const double dpi = logicalDpiX();
-    WindowPos &pos = m_session.settings.CardPos;
-    pos.left = float(PixelsToTwips(x(), dpi));
-    pos.top = float(PixelsToTwips(y(), dpi));
-    pos.width = float(PixelsToTwips(width(), dpi));
-    pos.height = qint16(std::clamp(PixelsToTwips(height(), dpi), kMinWindowExtent, kMaxTwips));
-}
-
-bool CardWindow::FormSet(QString *error)
-{
-    QString failure;
-    m_card.setAutoDupCheck(m_session.settings.AutoDupCheck != 0);
-    m_card.setMaxHits(m_session.settings.MaxHits);
-    m_card.setBankLoading(true);
-    // A failure to open goes back to the bank window, which reports it.
-    CardCallbacks opening;
-    opening.fileError = [&failure](const QString &text) { failure = text; };
-    m_card.setCallbacks(std::move(opening));
-    const bool ok = m_card.openBank(m_session.BankPath());
-    wireCallbacks();
-    m_card.setBankLoading(false);
-    if (!ok) {
-        if (error)
-            *error = failure;
-        return false;
-    }
-    setWindowTitle(CardCaption(m_session.BankName()));
+    setWindowTitle(BankTitle(QStringLiteral("レコード編集"), m_session.BankName()));
     refresh();
-    focusBox(1);
-    if (m_links.bankOpened)
-        m_links.bankOpened();
-    return true;
-}
-
-void CardWindow::showCard()
-{
     show();
     raise();
     activateWindow();
-    if (m_onShown) {
-        auto once = std::move(m_onShown);
-        m_onShown = nullptr;
-        once();
-    }
+    focusBox(1);
 }
 
 QString CardWindow::widgetText(int box) const
@@ -842,14 +722,10 @@ void CardWindow::closeEvent(QCloseEvent *event)
     if (!m_closed) {
         m_closed = true;
         m_card.close();
-        storePosition();
-        QString error;
-        if (!CfgSave(m_session.cfgFile(), m_session.settings, &error) ||
-            !BankLogSave(m_session.logFile(), m_session.BankPaths, &error))
-            m_session.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
+        m_session.settings.CardPos = WindowPlace(this);
+        Q_EMIT closed();
     }
     event->accept();
-    QApplication::quit();
 }
 
 } // namespace tz

@@ -8,14 +8,13 @@
 // the card's closing sequence, writes the settings and the bank-path log and
 // ends the program.
 
-#include "core/bank/card_host.h"
-#include "gui/widgets/edit_box.h"
+#include "core/bank/bank_select.h"
 #include "core/card/card_model.h"
+#include "gui/widgets/edit_box.h"
 
 #include <QFont>
 #include <QMainWindow>
 #include <array>
-#include <functional>
 #include <optional>
 
 class QAction;
@@ -30,50 +29,41 @@ namespace tz {
 
 class Session;
 
-// What the card asks of the other windows; the program connects them. An
-// editor that is not connected leaves its menu item and button disabled.
-struct CardLinks
-{
-    // The search menu: the search window opened on a kind.
-    std::function<void(int kind)> openSearch;
-    // The searches the card's commands start (similar, current, linked).
-    std::function<void(const CardSearchRequest &)> runSearch;
-    // The JP code editor, preselecting group 1..3 (0 keeps its choice).
-    std::function<void(int group)> openJPEditor;
-    std::function<void()> openFormEditor;
-    // A font name or size was chosen: the other windows take it.
-    std::function<void()> fontChanged;
-    // The window positions were reset to their defaults: the other visible
-    // windows move to theirs.
-    std::function<void()> positionsReset;
-    // Another bank was opened on the card.
-    std::function<void()> bankOpened;
-};
-
-class CardWindow : public QMainWindow, public CardHost
+class CardWindow : public QMainWindow
 {
     Q_OBJECT
 public:
+    // The card is built on the session's settings: its place, font and size
+    // and the ticks of the option menu.
     explicit CardWindow(Session &session, QWidget *parent = nullptr);
 
-    // The bank menu shows the bank window in mode 1, 2 or 3 through this.
-    void setBankView(std::function<void(int)> bankView) { m_bankView = std::move(bankView); }
-    // The help menu's version item shows the version window through this.
-    void setShowVersion(std::function<void()> showVersion) { m_showVersion = std::move(showVersion); }
-    // Called once when the card becomes visible (the splash then hides).
-    void setOnShown(std::function<void()> onShown) { m_onShown = std::move(onShown); }
-    void setLinks(CardLinks links);
-
-    bool FormSet(QString *error) override;
-    void showCard() override;
-
     CardModel &card() { return m_card; }
-    int recCount() const { return m_card.recCount(); }
     // Shows what the card holds: box texts, style, name list, record number,
     // scroll bar and the boxes in use.
     void refresh();
     // The font of the card's boxes (the memo box's font is the print font).
     QFont boxFont() const;
+
+public Q_SLOTS:
+    // Another bank is open on the card: caption, its last record, the focus
+    // in the memo box, and the window shown.
+    void showBank();
+    // The settings' font and size: fonts, box heights, the fixed height and
+    // the ticks of the font menus.
+    void applyFont();
+    // The ticks of the beep and duplicate-check items.
+    void applySwitches();
+    // The window at the settings' place.
+    void placeFromSettings();
+
+Q_SIGNALS:
+    // The bank menu, after the shown record was saved: the bank window in a mode.
+    void bankViewRequested(tz::BankMode mode);
+    // The search menu: the search window on a kind.
+    void searchKindRequested(int kind);
+    void versionRequested();
+    // The card was closed: its closing sequence ran; the program ends.
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -87,15 +77,8 @@ private:
     void buildSearchMenu();
     void buildOptionMenu();
     void buildControls();
-    // The layout step: fonts, box heights, the fixed height and the minimum
-    // width for the font size.
-    void applyLayout();
-    void chooseFont(int nameNo, int sizeNo);
-    void placeFromSettings();
-    void storePosition();
     void editFocused(EditOp op);
     void printCard();
-    void wireCallbacks();
     int boxIndexOf(const QObject *o) const;
     QString widgetText(int box) const;
     void setWidgetText(int box, const QString &text);
@@ -103,10 +86,6 @@ private:
 
     Session &m_session;
     CardModel m_card;
-    std::function<void(int)> m_bankView;
-    std::function<void()> m_onShown;
-    std::function<void()> m_showVersion;
-    CardLinks m_links;
 
     std::array<QWidget *, kCardBoxCount> m_box{};
     std::array<QLabel *, kCardBoxCount> m_label{};

@@ -1,11 +1,12 @@
 #include "gui/search/search_window.h"
 
+#include "core/search/result_file.h"
+#include "core/session/session.h"
 #include "gui/widgets/edit_box.h"
+#include "gui/widgets/fonts.h"
 #include "gui/widgets/help_window.h"
 #include "gui/widgets/print_text.h"
-#include "gui/widgets/progress_window.h"
-#include "core/session/session.h"
-#include "core/search/result_file.h"
+#include "gui/widgets/window_place.h"
 
 #include <QAction>
 #include <QApplication>
@@ -65,6 +66,7 @@ SearchWindow::SearchWindow(Session &session, QWidget *parent)
     buildControls();
     InstallHelpKey(this, session.ui);
     setMinimumSize(TwipsToPixels(kMinWidthTwips, logicalDpiX()), TwipsToPixels(kMinHeightTwips, logicalDpiY()));
+    applyFont();
     bankChanged();
     resetPosition();
 }
@@ -74,32 +76,11 @@ void SearchWindow::buildMenus()
     QMenu *search = menuBar()->addMenu(QStringLiteral("検索(&S)"));
     search->setObjectName(QStringLiteral("mnuS"));
     search->menuAction()->setProperty(kHelpContextProperty, 4000);
-    const struct
-    {
-        const char *name;
-        const char16_t *caption;
-        int kind;
-        int help;
-    } kinds[] = {
-        {"mnuSF", u"フリーキーワード(&F)", 0, 4030},
-        {"mnuSM", u"メモ(&M)", 1, 4030},
-        {"mnuSA", u"著者＆編者(&A)", 2, 4030},
-        {"mnuSK", u"タイトル＆キーワード(&K)", 3, 4030},
-        {nullptr, nullptr, -1, 0},
-        {"mnuSJ", u"ＪＰコード(&J)", 4, 4030},
-        {"mnuSY", u"年(&Y)", 5, 4030},
-        {nullptr, nullptr, -1, 0},
-        {"mnuSR", u"レコード番号(&R)", 6, 4080},
-        {"mnuSB", u"空白文献(&B)", 7, 4080},
-        {"mnuSD", u"重複文献(&D)", 8, 4080},
-    };
-    for (const auto &item : kinds) {
-        if (!item.name) {
+    for (const SearchKindItem &item : SearchKindItems()) {
+        if (item.separatorBefore)
             search->addSeparator();
-            continue;
-        }
-        QAction *a = search->addAction(QString::fromUtf16(item.caption));
-        a->setObjectName(QString::fromLatin1(item.name));
+        QAction *a = search->addAction(item.searchCaption);
+        a->setObjectName(QString::fromLatin1(item.menuName));
         a->setProperty(kHelpContextProperty, item.help);
         const int kind = item.kind;
         connect(a, &QAction::triggered, this, [this, kind] { openKind(kind); });
@@ -130,8 +111,8 @@ void SearchWindow::buildMenus()
         const int button = item.button;
         const bool showsCard = button == SearResultClear;
         connect(a, &QAction::triggered, this, [this, button, showsCard] {
-            if (showsCard && m_showCard)
-                m_showCard();
+            if (showsCard)
+                Q_EMIT showCardRequested();
             SearD_click(button);
         });
     }
@@ -201,10 +182,7 @@ void SearchWindow::buildMenus()
         connect(a, &QAction::triggered, this, [this, name] { editCommand(name); });
     }
 
-    AddHelpMenu(this, m_session.ui, [this] {
-        if (m_showVersion)
-            m_showVersion();
-    });
+    AddHelpMenu(this, m_session.ui, [this] { Q_EMIT versionRequested(); });
 }
 
 void SearchWindow::buildControls()
@@ -296,8 +274,9 @@ void SearchWindow::buildControls()
     }
 }
 
-void SearchWindow::applyFont(const QFont &font)
+void SearchWindow::applyFont()
 {
+    const QFont font = ChosenFont(m_session.settings.FontNameNo, m_session.settings.FontSizeNo);
     m_printFont = font;
     for (QWidget *w :
          {static_cast<QWidget *>(m_kind), static_cast<QWidget *>(m_keys), static_cast<QWidget *>(m_result)})
@@ -313,12 +292,8 @@ void SearchWindow::bankChanged()
 
 void SearchWindow::resetPosition()
 {
-    const WindowPos &p = m_session.settings.SearchPos;
     m_placed = false;
-    const double dpi = logicalDpiX();
-    move(TwipsToPixels(p.left, dpi), TwipsToPixels(p.top, dpi));
-    resize(std::max(minimumWidth(), TwipsToPixels(p.width, dpi)),
-           std::max(minimumHeight(), TwipsToPixels(p.height, dpi)));
+    PlaceWindow(this, m_session.settings.SearchPos);
     m_placed = true;
     layOut();
 }
@@ -413,12 +388,7 @@ void SearchWindow::storePosition()
 {
     if (!m_placed || !isVisible() || isMinimized())
         return;
-    WindowPos &p = m_session.settings.SearchPos;
-    const double dpi = logicalDpiX();
-    p.left = float(PixelsToTwips(x(), dpi));
-    p.top = float(PixelsToTwips(y(), dpi));
-    p.width = float(PixelsToTwips(width(), dpi));
-    p.height = static_cast<qint16>(std::clamp(PixelsToTwips(height(), dpi), kMinWindowExtent, kMaxTwips));
+    m_session.settings.SearchPos = WindowPlace(this);
 }
 
 void SearchWindow::closeEvent(QCloseEvent *event)

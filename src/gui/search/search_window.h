@@ -10,7 +10,6 @@
 #include <QFont>
 #include <QMainWindow>
 #include <array>
-#include <functional>
 
 class QAction;
 class QCheckBox;
@@ -29,31 +28,35 @@ class SearchWindow : public QMainWindow
 {
     Q_OBJECT
 public:
+    // The window is built on the session's settings: its place and font.
     explicit SearchWindow(Session &session, QWidget *parent = nullptr);
 
-    // The card's search menu: kind `kind`, the window shown.
+    // Kind `kind`, the window shown.
     void SearchSet(int kind);
-    // The kind menus: SearchSet, and for the kinds that need no key (blank
-    // and double-booked records) the search at once.
-    void openKind(int kind);
     void SearD_click(int index);
-    // A search the card starts (similar, current or linked records).
-    void runCardRequest(const CardSearchRequest &request);
-    // "キー・クリア" makes the record card visible through this.
-    void setShowCard(std::function<void()> showCard) { m_showCard = std::move(showCard); }
-    // The help menu's version item.
-    void setShowVersion(std::function<void()> showVersion) { m_showVersion = std::move(showVersion); }
-    // The card's memo font: the kind, key and result boxes and printing use it.
-    void applyFont(const QFont &font);
-    // Moves and sizes the window to SearchPos and lays it out.
-    void resetPosition();
-    // Another bank is open: title, form and script lists.
-    void bankChanged();
     // Prints the result text (the print dialog first); false when nothing
     // was printed.
     bool printResult();
 
     SearchModel &model() { return m_model; }
+
+public Q_SLOTS:
+    // The kind menus of both windows: SearchSet, and for the kinds that need
+    // no key (blank and double-booked records) the search at once.
+    void openKind(int kind);
+    // A search the card starts (similar, current or linked records).
+    void runCardRequest(const tz::CardSearchRequest &request);
+    // The settings' font: the kind, key and result boxes and printing use it.
+    void applyFont();
+    // Moves and sizes the window to SearchPos and lays it out.
+    void resetPosition();
+    // Another bank is open: title, form and script lists.
+    void bankChanged();
+
+Q_SIGNALS:
+    // "キー・クリア" makes the record card visible.
+    void showCardRequested();
+    void versionRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -77,8 +80,6 @@ private:
 
     Session &m_session;
     SearchModel m_model;
-    std::function<void()> m_showCard;
-    std::function<void()> m_showVersion;
     QFont m_printFont;
 
     QComboBox *m_kind = nullptr;

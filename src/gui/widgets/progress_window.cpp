@@ -5,19 +5,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace tz {
-
-int TwipsToPixels(double twips, double dpi)
-{
-    return static_cast<int>(std::lround(twips * dpi / 1440.0));
-}
-
-int PixelsToTwips(double pixels, double dpi)
-{
-    return dpi > 0 ? static_cast<int>(std::lround(pixels * 1440.0 / dpi)) : 0;
-}
 
 ProgressWindow::ProgressWindow(QWidget *parent) : QDialog(parent)
 {

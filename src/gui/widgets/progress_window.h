@@ -21,9 +21,4 @@ private:
     std::function<void()> m_onCancel;
 };
 
-// Pixels for a length in twips (1440 a logical inch) at the given dots per inch.
-int TwipsToPixels(double twips, double dpi);
-// Twips for a length in pixels, the other way round.
-int PixelsToTwips(double pixels, double dpi);
-
 } // namespace tz

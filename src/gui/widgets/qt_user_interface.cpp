@@ -1,8 +1,9 @@
 #include "gui/widgets/qt_user_interface.h"
 
+#include "core/session/services.h"
 #include "gui/widgets/help_window.h"
 #include "gui/widgets/progress_window.h"
-#include "core/session/services.h"
+#include "gui/widgets/window_place.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -2,12 +2,11 @@
 // messages and steps, the recent-bank list.
 
 #include "core/bank/bank_files.h"
-#include "core/session/bank_log.h"
 #include "core/bank/bank_select.h"
-#include "core/bank/card_host.h"
-#include "support/fake_user_interface.h"
-#include "core/session/session.h"
 #include "core/card/card_model.h"
+#include "core/session/bank_log.h"
+#include "core/session/session.h"
+#include "support/fake_user_interface.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -18,45 +17,16 @@ using namespace tz;
 
 namespace {
 
-class FakeCard : public CardHost
-{
-public:
-    explicit FakeCard(Session &s) : m_session(s) {}
-    QStringList opened; // bank names handed over
-    int shown = 0;
-    int recCount = -1;
-    int loadingSeen = -1;
-    bool fail = false;
-    bool FormSet(QString *error) override
-    {
-        loadingSeen = m_session.BankLoading;
-        if (fail) {
-            *error = QStringLiteral("record.tzd: unreadable");
-            return false;
-        }
-        CardCallbacks cb;
-        cb.fileError = [error](const QString &e) { *error = e; };
-        CardModel card(m_session.jp, cb);
-        if (!card.openBank(m_session.BankPath()))
-            return false;
-        recCount = card.recCount();
-        opened.append(m_session.BankName());
-        return true;
-    }
-    void showCard() override { ++shown; }
-
-private:
-    Session &m_session;
-};
-
-// A program folder with the shipped forms and a sample bank, and a session on it.
+// A program folder with the shipped forms and a sample bank, a session on it
+// (its settings read as at start-up) and the card the banks open on.
 struct Fixture
 {
     QTemporaryDir dir;
     tz::testing::FakeUserInterface ui;
     std::unique_ptr<Session> session;
-    std::unique_ptr<FakeCard> card;
+    std::unique_ptr<CardModel> card;
     std::unique_ptr<BankSelect> bank;
+    QStringList opened; // the banks the session changed to
 
     explicit Fixture(bool withSample = true)
     {
@@ -64,15 +34,22 @@ struct Fixture
             makeBank(QStringLiteral("sample.bnk"));
         for (const char *name : {"/form.cfx", "/script.cfx"})
             QFile::copy(QStringLiteral(TZ_SOURCE_DATA) + name, dir.path() + name);
+    }
+    // Start-up: the session reads its files, then the bank logic starts.
+    void start()
+    {
         session = std::make_unique<Session>(ui, dir.path());
-        card = std::make_unique<FakeCard>(*session);
+        QObject::connect(session.get(), &Session::bankChanged, [this] { opened << session->BankName(); });
+        session->load();
+        card = std::make_unique<CardModel>(*session);
         bank = std::make_unique<BankSelect>(*session, *card);
+        bank->StartUp();
     }
     QString root() const { return dir.path() + u'/'; }
     bool makeBank(const QString &path) { return CreateBank(root() + path, QDate(2024, 1, 2), nullptr); }
     // The action button in `mode`, standing in `folder` (under the program
     // folder) with `name` typed, the questions answered with `answers`.
-    void click(int mode, const QString &folder, const QString &name, const QList<MsgAnswer> &answers = {})
+    void click(BankMode mode, const QString &folder, const QString &name, const QList<MsgAnswer> &answers = {})
     {
         bank->BankView(mode);
         bank->DirChange(root() + folder);
@@ -98,11 +75,9 @@ private Q_SLOTS:
     void startUpWithoutSettingsOpensSample()
     {
         Fixture f;
-        f.bank->StartUp();
-        QCOMPARE(f.card->opened, QStringList{QStringLiteral("sample")});
-        QCOMPARE(f.card->shown, 1);
-        QCOMPARE(f.card->loadingSeen, 1); // BankLoading while the card opens it
-        QCOMPARE(f.session->BankLoading, 0);
+        f.start();
+        QCOMPARE(f.opened, QStringList{QStringLiteral("sample")});
+        QCOMPARE(f.card->bankPath(), f.session->BankPath());
         QVERIFY(!f.bank->visible);
         QCOMPARE(f.session->BankPaths.first(), (f.root() + QStringLiteral("sample.bnk")));
         QVERIFY(f.ui.messages.isEmpty() && f.ui.tones.isEmpty());
@@ -124,8 +99,8 @@ private Q_SLOTS:
         QVERIFY(writeFile(f.root() + QStringLiteral("tz.cfg"), "3I\r\n" + f.root().toUtf8() + "\r\nmine\r\n" +
                                                                    autoOpen +
                                                                    "\r\n 200 \r\n 1 \r\n 1 \r\n 1 \r\n 4 \r\n"));
-        f.bank->StartUp();
-        QVERIFY(f.card->opened.isEmpty() && f.bank->visible);
+        f.start();
+        QVERIFY(f.opened.isEmpty() && f.bank->visible);
         QCOMPARE(f.bank->caption, QStringLiteral("Open"));
         QCOMPARE(f.bank->title, QStringLiteral("文献バンクを開く  Tessellane 3j03"));
         QCOMPARE(f.bank->pathText, f.root() + QStringLiteral("mine.bnk/"));
@@ -142,41 +117,43 @@ private Q_SLOTS:
         Fixture f;
         QVERIFY(writeFile(f.root() + QStringLiteral("form.cfg"),
                           readFile(f.root() + QStringLiteral("form.cfx")).left(300)));
-        f.bank->StartUp();
+        f.start();
         QCOMPARE(f.ui.messages.size(), 1);
         QVERIFY(f.ui.messages.first().text.startsWith(QStringLiteral("書式ファイルとスクリプトファイル")));
         QVERIFY(f.ui.messages.first().text.contains(QStringLiteral("form.cfg")));
-        QCOMPARE(f.card->opened.size(), 1);
+        QCOMPARE(f.opened.size(), 1);
 
         Fixture g;
         QFile::remove(g.root() + QStringLiteral("form.cfx"));
-        g.bank->StartUp();
+        g.start();
         QCOMPARE(g.ui.tones, QList<QList<Tone>>{SignalTones(2)});
-        QCOMPARE(g.card->opened.size(), 1);
+        QCOMPARE(g.opened.size(), 1);
     }
 
+    // A record file that cannot be read (a folder in its place).
     void cardThatCannotOpenKeepsTheWindow()
     {
         Fixture f;
-        f.card->fail = true;
-        f.bank->StartUp(); // the automatic opening fails: signal, then open mode
+        QVERIFY(QFile::remove(f.root() + QStringLiteral("sample.bnk/record.tzd")));
+        QVERIFY(QDir().mkdir(f.root() + QStringLiteral("sample.bnk/record.tzd")));
+        f.start(); // the automatic opening fails: signal, then open mode
         QCOMPARE(f.ui.tones, QList<QList<Tone>>{SignalTones(2)});
         QVERIFY(f.bank->visible);
         QCOMPARE(f.bank->caption, QStringLiteral("Open"));
         f.bank->Command1Click();
-        QVERIFY(f.bank->visible && !f.bank->bankOpen);
-        QCOMPARE(f.ui.messageTexts(), QStringList(2, QStringLiteral("record.tzd: unreadable")));
+        QVERIFY(f.bank->visible && !f.bank->bankOpen());
+        QCOMPARE(f.ui.messages.size(), 2);
+        QVERIFY(f.ui.messages.last().text.contains(QStringLiteral("record.tzd")));
         QCOMPARE(f.ui.messages.last().icon, MsgIcon::Error);
-        QCOMPARE(f.card->shown, 0);
+        QVERIFY(f.opened.isEmpty());
     }
 
     void modesAndFolderColours()
     {
         Fixture f;
-        f.bank->StartUp();
-        f.bank->BankView(3);
+        f.start();
         f.bank->visible = false;
-        f.bank->BankView(7); // no such mode: title and caption stay
+        f.bank->BankView(BankMode::Duplicate);
         QCOMPARE(f.bank->title, QStringLiteral("文献バンクの複製  Tessellane 3j03"));
         QCOMPARE(f.bank->caption, QStringLiteral("Dupli"));
         QVERIFY(f.bank->visible);
@@ -195,31 +172,31 @@ private Q_SLOTS:
     // corrected, Cancel hides the window; nothing is made or opened.
     void refusedNames_data()
     {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<BankMode>("mode");
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
         const char *none = "文献バンクの名前を入れてください";
         const char *exists = "文献バンク abc はすでに存在します";
-        row("open: no such bank", 1, "", "Nothing", "文献バンク nothing がありません");
+        row("open: no such bank", BankMode::Open, "", "Nothing", "文献バンク nothing がありません");
         // Standing in abc.bnk, "c" is contained in the folder name but no c.bnk exists.
-        row("open: folder that is no bank", 1, "abc.bnk", "c", "文献バンク c がありません");
+        row("open: folder that is no bank", BankMode::Open, "abc.bnk", "c", "文献バンク c がありません");
         // A folder beside the list counts: making it would blank its first record.
-        row("new: folder beside the list", 2, "", "Abc", exists);
-        row("new: standing in it", 2, "abc.bnk", "abc.bnk", exists);
-        row("dupli: standing in it", 3, "abc.bnk", "abc.bnk", exists);
-        row("open: empty name", 1, "", ".bnk", none);
-        row("new: empty name", 2, "", ".BNK", none);
-        row("dupli: name with a slash", 3, "", "a/b", none);
+        row("new: folder beside the list", BankMode::New, "", "Abc", exists);
+        row("new: standing in it", BankMode::New, "abc.bnk", "abc.bnk", exists);
+        row("dupli: standing in it", BankMode::Duplicate, "abc.bnk", "abc.bnk", exists);
+        row("open: empty name", BankMode::Open, "", ".bnk", none);
+        row("new: empty name", BankMode::New, "", ".BNK", none);
+        row("dupli: name with a slash", BankMode::Duplicate, "", "a/b", none);
     }
     void refusedNames()
     {
-        QFETCH(int, mode);
+        QFETCH(BankMode, mode);
         QFETCH(QString, folder);
         QFETCH(QString, name);
         QFETCH(QString, message);
         Fixture f;
-        f.bank->StartUp();
+        f.start();
         QVERIFY(f.makeBank(QStringLiteral("abc.bnk")));
         const QByteArray record = readFile(f.root() + QStringLiteral("abc.bnk/record.tzd"));
         const QStringList entries = QDir(f.root()).entryList();
@@ -230,31 +207,31 @@ private Q_SLOTS:
         QCOMPARE(f.bank->visible, f.ui.messages.first().buttons == MsgButtons::Ok);
         QCOMPARE(QDir(f.root()).entryList(), entries);
         QCOMPARE(readFile(f.root() + QStringLiteral("abc.bnk/record.tzd")), record);
-        QCOMPARE(f.card->opened.size(), 1);
+        QCOMPARE(f.opened.size(), 1);
     }
 
     void openBankNameJustHides()
     {
         Fixture f;
-        f.bank->StartUp();
-        for (int mode : {2, 3}) {
+        f.start();
+        for (BankMode mode : {BankMode::New, BankMode::Duplicate}) {
             f.bank->BankView(mode);
             f.bank->Command1Click();
             QVERIFY(f.ui.messages.isEmpty() && !f.bank->visible);
         }
-        QCOMPARE(f.card->opened.size(), 1);
+        QCOMPARE(f.opened.size(), 1);
     }
 
     void openFromInsideTheBankFolder()
     {
         Fixture f;
-        f.bank->StartUp();
+        f.start();
         QVERIFY(f.makeBank(QStringLiteral("X/abc.bnk")));
-        f.click(1, QStringLiteral("X/abc.bnk"), QStringLiteral("abc.bnk"));
+        f.click(BankMode::Open, QStringLiteral("X/abc.bnk"), QStringLiteral("abc.bnk"));
         QVERIFY(f.ui.messages.isEmpty() && !f.bank->visible);
         const QString x = f.root() + QStringLiteral("X/");
         QCOMPARE(f.session->BankPath(), x + QStringLiteral("abc.bnk/"));
-        QCOMPARE(f.card->opened.last(), QStringLiteral("abc"));
+        QCOMPARE(f.opened.last(), QStringLiteral("abc"));
         // The settings were written for the next start.
         const Settings saved = CfgLoad(f.root() + QStringLiteral("tz.cfg"), f.root());
         QCOMPARE(saved.BankName, QStringLiteral("abc"));
@@ -264,17 +241,17 @@ private Q_SLOTS:
     void newCreatesLowerCaseBank()
     {
         Fixture f;
-        f.bank->StartUp();
-        f.click(2, QString(), QStringLiteral("later"), {MsgAnswer::Cancel});
+        f.start();
+        f.click(BankMode::New, QString(), QStringLiteral("later"), {MsgAnswer::Cancel});
         QVERIFY(!QFileInfo::exists(f.root() + QStringLiteral("later.bnk")) && !f.bank->visible);
         const int gen = f.bank->dirGeneration;
-        f.click(2, QString(), QStringLiteral("Abc.BNK"), {MsgAnswer::Ok});
+        f.click(BankMode::New, QString(), QStringLiteral("Abc.BNK"), {MsgAnswer::Ok});
         QCOMPARE(f.ui.messageTexts(), QStringList{QStringLiteral("文献バンク abc を作成しますがよろしいですか？")});
         QCOMPARE(f.ui.messages.first().icon, MsgIcon::Question);
         const QString made = f.root() + QStringLiteral("abc.bnk");
         QCOMPARE(QFileInfo(made + QStringLiteral("/record.tzd")).size(), qint64(kRecordSize));
-        QCOMPARE(f.card->opened, (QStringList{"sample", "abc"}));
-        QCOMPARE(f.card->recCount, 1);
+        QCOMPARE(f.opened, (QStringList{"sample", "abc"}));
+        QCOMPARE(f.card->recCount(), 1);
         QCOMPARE(f.session->BankPaths.first(), made);
         QVERIFY(f.bank->dirGeneration > gen && !f.bank->visible);
     }
@@ -283,16 +260,16 @@ private Q_SLOTS:
     void failingFolderCreationKeepsOpenBank()
     {
         Fixture f;
-        f.bank->StartUp();
+        f.start();
         const QString blocker = f.root() + QStringLiteral("plain");
         QVERIFY(writeFile(blocker, {}));
-        for (int mode : {2, 3}) {
+        for (BankMode mode : {BankMode::New, BankMode::Duplicate}) {
             f.click(mode, QStringLiteral("plain"), QStringLiteral("nope"), {MsgAnswer::Ok});
             QCOMPARE(f.ui.messages.size(), 2);
             QCOMPARE(f.ui.messages.at(1).icon, MsgIcon::Error);
             QVERIFY(f.ui.messages.at(1).text.contains(QDir::toNativeSeparators(blocker + QStringLiteral("/nope.bnk"))));
             QCOMPARE(f.session->BankName(), QStringLiteral("sample"));
-            QCOMPARE(f.card->opened.size(), 1);
+            QCOMPARE(f.opened.size(), 1);
             QCOMPARE(f.ui.progressOpens, 0);
         }
     }
@@ -300,9 +277,9 @@ private Q_SLOTS:
     void duplicateCopiesTheFourFiles()
     {
         Fixture f;
-        f.bank->StartUp();
+        f.start();
         const QString src = f.session->BankPath();
-        f.click(3, QString(), QStringLiteral("Copy"), {MsgAnswer::Ok});
+        f.click(BankMode::Duplicate, QString(), QStringLiteral("Copy"), {MsgAnswer::Ok});
         QCOMPARE(f.ui.messageTexts(),
                  QStringList{QStringLiteral("文献バンクの複製 copy を作成しますがよろしいですか？")});
         const QString copy = f.root() + QStringLiteral("copy.bnk/");
@@ -310,16 +287,16 @@ private Q_SLOTS:
             QVERIFY2(QFile::exists(copy + name) && readFile(copy + name) == readFile(src + name), name);
         QCOMPARE(f.ui.progressOpens, 1);
         QCOMPARE(f.ui.progressCloses, 1);
-        QCOMPARE(f.card->opened, QStringList{"sample"}); // stays open
+        QCOMPARE(f.opened, QStringList{"sample"}); // stays open
         QCOMPARE(f.session->BankPaths.first(), (f.root() + QStringLiteral("copy.bnk")));
     }
 
     void failedDuplicateRemovesPartialCopy()
     {
         Fixture f;
-        f.bank->StartUp();
+        f.start();
         QVERIFY(QFile::remove(f.session->BankPath() + QStringLiteral("record.tzd")));
-        f.click(3, QString(), QStringLiteral("copy"), {MsgAnswer::Ok});
+        f.click(BankMode::Duplicate, QString(), QStringLiteral("copy"), {MsgAnswer::Ok});
         QCOMPARE(f.ui.messages.size(), 2);
         QVERIFY(f.ui.messages.at(1).text.contains(QStringLiteral("record.tzd")));
         QCOMPARE(f.ui.messages.at(1).icon, MsgIcon::Error);
@@ -333,6 +310,7 @@ private Q_SLOTS:
     void recentBanks()
     {
         Fixture f;
+        f.start();
         QStringList &paths = f.session->BankPaths;
         for (int i = 0; i < kBankPathCount; ++i)
             paths[i] = QStringLiteral("/b/%1.bnk").arg(i + 1);

@@ -1,10 +1,11 @@
 // The record card's behaviour on real bank folders: moving, saving, styles,
 // the name list and the record menu.
 #include "core/bank/bank_files.h"
-#include "core/bank/card_host.h"
 #include "core/card/card_model.h"
 #include "core/common/ole_date.h"
+#include "core/session/session.h"
 #include "core/store/link_table.h"
+#include "support/fake_user_interface.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -35,6 +36,33 @@ Record sampleRecord(int i)
     return r;
 }
 
+// What the card asked of the person, sorted by kind, and the answer it gets
+// to its questions.
+struct Asked : testing::FakeUserInterface
+{
+    QStringList messages, errors, questions, pages;
+    QList<int> beeps;
+    QList<CardSearchRequest> searches;
+    bool answer = true;
+
+    MsgAnswer message(const QString &text, MsgButtons buttons, MsgIcon icon) override
+    {
+        if (buttons == MsgButtons::OkCancel) {
+            questions << text;
+            return answer ? MsgAnswer::Ok : MsgAnswer::Cancel;
+        }
+        (icon == MsgIcon::Error ? errors : messages) << text;
+        return MsgAnswer::Ok;
+    }
+    void playTones(const QList<Tone> &t) override
+    {
+        for (int n = 1; n <= 3; ++n)
+            if (SignalTones(n) == t)
+                beeps << n;
+    }
+    void openWebPage(const QUrl &url) override { pages << url.toString(); }
+};
+
 } // namespace
 
 class TestCardModel : public QObject
@@ -43,15 +71,9 @@ class TestCardModel : public QObject
 
     QTemporaryDir m_dir;
     QString m_bank;
-    JPcodeTable m_jp;
     int m_banks = 0;
-    struct // what the card asked for, and the answer it gets to its questions
-    {
-        QStringList messages, errors, questions, pages;
-        QList<int> beeps;
-        QList<CardSearchRequest> searches;
-        bool answer = true;
-    } m = {};
+    Asked m;
+    std::unique_ptr<Session> m_session;
     std::unique_ptr<CardModel> m_card;
 
     // A card over a new bank of `count` sample records (and `extra` at its number).
@@ -64,17 +86,11 @@ class TestCardModel : public QObject
             RecWrite(m_bank, i, sampleRecord(i), all);
         if (extra)
             RecWrite(m_bank, extra->first, extra->second, all);
-        CardCallbacks cb;
-        cb.message = [this](const QString &t) { m.messages << t; };
-        cb.fileError = [this](const QString &t) { m.errors << t; };
-        cb.askOkCancel = [this](const QString &t) {
-            m.questions << t;
-            return m.answer;
-        };
-        cb.signal = [this](int n) { m.beeps << n; };
-        cb.openWebPage = [this](const QString &u) { m.pages << u; };
-        cb.search = [this](const CardSearchRequest &r) { m.searches << r; };
-        m_card = std::make_unique<CardModel>(m_jp, cb);
+        m_card.reset();
+        m_session = std::make_unique<Session>(m, m_dir.path());
+        m_card = std::make_unique<CardModel>(*m_session);
+        connect(m_card.get(), &CardModel::searchRequested, this,
+                [this](const CardSearchRequest &r) { m.searches << r; });
         m_card->setToday(kToday);
         if (!m_card->openBank(m_bank))
             qWarning("the bank did not open");
@@ -102,8 +118,13 @@ private Q_SLOTS:
     void init()
     {
         m_bank = m_dir.path() + QStringLiteral("/bank%1.bnk").arg(++m_banks);
-        m_jp = JPcodeTable{};
-        m = {};
+        m.messages.clear();
+        m.errors.clear();
+        m.questions.clear();
+        m.pages.clear();
+        m.beeps.clear();
+        m.searches.clear();
+        m.answer = true;
     }
 
     void recordNumberBox_data()
@@ -344,7 +365,7 @@ private Q_SLOTS:
         QFETCH(QString, jpCode);
         QFETCH(int, searches);
         CardModel &card = open(3);
-        card.setAutoDupCheck(autoCheck);
+        m_session->settings.AutoDupCheck = autoCheck ? 1 : 0;
         card.setBoxText(6, jpCode);
         type(card, box, QStringLiteral("77"));
         QVERIFY(card.save());

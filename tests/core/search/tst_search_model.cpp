@@ -54,7 +54,7 @@ private Q_SLOTS:
         m.toggleCheckMode(CheckAndPreferred);
         QCOMPARE(m.defaultButton(), int(SearAnd));
         m.setForCurrentRecords(true);
-        QCOMPARE(f.session->search.CheckMode[CheckAdditional], 1);
+        QCOMPARE(m.engine().CheckMode[CheckAdditional], 1);
     }
 
     void scriptsAndAnotherBank()
@@ -89,7 +89,7 @@ private Q_SLOTS:
         m.SearchSet(KindFreeKeyword);
         m.setKeyText(QStringLiteral("telomere"));
         m.SearD_click(SearOr);
-        const QList<qint16> hits = f.session->search.hits();
+        const QList<qint16> hits = m.engine().hits();
         const int version = m.resultVersion();
         const QString shown = m.resultText();
         f.ui.duringEvents = [&] {
@@ -100,15 +100,13 @@ private Q_SLOTS:
         QVERIFY(m.SearD_click(SearOr).show);
         QCOMPARE(m.resultVersion(), version);
         QCOMPARE(m.resultText(), shown);
-        QCOMPARE(f.session->search.hits(), hits);
-        QCOMPARE(f.session->search.CancelFlag, 0);
+        QCOMPARE(m.engine().hits(), hits);
+        QCOMPARE(m.engine().CancelFlag, 0);
         QVERIFY(!f.ui.progressShown);
         f.ui.duringEvents = nullptr;
-        f.session->search.progress = [&](int mode, int pos, int) {
-            f.session->search.CancelFlag = mode == 2 && pos == 5;
-        };
+        m.engine().progress = [&](int mode, int pos, int) { m.engine().CancelFlag = mode == 2 && pos == 5; };
         m.SearD_click(SearOr);
-        QCOMPARE(f.session->search.hits(), hits);
+        QCOMPARE(m.engine().hits(), hits);
         m.SearD_click(SearList);
         QCOMPARE(m.resultText(), shown);
     }

@@ -1,0 +1,108 @@
+#include "gui/application.h"
+
+#include "core/session/app_folder.h"
+#include "core/session/single_instance.h"
+#include "gui/bank/bank_window.h"
+#include "gui/card/card_window.h"
+#include "gui/search/search_window.h"
+#include "gui/widgets/qt_user_interface.h"
+#include "gui/widgets/version_window.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace tz {
+
+Application::Application(UserInterface &ui, const QString &appFolder) : m_session(ui, appFolder)
+{}
+
+Application::~Application() = default;
+
+void Application::start()
+{
+    m_splash = std::make_unique<VersionWindow>();
+    m_splash->show();
+    QApplication::processEvents();
+
+    m_session.load();
+    m_card = std::make_unique<CardWindow>(m_session);
+    m_search = std::make_unique<SearchWindow>(m_session);
+    m_bank = std::make_unique<BankWindow>(m_session, m_card->card());
+    connectWindows();
+    m_bank->StartUp();
+}
+
+void Application::connectWindows()
+{
+    Session *s = &m_session;
+    CardWindow *card = m_card.get();
+    SearchWindow *search = m_search.get();
+    BankWindow *bank = m_bank.get();
+
+    // Another bank: the card shows it (the version window shown at start-up
+    // goes), the search window starts afresh on it.
+    connect(s, &Session::bankChanged, card, &CardWindow::showBank);
+    connect(s, &Session::bankChanged, m_splash.get(), &QWidget::hide);
+    connect(s, &Session::bankChanged, search, &SearchWindow::bankChanged);
+    // Settings the option menu changes.
+    connect(s, &Session::fontChanged, card, &CardWindow::applyFont);
+    connect(s, &Session::fontChanged, search, &SearchWindow::applyFont);
+    connect(s, &Session::switchesChanged, card, &CardWindow::applySwitches);
+    connect(s, &Session::positionsReset, card, &CardWindow::placeFromSettings);
+    connect(s, &Session::positionsReset, search, [search] {
+        if (search->isVisible())
+            search->resetPosition();
+    });
+
+    connect(card, &CardWindow::bankViewRequested, bank, &BankWindow::BankView);
+    connect(card, &CardWindow::searchKindRequested, search, &SearchWindow::openKind);
+    connect(&card->card(), &CardModel::searchRequested, search, &SearchWindow::runCardRequest);
+    connect(search, &SearchWindow::showCardRequested, card, [card] {
+        card->show();
+        card->raise();
+    });
+    connect(card, &CardWindow::versionRequested, this, &Application::showVersion);
+    connect(search, &SearchWindow::versionRequested, this, &Application::showVersion);
+
+    // The end of the run.
+    connect(card, &CardWindow::closed, this, [this] {
+        m_session.save();
+        Q_EMIT finished();
+    });
+    connect(bank, &BankWindow::hiddenWithoutBank, this, &Application::finished);
+}
+
+void Application::showVersion()
+{
+    m_splash->show();
+    m_splash->raise();
+}
+
+int RunProgram()
+{
+    QApplication::setApplicationName(QStringLiteral("tessellane"));
+    QApplication::setWindowIcon(ProgramIcon());
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const QString defaults = DefaultsFolder();
+    QString error;
+    const QString appFolder = ResolveAppFolder(defaults, &error);
+    if (appFolder.isEmpty()) {
+        QMessageBox::critical(nullptr, QStringLiteral("Tessellane"), error);
+        return 1;
+    }
+    SingleInstance single;
+    if (!single.acquire(appFolder))
+        return 0;
+
+    QtUserInterface ui;
+    ui.setHelpFolders({appFolder + QStringLiteral("help"), defaults + QStringLiteral("/help")});
+    ui.setSoundDevice(SoundDevicePresent());
+    Application app(ui, appFolder);
+    ui.setSearchPos(&app.session().settings.SearchPos);
+    QObject::connect(&app, &Application::finished, qApp, &QApplication::quit, Qt::QueuedConnection);
+    app.start();
+    return QApplication::exec();
+}
+
+} // namespace tz
