@@ -3,10 +3,10 @@
 // and its events run, without and with an edited record to write first. Each
 // figure is the median elapsed time of 51 moves.
 
-#include "gui/widgets/qt_user_interface.h"
-#include "core/session/session.h"
+#include "gui/application.h"
 #include "gui/card/card_window.h"
 #include "support/bank_generator.h"
+#include "support/program.h"
 #include "support/timing.h"
 
 #include <QAction>
@@ -22,20 +22,14 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     const QString root = dir.path() + QLatin1Char('/');
     const bench::GeneratedBank bank = bench::WriteBenchBank(root + QStringLiteral("full.bnk"));
-    if (bank.path.isEmpty()) {
+    if (bank.path.isEmpty() || !tz::bench::WriteProgramFolder(root, QStringLiteral("full"))) {
         std::fprintf(stderr, "cannot write the bank\n");
         return 1;
     }
-    tz::QtUserInterface ui;
-    tz::Session session(ui, root);
-    session.setBank(root, QStringLiteral("full"));
-    tz::CardWindow card(session);
-    QString error;
-    if (!card.FormSet(&error)) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
-        return 1;
-    }
-    card.show();
+    tz::bench::SilentUserInterface ui;
+    tz::Application program(ui, root);
+    program.start();
+    tz::CardWindow &card = program.card();
     QApplication::processEvents();
     QAction *next = card.findChild<QAction *>(QStringLiteral("mnuRF"));
     auto *memo = card.findChild<QLineEdit *>(QStringLiteral("EditRecBox_1"));
@@ -56,7 +50,7 @@ int main(int argc, char **argv)
             QApplication::processEvents();
         },
         true, kRounds);
-    std::printf("records: %d (now on %d, memo \"%s\")\n", card.recCount(), card.card().curRec(),
+    std::printf("records: %d (now on %d, memo \"%s\")\n", card.card().recCount(), card.card().curRec(),
                 qPrintable(memo->text()));
     std::printf("| figure | ms elapsed | ms processor | target |\n|---|---|---|---|\n");
     std::printf("| next record | %.2f | %.2f | < 20 |\n", plain.wall, plain.cpu);

@@ -10,11 +10,11 @@
 #include "support/bank_generator.h"
 #include "support/timing.h"
 
-#include "core/session/app_folder.h"
 #include "core/format/form_file.h"
 #include "core/format/render.h"
 #include "core/format/script_file.h"
 #include "core/search/search_engine.h"
+#include "core/session/app_folder.h"
 #include "core/store/jpcode.h"
 #include "core/store/record.h"
 

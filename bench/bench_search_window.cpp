@@ -5,12 +5,11 @@
 //
 //   bench_search_window   (runs offscreen unless a platform is set)
 
-#include "support/bank_generator.h"
-#include "support/timing.h"
-
-#include "core/session/app_folder.h"
-#include "core/session/session.h"
+#include "gui/application.h"
 #include "gui/search/search_window.h"
+#include "support/bank_generator.h"
+#include "support/program.h"
+#include "support/timing.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,27 +19,6 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <cstdio>
-
-namespace {
-
-// Asks nothing and answers OK.
-class SilentUserInterface : public tz::UserInterface
-{
-public:
-    tz::MsgAnswer message(const QString &, tz::MsgButtons, tz::MsgIcon) override { return tz::MsgAnswer::Ok; }
-    std::optional<QString> inputBox(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFileName(const QString &, const QString &, const QStringList &) override { return {}; }
-    QString saveFileName(const QString &, const QString &, const QStringList &, int) override { return {}; }
-    bool printDialog(int, tz::PrintChoice &) override { return false; }
-    void playTones(const QList<tz::Tone> &) override {}
-    void openWebPage(const QUrl &) override {}
-    void showHelp(int) override {}
-    void progressOpen(std::function<void()>) override {}
-    void progressClose() override {}
-    void processEvents() override { QCoreApplication::processEvents(); }
-};
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -58,21 +36,14 @@ int main(int argc, char **argv)
     std::printf("generated %d records in %.0f ms\n", made.records, static_cast<double>(t.elapsed()));
 
     const QString folder = temp.path() + QLatin1Char('/');
-    for (const char *file : {"form.cfx", "script.cfx"})
-        QFile::copy(QDir(tz::DefaultsFolder()).filePath(QString::fromLatin1(file)), folder + QString::fromLatin1(file));
-    SilentUserInterface ui;
-    tz::Session session(ui, folder);
-    session.setBank(folder, QStringLiteral("bench"));
-    tz::FormRead(folder + QStringLiteral("form.cfx"), session.forms, session.formReport);
-    tz::ScriptRead(folder + QStringLiteral("script.cfx"), session.scripts, session.scriptReport);
-    tz::JPcodeLoad(session.BankPath() + QString(tz::kJPcodeFileName), session.jp);
-    session.search.setMaxHits(200);
-    if (session.forms.FormCount < 1 || session.scripts.ScriptCount < 1) {
-        std::fprintf(stderr, "no shipped forms or scripts\n");
+    if (!tz::bench::WriteProgramFolder(folder, QStringLiteral("bench"))) {
+        std::fprintf(stderr, "cannot write the program folder\n");
         return 1;
     }
-
-    tz::SearchWindow window(session);
+    tz::bench::SilentUserInterface ui;
+    tz::Application program(ui, folder);
+    program.start();
+    tz::SearchWindow &window = program.search();
     window.SearchSet(tz::KindFreeKeyword);
     auto *keys = window.findChild<QLineEdit *>(QStringLiteral("BoxKeys"));
     auto *result = window.findChild<QPlainTextEdit *>(QStringLiteral("BoxResult"));
@@ -87,7 +58,7 @@ int main(int argc, char **argv)
         QCoreApplication::processEvents();
         shown = result->toPlainText().size();
     });
-    const int hits = session.search.HitCount;
+    const int hits = window.model().engine().HitCount;
     const bool ok = times.wall < 300 && hits == 200 && shown > 0;
     std::printf("OR search + render of %d hits to the result box: %.1f ms (cpu %.1f ms), %lld characters   "
                 "target < 300 ms: %s\n",

@@ -4,13 +4,10 @@
 // search window. The figure is the median elapsed time of 7 rounds, next to
 // reading the whole record file once as the measure of the disk.
 
-#include "gui/bank/bank_window.h"
-#include "gui/widgets/qt_user_interface.h"
-#include "core/session/session.h"
-#include "gui/widgets/version_window.h"
+#include "gui/application.h"
 #include "gui/card/card_window.h"
-#include "gui/search/search_window.h"
 #include "support/bank_generator.h"
+#include "support/program.h"
 #include "support/timing.h"
 
 #include <QApplication>
@@ -26,9 +23,7 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     const QString root = dir.path() + QLatin1Char('/');
     const bench::GeneratedBank bank = bench::WriteBenchBank(root + QStringLiteral("sample.bnk"));
-    if (bank.path.isEmpty() ||
-        !QFile::copy(QStringLiteral(TZ_BENCH_DATA "/form.cfx"), root + QStringLiteral("form.cfx")) ||
-        !QFile::copy(QStringLiteral(TZ_BENCH_DATA "/script.cfx"), root + QStringLiteral("script.cfx"))) {
+    if (bank.path.isEmpty() || !tz::bench::WriteProgramFolder(root, QStringLiteral("sample"))) {
         std::fprintf(stderr, "bench_startup: cannot write the bank in %s\n", qPrintable(root));
         return 1;
     }
@@ -40,18 +35,11 @@ int main(int argc, char **argv)
     });
     int shownCount = 0;
     const tz::bench::Times start = tz::bench::median([&] {
-        tz::QtUserInterface ui;
-        tz::Session session(ui, root);
-        tz::VersionWindow splash;
-        splash.show();
+        tz::bench::SilentUserInterface ui;
+        tz::Application program(ui, root);
+        program.start();
         QApplication::processEvents();
-        tz::CardWindow card(session);
-        tz::SearchWindow search(session);
-        tz::BankWindow bankWindow(session, card);
-        card.setOnShown([&splash] { splash.hide(); });
-        bankWindow.StartUp();
-        QApplication::processEvents();
-        shownCount = card.isVisible() ? card.recCount() : -1;
+        shownCount = program.card().isVisible() ? program.card().card().recCount() : -1;
     });
     std::printf("bench_startup: %d records shown: start-up to the visible card %.1f ms (median of 7), "
                 "reading the record file %.1f ms, ratio %.3f\n",

@@ -1,8 +1,8 @@
 // Any bytes as a bank-path log: never crashes, always ten entries without
 // control characters, and what it gives is written and read back unchanged.
 
-#include "core/session/bank_log.h"
 #include "core/common/basic.h"
+#include "core/session/bank_log.h"
 
 #include <QByteArray>
 #include <cstdlib>

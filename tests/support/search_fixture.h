@@ -5,11 +5,11 @@
 // their title; the record `blank` (0 for none) is left blank.
 
 #include "core/bank/bank_files.h"
-#include "support/fake_user_interface.h"
-#include "core/session/session.h"
 #include "core/format/form_file.h"
 #include "core/format/script_file.h"
+#include "core/session/session.h"
 #include "core/store/record.h"
+#include "support/fake_user_interface.h"
 #include "support/test_files.h"
 
 #include <QTemporaryDir>

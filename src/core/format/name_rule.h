@@ -6,7 +6,8 @@
 
 namespace tz {
 
-struct NameRule {
+struct NameRule
+{
     qint16 firstPerson = 1;
     qint16 secondPerson = 1;
     qint16 punctures = 1;

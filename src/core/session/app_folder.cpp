@@ -1,8 +1,8 @@
 #include "core/session/app_folder.h"
 
 #include "core/common/file_lookup.h"
-#include "core/session/build_info.h"
 #include "core/common/text.h"
+#include "core/session/build_info.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "core/session/settings.h"
 
-#include "core/session/config_io.h"
 #include "core/common/basic.h"
 #include "core/common/cp932.h"
 #include "core/common/text.h"
+#include "core/session/config_io.h"
 
 #include <QDir>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "gui/widgets/help_window.h"
 
-#include "core/session/user_interface.h"
 #include "core/common/file_lookup.h"
+#include "core/session/user_interface.h"
 
 #include <QAction>
 #include <QApplication>

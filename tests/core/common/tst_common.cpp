@@ -7,8 +7,8 @@
 #include "core/common/field_text.h"
 #include "core/common/ole_date.h"
 #include "core/common/print_lines.h"
-#include "support/test_rows.h"
 #include "core/common/text.h"
+#include "support/test_rows.h"
 
 #include <cmath>
 #include <limits>

@@ -1,10 +1,10 @@
 // The form and script files: their layouts, the repairs and reports of the
 // readers, the writer's bytes and failures, the start-up copies, the shipped files.
-#include "support/test_rows.h"
 #include "core/format/definition_file.h"
 #include "core/format/form_file.h"
 #include "core/format/script_file.h"
 #include "support/test_files.h"
+#include "support/test_rows.h"
 
 #include <QDir>
 #include <QMap>

@@ -1,8 +1,8 @@
 // Author and editor lists: typed lists into their stored form, stored lists
 // into persons, and persons written by the name rules of an output form.
 
-#include "support/test_rows.h"
 #include "core/format/name_list.h"
+#include "support/test_rows.h"
 
 #include <QRegularExpression>
 

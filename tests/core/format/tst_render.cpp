@@ -1,9 +1,9 @@
 // Rendering hit lists as reference lists: whole result texts, the symbols,
 // the markup, the sort orders, the totals and the overflow text.
-#include "support/test_rows.h"
 #include "core/format/render.h"
 #include "core/search/search_engine.h"
 #include "core/store/record.h"
+#include "support/test_rows.h"
 
 #include <QMap>
 
