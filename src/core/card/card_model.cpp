@@ -458,7 +458,7 @@ bool CardModel::scrollTo(int n)
 {
     if (n == m_curRec || m_curRec == 0 || m_bankPath.isEmpty() || n < 1 || n > m_recCount)
         return false;
-    if (!m_bankLoading && !save())
+    if (!save())
         return false;
     return loadRecord(n);
 }
@@ -639,7 +639,7 @@ void CardModel::openDOI()
     if (d.isEmpty()) {
         m_session.Signal(1);
     } else {
-        m_session.WebOn(m_doiResolver + d);
+        m_session.WebOn(kDefaultDoiResolver + d);
     }
 }
 

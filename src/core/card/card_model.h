@@ -44,11 +44,6 @@ public:
 
     // The date new and blank records get; the current date when unset.
     void setToday(QDate today) { m_today = today; }
-    // The DOI resolver's base URL, ending in "/".
-    void setDoiResolver(const QString &base) { m_doiResolver = base; }
-    // Raised while a bank is being opened: the scroll bar then moves without
-    // saving the shown record.
-    void setBankLoading(bool loading) { m_bankLoading = loading; }
 
     // ---- Opening and closing --------------------------------------------------
 
@@ -70,10 +65,10 @@ public:
     QString boxText(int box) const;
     // The window's mirror of a box edit; no check runs.
     void setBoxText(int box, const QString &text);
-    // `EditRecBox_GotFocus`.
+    // A box got the focus: the box the field undo and Enter act on.
     void setFocusBox(int box);
     int focusBox() const { return m_focusBox; }
-    // `EditRecBox_LostFocus`: the field check of the box; the box text, its
+    // A box lost the focus: the field check of the box; the box text, its
     // change mark and the link list follow the result, a message goes out.
     // The window reports every focus change, also those that enterInBox and
     // pickJPname ask for.
@@ -90,7 +85,6 @@ public:
     // `RadioStyle_Click` (1..4): the shown style, the name list and the layout
     // follow; a style other than the stored one marks box 0.
     void clickStyle(int index);
-    int shownStyle() const { return m_recX.style; }
     // The selected style button, 0 for none (styles 5 and 6 have none).
     int styleButton() const;
     CardStyleLayout styleLayout() const { return P3StyleSet(m_recX.style); }
@@ -120,8 +114,9 @@ public:
     // Saves the shown record and goes to record n (record-number box). The
     // card stays when n is outside 1..RecCount or the save or read fails.
     bool goTo(int n);
-    // The scroll bar was released at n: like goTo, without the save while a
-    // bank is being opened; nothing happens when n is the shown record.
+    // The scroll bar was released at n: like goTo; nothing happens when n is
+    // the shown record. (The window sets the scroll bar's position from the
+    // card without it counting as a move.)
     bool scrollTo(int n);
     // While the scroll thumb is dragged the record-number box follows it (in
     // red); nothing is loaded until scrollTo.
@@ -168,14 +163,10 @@ public:
     const QString &bankPath() const { return m_bankPath; }
     int curRec() const { return m_curRec; }
     int recCount() const { return m_recCount; }
-    const Record &recBuf() const { return m_recBuf; }
-    const PdfEntry &pdfBuf() const { return m_pdfBuf; }
     const RecX &recX() const { return m_recX; }
     const BoxFlags &boxChanged() const { return m_boxChanged; }
     const QString &linkText() const { return m_linkText; }
     const QString &linkTextOld() const { return m_linkTextOld; }
-    const Record &copyRecord() const { return m_copyRec; }
-    const PdfEntry &copyPdf() const { return m_copyPdf; }
 
 Q_SIGNALS:
     // A search for the search window (similar, current or linked records).
@@ -206,8 +197,6 @@ private:
     Session &m_session;
     JPcodeTable &m_jp;
     QDate m_today;
-    QString m_doiResolver = kDefaultDoiResolver;
-    bool m_bankLoading = false;
 
     QString m_bankPath;
     std::array<QString, kCardBoxCount> m_box;

@@ -90,7 +90,7 @@ public:
     // ---- Options -------------------------------------------------------------
 
     bool checkMode(int box) const;
-    // `CheckMode_Click`: the box's value (its menu check mark shows it too).
+    // An option box clicked: its value (its menu check mark shows it too).
     void setCheckMode(int box, bool on);
     // The option menu items: the box value inverted; the AND-preferred item
     // applies the preference at once.
@@ -103,7 +103,6 @@ public:
     // The AND preference as last applied (at start and by its menu item;
     // clicking the box alone does not apply it).
     void applyAndPreference() { m_andPreferred = checkMode(CheckAndPreferred); }
-    bool andPreferred() const { return m_andPreferred; }
     // The button Enter presses: AND Search when AND is preferred.
     int defaultButton() const { return m_andPreferred ? SearAnd : SearOr; }
     unsigned buttonColour(int button) const;
@@ -134,7 +133,9 @@ public:
 
     // ---- Commands ------------------------------------------------------------
 
-    // `SearD_click`(index).
+    // The command button `index` pressed: nothing for the kinds that need a
+    // key while the key box is empty; else the search, the list's commands,
+    // or closing.
     SearchAction SearD_click(int index);
     // A search the card starts: its kind, kind text and key, then OR Search.
     // The similar-record kinds take the record number from the key and leave

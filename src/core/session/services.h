@@ -35,7 +35,6 @@ public:
     ProgressDriver(UserInterface &ui, int &cancelFlag) : m_ui(ui), m_cancelFlag(cancelFlag) {}
 
     void ProgressStep(int mode, int first, int last, int current);
-    bool isOpen() const { return m_open; }
 
 private:
     UserInterface &m_ui;
