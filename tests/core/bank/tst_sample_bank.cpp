@@ -249,7 +249,7 @@ links: wc tono
     {
         SampleSource source;
         QStringList errors;
-        QVERIFY2(ReadSampleSource(QStringLiteral(TZ_DATA_DIR "/sample"), kToday, source, errors),
+        QVERIFY2(ReadSampleSource(QStringLiteral(TZ_SOURCE_DATA "/sample"), kToday, source, errors),
                  qPrintable(errors.join('\n')));
         QCOMPARE(m_bank.RecCount(), source.records.size());
         QCOMPARE(m_jp, source.jpcodes);

@@ -10,7 +10,7 @@
 
 namespace {
 
-const QDir kHelpDir(QStringLiteral(TZ_DATA_DIR "/help"));
+const QDir kHelpDir(QStringLiteral(TZ_SOURCE_DATA "/help"));
 
 // The page's text, or a fault: unreadable, not UTF-8, not well-formed.
 QString readPage(const QString &file, QString *fault)
