@@ -44,8 +44,8 @@ int main(int argc, char **argv)
         true, kRounds);
     const tz::bench::Times edited = tz::bench::median(
         [&] {
-            card.card().setBoxText(1, QStringLiteral("edited"));
-            card.card().leaveBox(1);
+            card.card().setBoxText(CardBox::Memo, QStringLiteral("edited"));
+            card.card().leaveBox(CardBox::Memo);
             next->trigger();
             QApplication::processEvents();
         },

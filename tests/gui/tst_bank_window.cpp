@@ -146,12 +146,12 @@ private Q_SLOTS:
     {
         QtUserInterface ui;
         Session s(ui, QDir::tempPath());
-        s.ProgressStep(1, 1, 10, 1);
+        s.ProgressStep(ProgressMode::Open, 1, 10, 1);
         ProgressWindow *w = ui.progressWindow();
         QVERIFY(w && w->isVisible());
         QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("Cancel")), Qt::LeftButton);
         QCOMPARE(s.CancelFlag, 1);
-        s.ProgressStep(0, 1, 10, 0);
+        s.ProgressStep(ProgressMode::Close, 1, 10, 0);
         QVERIFY(!w->isVisible());
     }
 

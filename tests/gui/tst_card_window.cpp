@@ -44,15 +44,15 @@ struct Card : testing::Program
     }
     QString bankPath() { return session().BankPath(); }
     template <typename T = QWidget> T *control(const QString &name) const { return Program::control<T>(*window, name); }
-    QWidget *box(int i) const { return control(QStringLiteral("EditRecBox_%1").arg(i)); }
-    QString boxText(int i) const
+    QWidget *box(CardBox b) const { return control(QStringLiteral("EditRecBox_%1").arg(Index(b))); }
+    QString boxText(CardBox i) const
     {
         if (auto *e = qobject_cast<QPlainTextEdit *>(box(i)))
             return e->toPlainText();
         return static_cast<QLineEdit *>(box(i))->text();
     }
     QLineEdit *recNum() const { return control<QLineEdit>(QStringLiteral("RecNumBox")); }
-    void focus(int i) const
+    void focus(CardBox i) const
     {
         box(i)->setFocus();
         QCoreApplication::processEvents();
@@ -109,7 +109,7 @@ private Q_SLOTS:
         QCOMPARE(num->palette().color(QPalette::Text), QColor(255, 0, 0));
         QTest::keyClick(num, Qt::Key_Return);
         QCOMPARE(c.ui.messageTexts(), QStringList{message});
-        c.focus(1);
+        c.focus(CardBox::Memo);
         QCOMPARE(num->text(), QStringLiteral("5"));
         QCOMPARE(num->palette().color(QPalette::Text), QColor(0, 0, 192));
     }
@@ -121,30 +121,30 @@ private Q_SLOTS:
         c.recNum()->selectAll();
         QTest::keyClicks(c.recNum(), QStringLiteral("2"));
         QTest::keyClick(c.recNum(), Qt::Key_Return);
-        QCOMPARE(c.boxText(1), QStringLiteral("memo 2"));
+        QCOMPARE(c.boxText(CardBox::Memo), QStringLiteral("memo 2"));
         auto *scroll = c.control<QScrollBar>(QStringLiteral("HScroll"));
         QCOMPARE(scroll->value(), 2);
         scroll->setValue(4);
         QCOMPARE(c.recNum()->text(), QStringLiteral("4"));
         c.click("CommandBack");
-        QCOMPARE(c.boxText(1), QStringLiteral("memo 3"));
+        QCOMPARE(c.boxText(CardBox::Memo), QStringLiteral("memo 3"));
         QVERIFY(c.ui.messages.isEmpty());
     }
 
     void enterAndThePublisherList()
     {
         Card c;
-        c.focus(3);
-        QTest::keyClick(c.box(3), Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), c.box(6)); // a journal skips the editor and the book
+        c.focus(CardBox::Title);
+        QTest::keyClick(c.box(CardBox::Title), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), c.box(CardBox::JPcode)); // a journal skips the editor and the book
         c.session().jp.JPname[101] = QStringLiteral("Springer");
         c.control<QRadioButton>(QStringLiteral("RadioStyle_2"))->click();
         auto *combo = c.control<QComboBox>(QStringLiteral("JPcombo"));
         QCOMPARE(combo->itemText(0), QStringLiteral("Springer"));
         Q_EMIT combo->activated(0);
         QCoreApplication::processEvents();
-        QCOMPARE(c.boxText(6), QStringLiteral("101"));
-        QCOMPARE(QApplication::focusWidget(), c.box(7));
+        QCOMPARE(c.boxText(CardBox::JPcode), QStringLiteral("101"));
+        QCOMPARE(QApplication::focusWidget(), c.box(CardBox::Volume));
     }
 
     void recordOperations()
@@ -157,16 +157,16 @@ private Q_SLOTS:
         QVERIFY(c.control<QRadioButton>(QStringLiteral("RadioStyle_1"))->isChecked());
         QCOMPARE(c.marks()[0], qint16(1));
         // Undo brings back the record as stored, without marks.
-        c.focus(1);
-        QTest::keyClicks(c.box(1), QStringLiteral(" edited"));
+        c.focus(CardBox::Memo);
+        QTest::keyClicks(c.box(CardBox::Memo), QStringLiteral(" edited"));
         c.trigger("mnuRU");
-        QCOMPARE(c.boxText(1), QStringLiteral("memo 5"));
+        QCOMPARE(c.boxText(CardBox::Memo), QStringLiteral("memo 5"));
         QCOMPARE(c.marks(), BoxFlags{});
         // Clear, then paste: the record is back with every box marked.
         c.trigger("mnuRD");
-        QCOMPARE(c.boxText(3), QString());
+        QCOMPARE(c.boxText(CardBox::Title), QString());
         c.trigger("mnuRV");
-        QCOMPARE(c.boxText(3), QStringLiteral("Title 5."));
+        QCOMPARE(c.boxText(CardBox::Title), QStringLiteral("Title 5."));
         QVERIFY(std::all_of(c.marks().begin() + 1, c.marks().end(), [](qint16 m) { return m == 1; }));
         // An empty DOI box only beeps.
         c.click("ViewPDF2");
@@ -187,9 +187,9 @@ private Q_SLOTS:
         c.trigger("mnuOS"); // the automatic duplicate check, on
         QCOMPARE(c.session().settings.AutoDupCheck, 1);
         c.trigger("mnuIV");
-        QCOMPARE(QApplication::focusWidget(), c.box(7));
-        static_cast<QLineEdit *>(c.box(7))->selectAll();
-        QTest::keyClicks(c.box(7), QStringLiteral("4"));
+        QCOMPARE(QApplication::focusWidget(), c.box(CardBox::Volume));
+        static_cast<QLineEdit *>(c.box(CardBox::Volume))->selectAll();
+        QTest::keyClicks(c.box(CardBox::Volume), QStringLiteral("4"));
         c.click("CommandSave");
         c.trigger("mnuRA");
         const QList<CardSearchRequest> expected{{KindSimilarAuto, kKindSimilar, QStringLiteral("5")},
@@ -205,19 +205,19 @@ private Q_SLOTS:
     void editMenuAndQuit()
     {
         Card c;
-        c.focus(1);
-        auto *memo = static_cast<QLineEdit *>(c.box(1));
+        c.focus(CardBox::Memo);
+        auto *memo = static_cast<QLineEdit *>(c.box(CardBox::Memo));
         memo->selectAll();
         QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("memo 5"));
         memo->setCursorPosition(6);
         c.trigger("mnuEV");
-        QCOMPARE(c.window->card().boxText(1), QStringLiteral("memo 5memo 5"));
+        QCOMPARE(c.window->card().boxText(CardBox::Memo), QStringLiteral("memo 5memo 5"));
         QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier); // the field undo
         QCOMPARE(memo->text(), QStringLiteral("memo 5"));
         // Select all takes the first 280 characters, whatever the length.
-        c.focus(3);
-        auto *title = static_cast<QPlainTextEdit *>(c.box(3));
+        c.focus(CardBox::Title);
+        auto *title = static_cast<QPlainTextEdit *>(c.box(CardBox::Title));
         title->setPlainText(QString(300, u'x'));
         c.trigger("mnuEA");
         QCOMPARE(title->textCursor().selectedText().size(), 280);
@@ -234,7 +234,7 @@ private Q_SLOTS:
         const QString file = c.bankPath() + QStringLiteral("record.tzd");
         const QByteArray before = readFile(file);
         QVERIFY(!before.isEmpty());
-        c.focus(2);
+        c.focus(CardBox::Author);
         c.window->close();
         QCOMPARE(readFile(file), before);
         QVERIFY(QFile::exists(c.session().cfgFile()));
@@ -262,26 +262,30 @@ private Q_SLOTS:
         c.window->refresh();
         c.click("NewRec");
         QCOMPARE(c.recNum()->text(), QStringLiteral("6"));
-        c.focus(2);
-        QTest::keyClicks(c.box(2), QStringLiteral("A. B. Smith and C. Jones"));
-        c.focus(3);
-        QTest::keyClicks(c.box(3), QStringLiteral("A typed title"));
-        QTest::keyClick(c.box(3), Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), c.box(6));
+        c.focus(CardBox::Author);
+        QTest::keyClicks(c.box(CardBox::Author), QStringLiteral("A. B. Smith and C. Jones"));
+        c.focus(CardBox::Title);
+        QTest::keyClicks(c.box(CardBox::Title), QStringLiteral("A typed title"));
+        QTest::keyClick(c.box(CardBox::Title), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), c.box(CardBox::JPcode));
         // The journal is picked from the name list with the arrow keys.
         auto *combo = c.control<QComboBox>(QStringLiteral("JPcombo"));
         combo->setFocus();
         while (combo->currentText() != QStringLiteral("Science") && combo->currentIndex() < combo->count() - 1)
             QTest::keyClick(combo, Qt::Key_Down);
-        QCOMPARE(c.boxText(6), QStringLiteral("22"));
-        QCOMPARE(QApplication::focusWidget(), c.box(7));
-        const std::pair<int, const char *> typed[] = {{7, "12"}, {8, "123"}, {9, "45"}, {10, "98"}, {11, ""}};
+        QCOMPARE(c.boxText(CardBox::JPcode), QStringLiteral("22"));
+        QCOMPARE(QApplication::focusWidget(), c.box(CardBox::Volume));
+        const std::pair<CardBox, const char *> typed[] = {{CardBox::Volume, "12"},
+                                                          {CardBox::Page1, "123"},
+                                                          {CardBox::Page2, "45"},
+                                                          {CardBox::Year, "98"},
+                                                          {CardBox::Keyword, ""}};
         for (const auto &[box, keys] : typed) {
             QTest::keyClicks(c.box(box), QString::fromLatin1(keys));
             QTest::keyClick(c.box(box), Qt::Key_Return);
         }
-        QCOMPARE(QApplication::focusWidget(), c.box(12));
-        QTest::keyClicks(c.box(12), QStringLiteral("5-3,2"));
+        QCOMPARE(QApplication::focusWidget(), c.box(CardBox::Link));
+        QTest::keyClicks(c.box(CardBox::Link), QStringLiteral("5-3,2"));
         c.click("CommandSave");
         QVERIFY(c.ui.messages.isEmpty());
         c.window->close();

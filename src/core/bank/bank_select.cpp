@@ -63,7 +63,7 @@ void BankSelect::StartUp()
     const bool opened = IsBank(s.BankPath()) && s.settings.AutoOpen == 1 && OpenBank(s.BankFolder(), s.BankName());
     if (!opened) {
         if (s.settings.AutoOpen == 1)
-            s.Signal(2);
+            s.Signal(SignalKind::StartUpError);
         BankView(BankMode::Open);
     }
 
@@ -284,7 +284,7 @@ void BankSelect::duplicateBank(const QString &parent, const QString &name)
                           {QString(kJPcodeFileName), false, 6},
                           {QString(kLinkFileName), false, 7},
                           {QString(kPdfFileName), false, 0}};
-    s.ProgressStep(1, 1, 10, 1);
+    s.ProgressStep(ProgressMode::Open, 1, 10, 1);
     bool ok = true;
     for (const Part &part : parts) {
         const QString from = FindFileNoCase(s.BankPath(), part.file);
@@ -307,9 +307,9 @@ void BankSelect::duplicateBank(const QString &parent, const QString &name)
             }
         }
         if (part.step != 0)
-            s.ProgressStep(2, 1, 10, part.step);
+            s.ProgressStep(ProgressMode::Step, 1, 10, part.step);
     }
-    s.ProgressStep(0, 1, 10, 0);
+    s.ProgressStep(ProgressMode::Close, 1, 10, 0);
     if (!ok) {
         QDir(target).removeRecursively();
         s.ui.message(QStringLiteral("文献バンクの複製 ") + name + QStringLiteral(" を作成できませんでした。\n") + error,

@@ -120,7 +120,7 @@ bool CardModel::close()
     if (m_bankPath.isEmpty())
         return true;
     // The focused box has not been left; checking it keeps its last edit.
-    if (m_focusBox >= 1 && m_focusBox < kCardBoxCount)
+    if (m_focusBox != CardBox::Style)
         leaveBox(m_focusBox);
     boxesToRecord(m_recBuf, m_pdfBuf);
     bool ok = true;
@@ -149,32 +149,29 @@ bool CardModel::close()
 
 // ---- The boxes --------------------------------------------------------------------
 
-QString CardModel::boxText(int box) const
+QString CardModel::boxText(CardBox box) const
 {
-    return box >= 0 && box < kCardBoxCount ? m_box[box] : QString();
+    return text(box);
 }
 
-void CardModel::setBoxText(int box, const QString &text)
+void CardModel::setBoxText(CardBox box, const QString &t)
 {
-    if (box >= 0 && box < kCardBoxCount)
-        m_box[box] = text;
+    text(box) = t;
 }
 
-void CardModel::setFocusBox(int box)
+void CardModel::setFocusBox(CardBox box)
 {
-    if (box >= 0 && box < kCardBoxCount)
-        m_focusBox = box;
+    m_focusBox = box;
 }
 
-void CardModel::leaveBox(int box)
+void CardModel::leaveBox(CardBox box)
 {
-    if (box < 0 || box >= kCardBoxCount)
-        return;
-    const RecCheckContext ctx{m_recX, m_linkTextOld, m_box[8], m_curRec, m_recCount, m_jp.JPendE, maxHits()};
-    const RecCheckResult r = P3RecCheck(box, m_box[box], ctx);
-    m_box[box] = r.text;
+    const RecCheckContext ctx{m_recX,      m_linkTextOld, text(CardBox::Page1), m_curRec, m_recCount,
+                              m_jp.JPendE, maxHits()};
+    const RecCheckResult r = P3RecCheck(box, text(box), ctx);
+    text(box) = r.text;
     if (r.marked)
-        m_boxChanged[box] = 1;
+        mark(box);
     if (r.setLinkText)
         m_linkText = r.linkText;
     if (r.showJPname)
@@ -183,11 +180,11 @@ void CardModel::leaveBox(int box)
         say(r.message);
 }
 
-int CardModel::enterInBox()
+CardBox CardModel::enterInBox()
 {
-    if (m_focusBox == 6) {
+    if (m_focusBox == CardBox::JPcode) {
         // Text that is no code leaves the record's code; the check reports it.
-        const QString t = Trim(m_box[6]);
+        const QString t = Trim(text(CardBox::JPcode));
         const std::optional<qint16> code = t.isEmpty() ? std::optional<qint16>(0) : wholeNumber(t);
         // A code beyond the table is no code, as the box's check will find.
         if (code)
@@ -202,10 +199,10 @@ void CardModel::undoField()
 {
     // Boxes 6 and 10 show a stored 0 as an empty box, as the card shows them:
     // a "0" left in the year box would read as the year 2000.
-    if (m_focusBox < 1 || m_focusBox >= kCardBoxCount)
+    if (m_focusBox == CardBox::Style)
         return;
-    m_box[m_focusBox] = m_focusBox == 12 ? m_linkTextOld : storedText(m_focusBox);
-    if (m_focusBox == 6)
+    text(m_focusBox) = m_focusBox == CardBox::Link ? m_linkTextOld : storedText(m_focusBox);
+    if (m_focusBox == CardBox::JPcode)
         JPcode2name();
 }
 
@@ -215,12 +212,12 @@ void CardModel::clickStyle(int index)
 {
     if (index < 1 || index > 4)
         return;
-    m_focusBox = 0;
-    m_box[0] = QString::number(index);
+    m_focusBox = CardBox::Style;
+    text(CardBox::Style) = QString::number(index);
     m_recX.style = static_cast<qint16>(index);
     JPcomboSet();
     if (m_recX.style != m_recBuf.Style)
-        m_boxChanged[0] = 1;
+        mark(CardBox::Style);
 }
 
 int CardModel::styleButton() const
@@ -246,27 +243,27 @@ void CardModel::JPcomboSet()
 
 void CardModel::JPcode2name()
 {
-    const double code = Val(m_box[6]);
+    const double code = Val(text(CardBox::JPcode));
     m_jpComboText = code <= 0 || code > m_jp.JPendE ? QString() : JPcodeName(m_jp, static_cast<int>(code));
 }
 
-int CardModel::pickJPname(int position)
+CardBox CardModel::pickJPname(int position)
 {
     if (position < 0 || position >= m_jpList.size())
         return m_focusBox;
-    m_focusBox = 6;
+    m_focusBox = CardBox::JPcode;
     const qint16 code = static_cast<qint16>(jpListBase() + position + 1);
     m_jpSelection = position;
-    m_box[6] = QString::number(code);
+    text(CardBox::JPcode) = QString::number(code);
     m_recX.JPcode = code;
-    m_boxChanged[6] = 1;
+    mark(CardBox::JPcode);
     return enterInBox();
 }
 
 void CardModel::refreshJPlist()
 {
     JPcomboSet();
-    const QString t = Trim(m_box[6]);
+    const QString t = Trim(text(CardBox::JPcode));
     const int code = t.isEmpty() ? 0 : RoundClamp(Val(t), -1, kJPcodeMax);
     const int position = code - jpListBase() - 1;
     // A code outside the shown style's group leaves the list without a selection.
@@ -300,45 +297,44 @@ void CardModel::P3Rec2X()
     m_recX.DOI = m_pdfBuf.DOI;
 }
 
-QString CardModel::storedText(int box) const
+QString CardModel::storedText(CardBox box) const
 {
     const Record &r = m_recBuf;
     switch (box) {
-    case 0:
+    case CardBox::Style:
         return QString::number(r.Style);
-    case 1:
+    case CardBox::Memo:
         return r.Memo;
-    case 2:
+    case CardBox::Author:
         return r.Author;
-    case 3:
+    case CardBox::Title:
         return r.Title;
-    case 4:
+    case CardBox::Editor:
         return r.Editor;
-    case 5:
+    case CardBox::Book:
         return r.Book;
-    case 6:
+    case CardBox::JPcode:
         return r.JPcode == 0 ? QString() : QString::number(r.JPcode);
-    case 7:
+    case CardBox::Volume:
         return r.Volume;
-    case 8:
+    case CardBox::Page1:
         return r.Page1;
-    case 9:
+    case CardBox::Page2:
         return r.Page2;
-    case 10:
+    case CardBox::Year:
         return r.Year == 0 ? QString() : QString::number(r.Year);
-    case 11:
+    case CardBox::Keyword:
         return r.Keyword;
-    case 12:
+    case CardBox::Link:
         return Trim(m_linkText);
-    case 13:
+    case CardBox::RegDate:
         return dateText(r.RegDate);
-    case 14:
+    case CardBox::URL:
         return m_pdfBuf.URL;
-    case 15:
+    case CardBox::DOI:
         return m_pdfBuf.DOI;
-    default:
-        return {};
     }
+    return {};
 }
 
 void CardModel::P3RecShow()
@@ -348,8 +344,8 @@ void CardModel::P3RecShow()
     trimRecord(m_recBuf);
     m_pdfBuf.URL = Trim(m_pdfBuf.URL);
     m_pdfBuf.DOI = Trim(m_pdfBuf.DOI);
-    for (int i = 0; i < kCardBoxCount; ++i)
-        m_box[i] = storedText(i);
+    for (CardBox b : kCardBoxes)
+        text(b) = storedText(b);
     const Record &r = m_recBuf;
     if (r.Style >= 1 && r.Style <= 4) {
         clickStyle(r.Style);
@@ -359,39 +355,39 @@ void CardModel::P3RecShow()
         JPcomboSet();
     }
     JPcode2name();
-    m_focusBox = 1;
+    m_focusBox = CardBox::Memo;
 }
 
 void CardModel::boxesToRecord(Record &rec, PdfEntry &pdf) const
 {
     // A box whose text its check rejected keeps the field's stored value.
-    if (const std::optional<qint16> s = wholeNumber(Trim(m_box[0])); s && *s >= 1 && *s <= 6)
+    if (const std::optional<qint16> s = wholeNumber(Trim(text(CardBox::Style))); s && *s >= 1 && *s <= 6)
         rec.Style = *s;
-    rec.Memo = Trim(m_box[1]);
-    rec.Author = Trim(m_box[2]);
-    rec.Title = Trim(m_box[3]);
-    rec.Editor = Trim(m_box[4]);
-    rec.Book = Trim(m_box[5]);
-    const QString code = Trim(m_box[6]);
+    rec.Memo = Trim(text(CardBox::Memo));
+    rec.Author = Trim(text(CardBox::Author));
+    rec.Title = Trim(text(CardBox::Title));
+    rec.Editor = Trim(text(CardBox::Editor));
+    rec.Book = Trim(text(CardBox::Book));
+    const QString code = Trim(text(CardBox::JPcode));
     if (code.isEmpty())
         rec.JPcode = 0;
     else if (const std::optional<qint16> c = wholeNumber(code); c && *c >= 0 && *c <= m_jp.JPendE)
         rec.JPcode = *c;
-    rec.Volume = Trim(m_box[7]);
-    rec.Page1 = Trim(m_box[8]);
-    rec.Page2 = Trim(m_box[9]);
-    const QString year = Trim(m_box[10]);
+    rec.Volume = Trim(text(CardBox::Volume));
+    rec.Page1 = Trim(text(CardBox::Page1));
+    rec.Page2 = Trim(text(CardBox::Page2));
+    const QString year = Trim(text(CardBox::Year));
     if (year.isEmpty())
         rec.Year = 0;
     else if (const std::optional<qint16> y = wholeNumber(year))
         rec.Year = *y;
-    rec.Keyword = Trim(m_box[11]);
+    rec.Keyword = Trim(text(CardBox::Keyword));
     // The stored date keeps its time of day unless another date was typed.
-    const QDate d = ParseTypedDate(Trim(m_box[13]));
+    const QDate d = ParseTypedDate(Trim(text(CardBox::RegDate)));
     if (d.isValid() && d != OleToDate(rec.RegDate))
         rec.RegDate = DateToOle(d);
-    pdf.URL = Trim(m_box[14]);
-    pdf.DOI = Trim(m_box[15]);
+    pdf.URL = Trim(text(CardBox::URL));
+    pdf.DOI = Trim(text(CardBox::DOI));
 }
 
 void CardModel::markBoxes(qint16 value)
@@ -406,8 +402,8 @@ bool CardModel::save()
 {
     if (m_bankPath.isEmpty())
         return true;
-    for (int i = 0; i < kCardBoxCount; ++i)
-        leaveBox(i);
+    for (CardBox b : kCardBoxes)
+        leaveBox(b);
     boxesToRecord(m_recBuf, m_pdfBuf);
     QString error;
     const bool recordWritten = RecWrite(m_bankPath, m_curRec, m_recBuf, m_boxChanged, &error);
@@ -425,8 +421,9 @@ bool CardModel::save()
         fail(error);
         ok = false;
     }
-    const int locate = m_boxChanged[6] + m_boxChanged[7] + m_boxChanged[8] + m_boxChanged[9];
-    if (recordWritten && m_session.settings.AutoDupCheck != 0 && locate > 0 && m_recBuf.JPcode != 0)
+    const bool locate =
+        marked(CardBox::JPcode) || marked(CardBox::Volume) || marked(CardBox::Page1) || marked(CardBox::Page2);
+    if (recordWritten && m_session.settings.AutoDupCheck != 0 && locate && m_recBuf.JPcode != 0)
         startSearch(KindSimilarAuto, kKindSimilar, QString::number(m_curRec));
     return ok;
 }
@@ -616,18 +613,18 @@ void CardModel::similarRecords()
 
 void CardModel::linkedRecords()
 {
-    if (Trim(m_box[12]).isEmpty()) {
-        m_session.Signal(1);
+    if (Trim(text(CardBox::Link)).isEmpty()) {
+        m_session.Signal(SignalKind::EmptyField);
         return;
     }
-    startSearch(KindLinked, kKindLinked, m_box[12]);
+    startSearch(KindLinked, kKindLinked, text(CardBox::Link));
 }
 
 void CardModel::openURL()
 {
-    const QString u = Trim(m_box[14]);
+    const QString u = Trim(text(CardBox::URL));
     if (u.isEmpty()) {
-        m_session.Signal(1);
+        m_session.Signal(SignalKind::EmptyField);
     } else {
         m_session.WebOn(u);
     }
@@ -635,9 +632,9 @@ void CardModel::openURL()
 
 void CardModel::openDOI()
 {
-    const QString d = Trim(m_box[15]);
+    const QString d = Trim(text(CardBox::DOI));
     if (d.isEmpty()) {
-        m_session.Signal(1);
+        m_session.Signal(SignalKind::EmptyField);
     } else {
         m_session.WebOn(kDefaultDoiResolver + d);
     }

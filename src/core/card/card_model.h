@@ -62,20 +62,20 @@ public:
 
     // ---- The boxes ------------------------------------------------------------
 
-    QString boxText(int box) const;
+    QString boxText(CardBox box) const;
     // The window's mirror of a box edit; no check runs.
-    void setBoxText(int box, const QString &text);
+    void setBoxText(CardBox box, const QString &text);
     // A box got the focus: the box the field undo and Enter act on.
-    void setFocusBox(int box);
-    int focusBox() const { return m_focusBox; }
+    void setFocusBox(CardBox box);
+    CardBox focusBox() const { return m_focusBox; }
     // A box lost the focus: the field check of the box; the box text, its
     // change mark and the link list follow the result, a message goes out.
     // The window reports every focus change, also those that enterInBox and
     // pickJPname ask for.
-    void leaveBox(int box);
+    void leaveBox(CardBox box);
     // Enter in the focused box: box 6 takes its code into the record and shows
     // the name; returns the box that gets the focus next (FocusBox follows).
-    int enterInBox();
+    CardBox enterInBox();
     // `mnuEU`: the focused box gets back its value as read or last saved (the
     // link list as stored).
     void undoField();
@@ -98,7 +98,7 @@ public:
     QString jpComboText() const { return m_jpComboText; }
     // `JPcombo_click`: the picked entry's code goes into box 6 and the record,
     // box 6 is marked; returns the box that gets the focus next.
-    int pickJPname(int position);
+    CardBox pickJPname(int position);
     // `JPcomboSet2`: refills the list after the table changed and selects the
     // code in box 6 when it lies in the shown style's group.
     void refreshJPlist();
@@ -185,7 +185,11 @@ private:
     void showRecord(int n, const Record &rec, const PdfEntry &pdf);
     void P3RecShow();
     // The text box `box` shows for the buffers' value.
-    QString storedText(int box) const;
+    QString storedText(CardBox box) const;
+    QString &text(CardBox box) { return m_box[size_t(Index(box))]; }
+    const QString &text(CardBox box) const { return m_box[size_t(Index(box))]; }
+    void mark(CardBox box) { m_boxChanged[size_t(Index(box))] = 1; }
+    bool marked(CardBox box) const { return m_boxChanged[size_t(Index(box))] > 0; }
     void boxesToRecord(Record &rec, PdfEntry &pdf) const;
     void JPcomboSet();
     void JPcode2name();
@@ -208,7 +212,7 @@ private:
     int m_recCount = 0;
     QString m_linkText;
     QString m_linkTextOld;
-    int m_focusBox = 1;
+    CardBox m_focusBox = CardBox::Memo;
     QStringList m_jpList;
     int m_jpSelection = -1;
     QString m_jpComboText;

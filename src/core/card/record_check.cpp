@@ -30,12 +30,12 @@ RecCheckResult textBox(const QString &normalised, const QString &stored)
 
 } // namespace
 
-RecCheckResult P3RecCheck(int box, const QString &boxText, const RecCheckContext &ctx)
+RecCheckResult P3RecCheck(CardBox box, const QString &boxText, const RecCheckContext &ctx)
 {
     const QString t = Trim(boxText);
     const RecX &x = ctx.recX;
     switch (box) {
-    case 0: {
+    case CardBox::Style: {
         const std::optional<qint16> n = ToInt16(Val(t));
         const qint16 style = (n && *n >= 1 && *n <= 6) ? *n : 1;
         // The hidden style box always gets the repaired number, so that an
@@ -45,17 +45,17 @@ RecCheckResult P3RecCheck(int box, const QString &boxText, const RecCheckContext
         r.text = QString::number(style);
         return r;
     }
-    case 1:
+    case CardBox::Memo:
         return textBox(t.left(70), x.memo);
-    case 2:
+    case CardBox::Author:
         return textBox(NameListNormalize(t).left(210), x.author);
-    case 3:
+    case CardBox::Title:
         return textBox(TitlePeriod(t).left(280), x.title);
-    case 4:
+    case CardBox::Editor:
         return textBox(NameListNormalize(t).left(140), x.editor);
-    case 5:
+    case CardBox::Book:
         return textBox(TitlePeriod(t).left(140), x.book);
-    case 6: {
+    case CardBox::JPcode: {
         RecCheckResult r;
         r.text = boxText;
         if (t.isEmpty())
@@ -73,18 +73,18 @@ RecCheckResult P3RecCheck(int box, const QString &boxText, const RecCheckContext
         }
         return r;
     }
-    case 7:
+    case CardBox::Volume:
         return textBox(t.left(20), x.volume);
-    case 8:
+    case CardBox::Page1:
         return textBox(t.left(10), x.page1);
-    case 9: {
+    case CardBox::Page2: {
         const QString p = PageEndFill(Trim(ctx.page1Box.left(10)), t.left(10));
         RecCheckResult r;
         r.marked = p != x.page2 || p != t;
         r.text = r.marked ? p : boxText;
         return r;
     }
-    case 10: {
+    case CardBox::Year: {
         RecCheckResult r;
         r.text = boxText;
         qint16 y = 0;
@@ -104,9 +104,9 @@ RecCheckResult P3RecCheck(int box, const QString &boxText, const RecCheckContext
             r.text = y == 0 ? QString() : QString::number(y);
         return r;
     }
-    case 11:
+    case CardBox::Keyword:
         return textBox(t.left(280), x.keyword);
-    case 12: {
+    case CardBox::Link: {
         RecCheckResult r;
         r.text = boxText;
         r.setLinkText = true;
@@ -118,7 +118,7 @@ RecCheckResult P3RecCheck(int box, const QString &boxText, const RecCheckContext
         }
         return r;
     }
-    case 13: {
+    case CardBox::RegDate: {
         RecCheckResult r;
         r.text = boxText;
         const QDate d = ParseTypedDate(t);
@@ -129,13 +129,12 @@ RecCheckResult P3RecCheck(int box, const QString &boxText, const RecCheckContext
         r.marked = d != x.regDate;
         return r;
     }
-    case 14:
+    case CardBox::URL:
         return textBox(t, x.URL);
-    case 15:
+    case CardBox::DOI:
         return textBox(t, x.DOI);
-    default:
-        return RecCheckResult{boxText, false, false, {}, false, {}};
     }
+    return RecCheckResult{boxText, false, false, {}, false, {}};
 }
 
 } // namespace tz

@@ -2,6 +2,8 @@
 // The field check of the record card: what a box holds after the person leaves
 // it, whether the box now counts as changed, and the message to show.
 
+#include "core/card/card_box.h"
+
 #include <QDate>
 #include <QString>
 
@@ -45,8 +47,8 @@ inline const QString kMsgJPcodeNumeric = QStringLiteral("JPコードは数値で
 inline const QString kMsgYearNumeric = QStringLiteral("年号は数値で入力して下さい");
 inline const QString kMsgRegDate = QStringLiteral("登録日は日付（99/04/28 など）で入力して下さい");
 
-// Checks box `box` (0..15) holding `boxText`. A box that fails its check keeps
+// Checks box `box` holding `boxText`. A box that fails its check keeps
 // its text, gets a message and no mark; the check never clears a mark.
-RecCheckResult P3RecCheck(int box, const QString &boxText, const RecCheckContext &ctx);
+RecCheckResult P3RecCheck(CardBox box, const QString &boxText, const RecCheckContext &ctx);
 
 } // namespace tz

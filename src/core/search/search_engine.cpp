@@ -219,7 +219,7 @@ void SearchEngine::openProgress(int max)
 {
     m_progressMax = max;
     if (progress)
-        progress(1, 1, max);
+        progress(ProgressMode::Open, 1, max);
 }
 
 void SearchEngine::closeProgress()
@@ -227,13 +227,13 @@ void SearchEngine::closeProgress()
     // The range it was opened with: a progress window that opened for it
     // closes, one that never opened (a single candidate) stays unasked.
     if (progress)
-        progress(0, m_progressMax, m_progressMax);
+        progress(ProgressMode::Close, m_progressMax, m_progressMax);
 }
 
 bool SearchEngine::cancelled(int pos)
 {
     if (progress)
-        progress(2, pos, 0);
+        progress(ProgressMode::Step, pos, 0);
     return CancelFlag == 1;
 }
 

@@ -3,6 +3,7 @@
 // record file (step 2). The hit list then goes to the renderer (step 3).
 
 #include "core/search/search_kinds.h"
+#include "core/session/services.h"
 #include "core/store/jpcode.h"
 #include "core/store/record_image.h"
 
@@ -37,9 +38,9 @@ struct NumberContext
 class SearchEngine
 {
 public:
-    // Progress: mode 1 opens (pos = 1, max = candidates), 2 steps (pos),
-    // 0 closes. It may set CancelFlag; the engine tests it before each candidate.
-    using Progress = std::function<void(int mode, int pos, int max)>;
+    // Progress: opens (pos = 1, max = candidates), steps (pos), closes. It
+    // may set CancelFlag; the engine tests it before each candidate.
+    using Progress = std::function<void(ProgressMode mode, int pos, int max)>;
 
     explicit SearchEngine(int maxHits = 200);
 

@@ -18,7 +18,7 @@ const QString kAskUtf8 = QStringLiteral("次の文字はシフト JIS（コー�
 SearchModel::SearchModel(Session &session)
     : m_session(session), m_engine(session.settings.MaxHits), m_progress(session.ui, m_engine.CancelFlag)
 {
-    m_engine.progress = [this](int mode, int pos, int max) { m_progress.ProgressStep(mode, 1, max, pos); };
+    m_engine.progress = [this](ProgressMode mode, int pos, int max) { m_progress.ProgressStep(mode, 1, max, pos); };
     m_kindText = kindNames().value(searchItem());
     bankChanged();
     applyAndPreference();
@@ -156,7 +156,7 @@ bool SearchModel::render(const RecordImage &image)
     const ScriptTable &scripts = m_session.scripts;
     if (forms.FormCount < 1 || scripts.ScriptCount < 1)
         return false;
-    m_session.Signal(3);
+    m_session.Signal(SignalKind::SearchDone);
     const int form = std::clamp(m_formIndex + 1, 1, forms.FormCount);
     const int script = std::clamp(m_scriptIndex + 1, 1, scripts.ScriptCount);
     m_session.settings.CurForm = form;

@@ -7,18 +7,17 @@
 
 namespace tz {
 
-QList<Tone> SignalTones(int n)
+QList<Tone> SignalTones(SignalKind kind)
 {
-    switch (n) {
-    case 1:
+    switch (kind) {
+    case SignalKind::EmptyField:
         return {{200, 300}};
-    case 2:
+    case SignalKind::StartUpError:
         return {{400, 300}};
-    case 3:
+    case SignalKind::SearchDone:
         return {{400, 400}, {800, 150}};
-    default:
-        return {};
     }
+    return {};
 }
 
 QByteArray TonePcm(const QList<Tone> &tones, int rate)
@@ -40,39 +39,34 @@ QByteArray TonePcm(const QList<Tone> &tones, int rate)
     return pcm;
 }
 
-void Signal(UserInterface &ui, int beepOn, int n)
+void Signal(UserInterface &ui, bool beepOn, SignalKind kind)
 {
-    if (beepOn == 0)
-        return;
-    const QList<Tone> tones = SignalTones(n);
-    if (!tones.isEmpty())
-        ui.playTones(tones);
+    if (beepOn)
+        ui.playTones(SignalTones(kind));
 }
 
-void ProgressDriver::ProgressStep(int mode, int first, int last, int /*current*/)
+void ProgressDriver::ProgressStep(ProgressMode mode, int first, int last, int /*current*/)
 {
     if (first < 1 || last < 1 || first == last)
         return;
     switch (mode) {
-    case 1:
+    case ProgressMode::Open:
         if (!m_open) {
             int &flag = m_cancelFlag;
             m_ui.progressOpen([&flag] { flag = 1; });
             m_open = true;
         }
         break;
-    case 2:
+    case ProgressMode::Step:
         if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kProgressEventsMs)
             return;
         break;
-    case 0:
+    case ProgressMode::Close:
         if (m_open) {
             m_ui.progressClose();
             m_open = false;
         }
         break;
-    default:
-        return;
     }
     m_ui.processEvents();
     m_sinceEvents.start();

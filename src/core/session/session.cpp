@@ -19,7 +19,7 @@ void Session::load()
     FormRead(AppFolder + QStringLiteral("form.cfg"), forms, formReport);
     ScriptRead(AppFolder + QStringLiteral("script.cfg"), scripts, scriptReport);
     if (forms.FormCount == 0 || scripts.ScriptCount == 0)
-        Signal(2);
+        Signal(SignalKind::StartUpError);
     BankPaths = BankLogLoad(logFile(), AppFolder);
     while (BankPaths.size() < kBankPathCount)
         BankPaths.append(QString());
@@ -68,9 +68,9 @@ void Session::resetPositions()
     Q_EMIT positionsReset();
 }
 
-void Session::Signal(int n)
+void Session::Signal(SignalKind kind)
 {
-    tz::Signal(ui, settings.BeepOn, n);
+    tz::Signal(ui, settings.BeepOn != 0, kind);
 }
 
 void Session::WebOn(const QString &url)

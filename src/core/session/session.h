@@ -69,8 +69,8 @@ public:
     void resetPositions();
 
     // Shared services bound to this session's settings and cancel flag.
-    void Signal(int n);
-    void ProgressStep(int mode, int first, int last, int current)
+    void Signal(SignalKind kind);
+    void ProgressStep(ProgressMode mode, int first, int last, int current)
     {
         m_progress.ProgressStep(mode, first, last, current);
     }

@@ -190,7 +190,7 @@ void BankWindow::driveChosen(int index)
 {
     const QString root = m_drive1->itemData(index).toString();
     if (!QDir(root).isReadable()) {
-        m_session.Signal(2);
+        m_session.Signal(SignalKind::StartUpError);
         if (m_drive1->count() > 1)
             m_drive1->setCurrentIndex(1);
         return;

@@ -173,7 +173,7 @@ void CardWindow::buildFieldMenu()
         connect(a, &QAction::triggered, this, [this, s] {
             m_card.clickStyle(s);
             refresh();
-            focusBox(1);
+            focusBox(CardBox::Memo);
         });
         m_styleItems[size_t(s)] = a;
     }
@@ -182,23 +182,23 @@ void CardWindow::buildFieldMenu()
         const char *name;
         const char16_t *caption;
         int help;
-        int box;
+        CardBox box;
     } items[] = {
-        {"mnuFM", u"メモ(&M)", 3030, 1},
-        {"mnuFA", u"著者(&A)", 3040, 2},
-        {"mnuFT", u"タイトル(&T)", 3050, 3},
-        {"mnuFJ", u"JPコード(&J)", 3060, 6},
-        {"mnuIV", u"巻号(&V)", 3070, 7},
-        {"mnuFP", u"ページ(&P)", 3080, 8},
-        {"mnuFY", u"発行年(&Y)", 3090, 10},
-        {"mnuI0", nullptr, 0, 0},
-        {"mnuFE", u"編者(E&)", 3040, 4},
-        {"mnuFB", u"本(&B)", 3050, 5},
-        {"mnuFK", u"キーワード(&K)", 3050, 11},
-        {"mnuFL", u"リンク(&L)", 3100, 12},
-        {"mnuI2", nullptr, 0, 0},
-        {"mnuFU", u"URL(&U)", 0, 14},
-        {"mnuFD", u"DOI(&D)", 0, 15},
+        {"mnuFM", u"メモ(&M)", 3030, CardBox::Memo},
+        {"mnuFA", u"著者(&A)", 3040, CardBox::Author},
+        {"mnuFT", u"タイトル(&T)", 3050, CardBox::Title},
+        {"mnuFJ", u"JPコード(&J)", 3060, CardBox::JPcode},
+        {"mnuIV", u"巻号(&V)", 3070, CardBox::Volume},
+        {"mnuFP", u"ページ(&P)", 3080, CardBox::Page1},
+        {"mnuFY", u"発行年(&Y)", 3090, CardBox::Year},
+        {"mnuI0", nullptr, 0, CardBox::Style},
+        {"mnuFE", u"編者(E&)", 3040, CardBox::Editor},
+        {"mnuFB", u"本(&B)", 3050, CardBox::Book},
+        {"mnuFK", u"キーワード(&K)", 3050, CardBox::Keyword},
+        {"mnuFL", u"リンク(&L)", 3100, CardBox::Link},
+        {"mnuI2", nullptr, 0, CardBox::Style},
+        {"mnuFU", u"URL(&U)", 0, CardBox::URL},
+        {"mnuFD", u"DOI(&D)", 0, CardBox::DOI},
     };
     for (const auto &item : items) {
         if (!item.caption) {
@@ -209,7 +209,7 @@ void CardWindow::buildFieldMenu()
         a->setObjectName(QString::fromLatin1(item.name));
         if (item.help)
             a->setProperty(kHelpContextProperty, item.help);
-        const int box = item.box;
+        const CardBox box = item.box;
         connect(a, &QAction::triggered, this, [this, box] { focusBox(box); });
     }
 }
@@ -323,7 +323,7 @@ void CardWindow::editFocused(EditOp op)
     if (!EditBoxCommand(focus, op, 280))
         return;
     if (const int box = boxIndexOf(focus); box >= 0)
-        m_card.setBoxText(box, widgetText(box));
+        m_card.setBoxText(BoxAt(box), widgetText(box));
 }
 
 QFont CardWindow::boxFont() const
@@ -350,7 +350,7 @@ void CardWindow::buildControls()
             const int box = i;
             connect(edit, &QPlainTextEdit::textChanged, this, [this, box, edit] {
                 if (!m_updating)
-                    m_card.setBoxText(box, edit->toPlainText());
+                    m_card.setBoxText(BoxAt(box), edit->toPlainText());
             });
             m_box[i] = edit;
         } else {
@@ -358,7 +358,7 @@ void CardWindow::buildControls()
             const int box = i;
             connect(edit, &QLineEdit::textEdited, this, [this, box](const QString &text) {
                 if (!m_updating)
-                    m_card.setBoxText(box, text);
+                    m_card.setBoxText(BoxAt(box), text);
             });
             m_box[i] = edit;
         }
@@ -444,7 +444,7 @@ void CardWindow::buildControls()
     m_jpCombo->setMaxVisibleItems(12);
     m_jpCombo->installEventFilter(this);
     connect(m_jpCombo, &QComboBox::activated, this, [this](int position) {
-        const int next = m_card.pickJPname(position);
+        const CardBox next = m_card.pickJPname(position);
         refresh();
         focusBox(next);
     });
@@ -571,7 +571,7 @@ void CardWindow::showBank()
     show();
     raise();
     activateWindow();
-    focusBox(1);
+    focusBox(CardBox::Memo);
 }
 
 QString CardWindow::widgetText(int box) const
@@ -597,17 +597,17 @@ int CardWindow::boxIndexOf(const QObject *o) const
     return -1;
 }
 
-void CardWindow::focusBox(int box)
+void CardWindow::focusBox(CardBox box)
 {
-    if (box >= 1 && box < kCardBoxCount)
-        m_box[box]->setFocus(Qt::OtherFocusReason);
+    if (box != CardBox::Style)
+        m_box[size_t(Index(box))]->setFocus(Qt::OtherFocusReason);
 }
 
 void CardWindow::refresh()
 {
     m_updating = true;
     for (int i = 0; i < kCardBoxCount; ++i) {
-        const QString text = m_card.boxText(i);
+        const QString text = m_card.boxText(BoxAt(i));
         if (widgetText(i) != text)
             setWidgetText(i, text);
     }
@@ -616,9 +616,9 @@ void CardWindow::refresh()
     m_label[6]->setText(layout.label6);
     for (int i = 1; i < kCardBoxCount; ++i) {
         QPalette pal = m_box[i]->palette();
-        pal.setColor(QPalette::Base, layout.inUse[i] ? kBoxInUse : kBoxNotInUse);
+        pal.setColor(QPalette::Base, layout.inUse(BoxAt(i)) ? kBoxInUse : kBoxNotInUse);
         m_box[i]->setPalette(pal);
-        m_box[i]->setFocusPolicy(layout.inUse[i] ? Qt::StrongFocus : Qt::ClickFocus);
+        m_box[i]->setFocusPolicy(layout.inUse(BoxAt(i)) ? Qt::StrongFocus : Qt::ClickFocus);
     }
     const int button = m_card.styleButton();
     for (int s = 1; s <= 4; ++s)
@@ -679,18 +679,18 @@ bool CardWindow::eventFilter(QObject *watched, QEvent *event)
         return QMainWindow::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::FocusIn:
-        m_card.setFocusBox(box);
+        m_card.setFocusBox(BoxAt(box));
         break;
     case QEvent::FocusOut:
         if (!m_closed) {
-            m_card.leaveBox(box);
+            m_card.leaveBox(BoxAt(box));
             refresh();
         }
         break;
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !(key->modifiers() & Qt::ShiftModifier)) {
-            const int next = m_card.enterInBox();
+            const CardBox next = m_card.enterInBox();
             refresh();
             focusBox(next);
             return true;

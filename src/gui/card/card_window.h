@@ -82,7 +82,7 @@ private:
     int boxIndexOf(const QObject *o) const;
     QString widgetText(int box) const;
     void setWidgetText(int box, const QString &text);
-    void focusBox(int box);
+    void focusBox(CardBox box);
 
     Session &m_session;
     CardModel m_card;

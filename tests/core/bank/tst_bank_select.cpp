@@ -126,7 +126,7 @@ private Q_SLOTS:
         Fixture g;
         QFile::remove(g.root() + QStringLiteral("form.cfx"));
         g.start();
-        QCOMPARE(g.ui.tones, QList<QList<Tone>>{SignalTones(2)});
+        QCOMPARE(g.ui.tones, QList<QList<Tone>>{SignalTones(SignalKind::StartUpError)});
         QCOMPARE(g.opened.size(), 1);
     }
 
@@ -137,7 +137,7 @@ private Q_SLOTS:
         QVERIFY(QFile::remove(f.root() + QStringLiteral("sample.bnk/record.tzd")));
         QVERIFY(QDir().mkdir(f.root() + QStringLiteral("sample.bnk/record.tzd")));
         f.start(); // the automatic opening fails: signal, then open mode
-        QCOMPARE(f.ui.tones, QList<QList<Tone>>{SignalTones(2)});
+        QCOMPARE(f.ui.tones, QList<QList<Tone>>{SignalTones(SignalKind::StartUpError)});
         QVERIFY(f.bank->visible);
         QCOMPARE(f.bank->caption, QStringLiteral("Open"));
         f.bank->Command1Click();

@@ -56,9 +56,9 @@ struct Asked : testing::FakeUserInterface
     }
     void playTones(const QList<Tone> &t) override
     {
-        for (int n = 1; n <= 3; ++n)
-            if (SignalTones(n) == t)
-                beeps << n;
+        for (SignalKind kind : {SignalKind::EmptyField, SignalKind::StartUpError, SignalKind::SearchDone})
+            if (SignalTones(kind) == t)
+                beeps << int(kind);
     }
     void openWebPage(const QUrl &url) override { pages << url.toString(); }
 };
@@ -98,7 +98,7 @@ class TestCardModel : public QObject
     }
 
     // Types into a box and leaves it.
-    static void type(CardModel &card, int box, const QString &text)
+    static void type(CardModel &card, CardBox box, const QString &text)
     {
         card.setFocusBox(box);
         card.setBoxText(box, text);
@@ -150,14 +150,14 @@ private Q_SLOTS:
         QCOMPARE(card.curRec(), shown);
         QCOMPARE(card.recNumText(), QString::number(shown));
         QVERIFY(!card.recNumEdited());
-        QCOMPARE(card.boxText(1), QStringLiteral("memo %1").arg(shown));
+        QCOMPARE(card.boxText(CardBox::Memo), QStringLiteral("memo %1").arg(shown));
     }
 
     void movingSavesAndClearsMarks()
     {
         CardModel &card = open(5);
         card.previous();
-        type(card, 1, QStringLiteral("edited"));
+        type(card, CardBox::Memo, QStringLiteral("edited"));
         QCOMPARE(card.boxChanged()[1], 1);
         card.next();
         QCOMPARE(card.curRec(), 5);
@@ -171,7 +171,7 @@ private Q_SLOTS:
         card.dragScroll(4); // dragging shows the number only
         QVERIFY(card.recNumEdited() && card.curRec() == 1);
         QVERIFY(card.scrollTo(4));
-        QCOMPARE(card.boxText(1), QStringLiteral("edited"));
+        QCOMPARE(card.boxText(CardBox::Memo), QStringLiteral("edited"));
     }
 
     // A save that fails never loses the typed record: the card stays on it.
@@ -179,13 +179,13 @@ private Q_SLOTS:
     {
         CardModel &card = open(3);
         QVERIFY(QFile::remove(recordFile()) && QDir().mkdir(recordFile())); // nothing can be written
-        type(card, 1, QStringLiteral("unsaved"));
+        type(card, CardBox::Memo, QStringLiteral("unsaved"));
         QVERIFY(!card.goTo(1));
         card.previous();
         QVERIFY(!card.newRecord());
         QCOMPARE(card.curRec(), 3);
         QCOMPARE(card.recCount(), 3);
-        QCOMPARE(card.boxText(1), QStringLiteral("unsaved"));
+        QCOMPARE(card.boxText(CardBox::Memo), QStringLiteral("unsaved"));
         QCOMPARE(card.boxChanged()[1], 1);
         QCOMPARE(m.errors.size(), 3);
     }
@@ -200,8 +200,8 @@ private Q_SLOTS:
             QCOMPARE(m.questions, QStringList{kAskNewRecord});
             QCOMPARE(card.recCount(), answer ? 6 : 5);
             QCOMPARE(card.curRec(), answer ? 6 : 5);
-            QCOMPARE(card.boxText(1), answer ? QString() : QStringLiteral("memo 5"));
-            QCOMPARE(card.boxText(6), QStringLiteral("12")); // a new record inherits the journal
+            QCOMPARE(card.boxText(CardBox::Memo), answer ? QString() : QStringLiteral("memo 5"));
+            QCOMPARE(card.boxText(CardBox::JPcode), QStringLiteral("12")); // a new record inherits the journal
             QCOMPARE(readFile(recordFile()).size(), 5 * kRecordSize);
         }
     }
@@ -212,20 +212,20 @@ private Q_SLOTS:
         five.Style = 5;
         CardModel &card = open(2, {{3, five}});
         // Styles 5 and 6 have no button and no name list, and stay as they are.
-        QCOMPARE(card.boxText(0), QStringLiteral("5"));
+        QCOMPARE(card.boxText(CardBox::Style), QStringLiteral("5"));
         QCOMPARE(card.styleButton(), 0);
         QVERIFY(card.jpList().isEmpty());
         QCOMPARE(card.styleLayout(), P3StyleSet(4));
-        type(card, 7, QStringLiteral("Apr"));
+        type(card, CardBox::Volume, QStringLiteral("Apr"));
         QVERIFY(card.save());
         QCOMPARE(stored(3).Style, 5);
 
         // Journal -> Book (edt) -> Journal keeps the mark.
         QVERIFY(card.goTo(2));
-        QVERIFY(!card.styleLayout().inUse[4]);
+        QVERIFY(!card.styleLayout().inUse(CardBox::Editor));
         card.clickStyle(2);
-        QCOMPARE(card.boxText(0), QStringLiteral("2"));
-        QVERIFY(card.styleLayout().inUse[4] && card.styleLayout().inUse[5]);
+        QCOMPARE(card.boxText(CardBox::Style), QStringLiteral("2"));
+        QVERIFY(card.styleLayout().inUse(CardBox::Editor) && card.styleLayout().inUse(CardBox::Book));
         QCOMPARE(card.jpListBase(), 100);
         QCOMPARE(card.jpList().size(), 50);
         card.clickStyle(1);
@@ -254,7 +254,7 @@ private Q_SLOTS:
         QFETCH(int, style);
         QFETCH(int, from);
         QFETCH(int, to);
-        QCOMPARE(NextBoxOnEnter(from, P3StyleSet(style)), to);
+        QCOMPARE(NextBoxOnEnter(BoxAt(from), P3StyleSet(style)), BoxAt(to));
     }
 
     void clearPasteAndUndo()
@@ -263,15 +263,15 @@ private Q_SLOTS:
         const QByteArray before = readFile(recordFile());
         QStringList shown;
         for (int i = 0; i < kCardBoxCount; ++i)
-            shown << card.boxText(i);
+            shown << card.boxText(BoxAt(i));
         card.pasteAll(); // nothing copied yet
         QCOMPARE(card.boxChanged(), BoxFlags{});
         card.clearAll();
-        QCOMPARE(card.boxText(1) + card.boxText(6), QString());
-        QCOMPARE(card.boxText(13), QStringLiteral("2026/12/06"));
+        QCOMPARE(card.boxText(CardBox::Memo) + card.boxText(CardBox::JPcode), QString());
+        QCOMPARE(card.boxText(CardBox::RegDate), QStringLiteral("2026/12/06"));
         card.pasteAll();
         for (int i = 0; i < kCardBoxCount; ++i)
-            QCOMPARE(card.boxText(i), shown[i]);
+            QCOMPARE(card.boxText(BoxAt(i)), shown[i]);
         BoxFlags marks;
         marks.fill(1);
         marks[0] = 0;
@@ -280,11 +280,11 @@ private Q_SLOTS:
         QCOMPARE(readFile(recordFile()), before);
 
         // Undo brings back the record as stored, style and link list included.
-        type(card, 1, QStringLiteral("changed"));
-        type(card, 12, QStringLiteral("1"));
+        type(card, CardBox::Memo, QStringLiteral("changed"));
+        type(card, CardBox::Link, QStringLiteral("1"));
         card.clickStyle(3);
         card.undo();
-        QCOMPARE(card.boxText(1) + card.boxText(12), QStringLiteral("memo 3"));
+        QCOMPARE(card.boxText(CardBox::Memo) + card.boxText(CardBox::Link), QStringLiteral("memo 3"));
         QCOMPARE(card.styleButton(), 1);
         QCOMPARE(card.boxChanged(), BoxFlags{});
         QVERIFY(card.save());
@@ -294,7 +294,7 @@ private Q_SLOTS:
 
     void undoField_data()
     {
-        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("boxNumber");
         QTest::addColumn<QString>("restored");
         QTest::newRow("memo") << 1 << QStringLiteral("memo 2");
         QTest::newRow("no JP code") << 6 << QString();
@@ -303,7 +303,8 @@ private Q_SLOTS:
     }
     void undoField()
     {
-        QFETCH(int, box);
+        QFETCH(int, boxNumber);
+        const CardBox box = BoxAt(boxNumber);
         QFETCH(QString, restored);
         Record r = sampleRecord(2);
         r.JPcode = 0;
@@ -320,14 +321,14 @@ private Q_SLOTS:
     void webPagesAndSearches()
     {
         CardModel &card = open(4);
-        card.setBoxText(15, QStringLiteral("  "));
+        card.setBoxText(CardBox::DOI, QStringLiteral("  "));
         card.openDOI(); // empty boxes only beep
         card.openURL();
         card.linkedRecords();
         QCOMPARE(m.beeps, (QList<int>{1, 1, 1}));
-        card.setBoxText(15, QStringLiteral(" 10.1000/xyz "));
-        card.setBoxText(14, QStringLiteral("https://example.org/a"));
-        card.setBoxText(12, QStringLiteral("1,3"));
+        card.setBoxText(CardBox::DOI, QStringLiteral(" 10.1000/xyz "));
+        card.setBoxText(CardBox::URL, QStringLiteral("https://example.org/a"));
+        card.setBoxText(CardBox::Link, QStringLiteral("1,3"));
         card.openDOI();
         card.openURL();
         QCOMPARE(m.pages, (QStringList{"https://doi.org/10.1000/xyz", "https://example.org/a"}));
@@ -343,7 +344,7 @@ private Q_SLOTS:
     void automaticSimilarCheck_data()
     {
         QTest::addColumn<bool>("autoCheck");
-        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("boxNumber");
         QTest::addColumn<QString>("jpCode");
         QTest::addColumn<int>("searches");
         QTest::newRow("volume changed") << true << 7 << QStringLiteral("12") << 1;
@@ -355,12 +356,13 @@ private Q_SLOTS:
     void automaticSimilarCheck()
     {
         QFETCH(bool, autoCheck);
-        QFETCH(int, box);
+        QFETCH(int, boxNumber);
+        const CardBox box = BoxAt(boxNumber);
         QFETCH(QString, jpCode);
         QFETCH(int, searches);
         CardModel &card = open(3);
         m_session->settings.AutoDupCheck = autoCheck ? 1 : 0;
-        card.setBoxText(6, jpCode);
+        card.setBoxText(CardBox::JPcode, jpCode);
         type(card, box, QStringLiteral("77"));
         QVERIFY(card.save());
         QVERIFY(card.save()); // the marks stay: a second save checks again
@@ -380,10 +382,10 @@ private Q_SLOTS:
 
         // The focused memo box was never left, the link list was: closing keeps both.
         QVERIFY(card.openBank(m_bank));
-        card.setFocusBox(1);
-        card.setBoxText(1, QStringLiteral("last words"));
-        type(card, 12, QStringLiteral("1"));
-        card.setFocusBox(1);
+        card.setFocusBox(CardBox::Memo);
+        card.setBoxText(CardBox::Memo, QStringLiteral("last words"));
+        type(card, CardBox::Link, QStringLiteral("1"));
+        card.setFocusBox(CardBox::Memo);
         QVERIFY(card.close());
         QCOMPARE(stored(3).Memo, QStringLiteral("last words"));
         QCOMPARE(LinkReadAll(m_bank, 3), (QList<LinkPair>{{1, 3}}));
@@ -394,7 +396,7 @@ private Q_SLOTS:
     // keeps its stored value and the rest of the record is saved.
     void rejectedTextKeepsStoredValue_data()
     {
-        QTest::addColumn<int>("box");
+        QTest::addColumn<int>("boxNumber");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
         QTest::newRow("JP code") << 6 << QStringLiteral("abc") << kMsgJPcodeNumeric;
@@ -404,11 +406,12 @@ private Q_SLOTS:
     }
     void rejectedTextKeepsStoredValue()
     {
-        QFETCH(int, box);
+        QFETCH(int, boxNumber);
+        const CardBox box = BoxAt(boxNumber);
         QFETCH(QString, text);
         QFETCH(QString, message);
         CardModel &card = open(2);
-        card.setBoxText(1, QStringLiteral("kept edit"));
+        card.setBoxText(CardBox::Memo, QStringLiteral("kept edit"));
         card.setBoxText(box, text);
         QVERIFY(card.save());
         QVERIFY(m.messages.contains(message));

@@ -85,8 +85,8 @@ private Q_SLOTS:
         x.JPcode = 12;
         x.page2 = QStringLiteral("145");
         x.regDate = QDate(2014, 7, 26);
-        const RecCheckResult r =
-            P3RecCheck(box, typed, RecCheckContext{x, box == 12 ? context : QString(), context, 4, 20, 200, 200});
+        const RecCheckResult r = P3RecCheck(
+            BoxAt(box), typed, RecCheckContext{x, box == 12 ? context : QString(), context, 4, 20, 200, 200});
         QCOMPARE(r.text, expected);
         QCOMPARE(r.marked, marked);
         QCOMPARE(r.message, message);
@@ -99,7 +99,8 @@ private Q_SLOTS:
     void emptyYearWithoutStoredYearStaysUnmarked()
     {
         RecX x;
-        const RecCheckResult r = P3RecCheck(10, QStringLiteral("  "), RecCheckContext{x, {}, {}, 4, 20, 200, 200});
+        const RecCheckResult r =
+            P3RecCheck(CardBox::Year, QStringLiteral("  "), RecCheckContext{x, {}, {}, 4, 20, 200, 200});
         QVERIFY(!r.marked);
         QVERIFY(r.message.isEmpty());
     }

@@ -418,9 +418,9 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         SearchEngine engine;
         QList<std::array<int, 3>> calls;
-        engine.progress = [&](int mode, int pos, int max) {
-            calls.append({mode, pos, max});
-            engine.CancelFlag = mode == 2 && pos == 2;
+        engine.progress = [&](ProgressMode mode, int pos, int max) {
+            calls.append({int(mode), pos, max});
+            engine.CancelFlag = mode == ProgressMode::Step && pos == 2;
         };
         configure(engine, kind, "list=9");
         QVERIFY(engine.RunSteps(imageOf(Bank(10, rec(".", "", 1995))), keys, DefaultJPcodeTable(), 1));

@@ -104,7 +104,9 @@ private Q_SLOTS:
         QCOMPARE(m.engine().CancelFlag, 0);
         QVERIFY(!f.ui.progressShown);
         f.ui.duringEvents = nullptr;
-        m.engine().progress = [&](int mode, int pos, int) { m.engine().CancelFlag = mode == 2 && pos == 5; };
+        m.engine().progress = [&](ProgressMode mode, int pos, int) {
+            m.engine().CancelFlag = mode == ProgressMode::Step && pos == 5;
+        };
         m.SearD_click(SearOr);
         QCOMPARE(m.engine().hits(), hits);
         m.SearD_click(SearList);

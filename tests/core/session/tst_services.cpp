@@ -20,21 +20,22 @@ class TestServices : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Signals 1 to 3 with beeps on; nothing with beeps off or other numbers.
+    // The three signals with beeps on; nothing with beeps off.
     void signalTones()
     {
         FakeUserInterface ui;
-        for (int n : {0, 1, 2, 3, 4})
-            Signal(ui, 0, n);
-        for (int n : {-1, 0, 1, 2, 3, 4})
-            Signal(ui, 1, n);
+        const SignalKind kinds[] = {SignalKind::EmptyField, SignalKind::StartUpError, SignalKind::SearchDone};
+        for (SignalKind kind : kinds)
+            Signal(ui, false, kind);
+        for (SignalKind kind : kinds)
+            Signal(ui, true, kind);
         QCOMPARE(ui.tones, (QList<QList<Tone>>{{{200, 300}}, {{400, 300}}, {{400, 400}, {800, 150}}}));
     }
 
     // Rising zero crossings count the periods of each tone.
     void tonePcmHasLengthAndPitch()
     {
-        const QByteArray pcm = TonePcm(SignalTones(3), 8000);
+        const QByteArray pcm = TonePcm(SignalTones(SignalKind::SearchDone), 8000);
         QCOMPARE(pcm.size(), (3200 + 1200) * 2);
         const auto periods = [&](int from, int to) {
             int n = 0;
@@ -45,7 +46,7 @@ private Q_SLOTS:
         };
         QVERIFY(qAbs(periods(0, 3200) - 160) <= 2);    // 400 Hz for 400 ms
         QVERIFY(qAbs(periods(3200, 4400) - 120) <= 2); // 800 Hz for 150 ms
-        QVERIFY(TonePcm({}, 8000).isEmpty() && TonePcm(SignalTones(1), 0).isEmpty());
+        QVERIFY(TonePcm({}, 8000).isEmpty() && TonePcm(SignalTones(SignalKind::EmptyField), 0).isEmpty());
     }
 
     // Without a range (first = last, or a bound below 1) the window never
@@ -56,20 +57,19 @@ private Q_SLOTS:
         int cancel = 0;
         ProgressDriver p(ui, cancel);
         for (const auto &[first, last] : QList<std::pair<int, int>>{{1, 1}, {0, 10}, {1, 0}, {-3, 10}})
-            for (int mode : {1, 2, 0})
+            for (ProgressMode mode : {ProgressMode::Open, ProgressMode::Step, ProgressMode::Close})
                 p.ProgressStep(mode, first, last, 0);
         QCOMPARE(ui.progressOpens + ui.progressCloses + ui.eventRuns, 0);
-        p.ProgressStep(1, 1, 100, 1);
+        p.ProgressStep(ProgressMode::Open, 1, 100, 1);
         QVERIFY(ui.progressShown);
         QCOMPARE(ui.eventRuns, 1);
         for (int i = 2; i < 50; ++i)
-            p.ProgressStep(2, 1, 100, i);
+            p.ProgressStep(ProgressMode::Step, 1, 100, i);
         QCOMPARE(ui.eventRuns, 1);
         QThread::msleep(ProgressDriver::kProgressEventsMs + 10);
-        p.ProgressStep(2, 1, 100, 50);
-        p.ProgressStep(7, 1, 100, 50); // unknown mode: nothing
+        p.ProgressStep(ProgressMode::Step, 1, 100, 50);
         QCOMPARE(ui.eventRuns, 2);
-        p.ProgressStep(0, 1, 100, 0);
+        p.ProgressStep(ProgressMode::Close, 1, 100, 0);
         QVERIFY(!ui.progressShown);
         QCOMPARE(ui.eventRuns, 3);
         QCOMPARE(ui.progressOpens, 1);
@@ -81,14 +81,14 @@ private Q_SLOTS:
     {
         FakeUserInterface ui;
         Session s(ui, QDir::tempPath());
-        s.ProgressStep(1, 1, 10, 1);
+        s.ProgressStep(ProgressMode::Open, 1, 10, 1);
         QVERIFY(ui.cancel);
         ui.cancel();
         QCOMPARE(s.CancelFlag, 1);
         QVERIFY(ui.progressShown); // the window stays until the loop closes it
-        s.ProgressStep(0, 1, 10, 0);
+        s.ProgressStep(ProgressMode::Close, 1, 10, 0);
         QVERIFY(!ui.progressShown);
-        s.ProgressStep(1, 1, 1, 0); // a single record shows nothing
+        s.ProgressStep(ProgressMode::Open, 1, 1, 0); // a single record shows nothing
         QCOMPARE(ui.progressOpens, 1);
         QCOMPARE(ui.progressCloses, 1);
 
