@@ -154,7 +154,7 @@ void SearchEngine::setMaxHits(int maxHits)
 
 void SearchEngine::Step1GetWord(const QString &keyText)
 {
-    const bool lower = CheckMode[CheckIgnoreCase] == 1;
+    const bool lower = CheckMode[CheckIgnoreCase];
     int counter = 0;
     for (const QString &piece : keyPieces(keyText)) {
         if (counter >= MaxHits)
@@ -163,7 +163,7 @@ void SearchEngine::Step1GetWord(const QString &keyText)
     }
     KeyCount = counter;
     if (KeyCount == 1)
-        AndMode = 0;
+        AndMode = false;
 }
 
 void SearchEngine::Step1GetNum(const QString &keyText, const NumberContext &ctx)
@@ -234,7 +234,7 @@ bool SearchEngine::cancelled(int pos)
 {
     if (progress)
         progress(ProgressMode::Step, pos, 0);
-    return CancelFlag == 1;
+    return CancelFlag;
 }
 
 bool SearchEngine::RunSteps(const RecordImage &bank, const QString &keyText, const JPcodeTable &jp, int similarRec)
@@ -277,7 +277,7 @@ bool SearchEngine::RunSteps(const RecordImage &bank, const QString &keyText, con
 QList<int> SearchEngine::candidates(const RecordImage &bank) const
 {
     QList<int> list;
-    if (CheckMode[CheckAdditional] == 1 && HitCount > 0) {
+    if (CheckMode[CheckAdditional] && HitCount > 0) {
         for (int i = 1; i <= HitCount; ++i)
             list.append(HitList[i]);
     } else {
@@ -290,10 +290,10 @@ QList<int> SearchEngine::candidates(const RecordImage &bank) const
 
 void SearchEngine::Step2HitWord(const RecordImage &bank)
 {
-    const bool additional = CheckMode[CheckAdditional] == 1;
-    const bool unique = CheckMode[CheckUnique] == 1;
-    const bool lower = CheckMode[CheckIgnoreCase] == 1;
-    const bool topWord = CheckMode[CheckTopWord] == 1;
+    const bool additional = CheckMode[CheckAdditional];
+    const bool unique = CheckMode[CheckUnique];
+    const bool lower = CheckMode[CheckIgnoreCase];
+    const bool topWord = CheckMode[CheckTopWord];
     int n = additional ? HitCount : 0;
     Presence present;
     for (int i = 1; i <= n; ++i)
@@ -307,7 +307,7 @@ void SearchEngine::Step2HitWord(const RecordImage &bank)
 
     // One pass over the file finds the records whose bytes may hold the words
     // (any word, or every word for AND); only those are decoded and matched.
-    const bool every = !topWord && AndMode == 1;
+    const bool every = !topWord && AndMode;
     const size_t slots = static_cast<size_t>(bank.RecCount()) + 1;
     std::vector<char> mayMatch(slots, every ? 1 : 0);
     std::vector<char> marks;
@@ -332,7 +332,7 @@ void SearchEngine::Step2HitWord(const RecordImage &bank)
         QString text = searchedText(bank.record(rec), SearchItem);
         if (lower)
             text = text.toLower();
-        if (topWord || AndMode != 1) {
+        if (topWord || !AndMode) {
             for (int j = 1; j <= KeyCount && n < MaxHits; ++j) {
                 const qsizetype at = text.indexOf(KeyWords[j]);
                 if (at >= 0 && (!topWord || at == 0))
@@ -352,8 +352,8 @@ void SearchEngine::Step2HitWord(const RecordImage &bank)
 
 void SearchEngine::Step2HitNum(const RecordImage &bank)
 {
-    const bool additional = CheckMode[CheckAdditional] == 1;
-    const bool skipRepeats = additional && CheckMode[CheckUnique] == 1;
+    const bool additional = CheckMode[CheckAdditional];
+    const bool skipRepeats = additional && CheckMode[CheckUnique];
     const FieldSpan field = SearchItem == KindJPcode ? L::JPcode : L::Year;
     int n = additional ? HitCount : 0;
     Presence present;
@@ -391,8 +391,8 @@ void SearchEngine::Step2HitReco()
 {
     m_recoStartList = HitList;
     m_recoStartCount = HitCount;
-    const bool additional = CheckMode[CheckAdditional] == 1;
-    const bool skipRepeats = additional && CheckMode[CheckUnique] == 1;
+    const bool additional = CheckMode[CheckAdditional];
+    const bool skipRepeats = additional && CheckMode[CheckUnique];
     const int startCount = additional ? HitCount : 0;
     int n = startCount;
     Presence atStart;

@@ -51,12 +51,12 @@ public:
     QStringList KeyWords;  // entries 1..KeyCount
     QList<qint16> KeyNums; // entries 1..KeyCount
     int KeyCount = 0;
-    int AndMode = 0;
+    bool AndMode = false;
     QList<qint16> HitList; // entries 1..HitCount
     int HitCount = 0;
     int MaxHits = 200;
-    int CancelFlag = 0;
-    std::array<int, 5> CheckMode{0, 0, 1, 1, 0};
+    bool CancelFlag = false;
+    std::array<bool, 5> CheckMode{false, false, true, true, false};
     Progress progress;
 
     // Step 1.

@@ -52,13 +52,13 @@ SearchAction SearchModel::SearchSet(int kind)
 
 bool SearchModel::checkMode(int box) const
 {
-    return box >= 0 && box < int(m_engine.CheckMode.size()) && m_engine.CheckMode[static_cast<size_t>(box)] != 0;
+    return box >= 0 && box < int(m_engine.CheckMode.size()) && m_engine.CheckMode[static_cast<size_t>(box)];
 }
 
 void SearchModel::setCheckMode(int box, bool on)
 {
     if (box >= 0 && box < int(m_engine.CheckMode.size()))
-        m_engine.CheckMode[static_cast<size_t>(box)] = on ? 1 : 0;
+        m_engine.CheckMode[static_cast<size_t>(box)] = on;
 }
 
 void SearchModel::toggleCheckMode(int box)
@@ -137,11 +137,11 @@ bool SearchModel::runSteps(const RecordImage &image)
     // rendering shows the earlier hits and not a mixture.
     const QList<qint16> before = e.HitList;
     const int beforeCount = e.HitCount;
-    e.CancelFlag = 0;
+    e.CancelFlag = false;
     if (!e.RunSteps(image, m_keyText, m_session.jp, m_similarRec))
         return false;
     if (e.CancelFlag == 1) {
-        e.CancelFlag = 0;
+        e.CancelFlag = false;
         e.closeProgress();
         e.HitList = before;
         e.HitCount = beforeCount;
@@ -184,7 +184,7 @@ SearchAction SearchModel::SearD_click(int index)
         break;
     case SearOr:
     case SearAnd: {
-        m_engine.AndMode = index == SearAnd ? 1 : 0;
+        m_engine.AndMode = index == SearAnd;
         RecordImage image;
         if (!loadBank(image))
             break;

@@ -52,8 +52,8 @@ void ProgressDriver::ProgressStep(ProgressMode mode, int first, int last, int /*
     switch (mode) {
     case ProgressMode::Open:
         if (!m_open) {
-            int &flag = m_cancelFlag;
-            m_ui.progressOpen([&flag] { flag = 1; });
+            bool &flag = m_cancelFlag;
+            m_ui.progressOpen([&flag] { flag = true; });
             m_open = true;
         }
         break;

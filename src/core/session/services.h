@@ -35,20 +35,20 @@ enum class ProgressMode {
 
 // ProgressStep of long loops: opens the progress window, steps, closes it; after each of them pending window events
 // run, at most every kProgressEventsMs while stepping (opening and closing always let them run). Nothing at all happens
-// when first < 1, last < 1 or first = last, so a loop over a single record shows no window. The window's Cancel sets
-// *cancelFlag to 1.
+// when first < 1, last < 1 or first = last, so a loop over a single record
+// shows no window. The window's Cancel sets the cancel flag.
 class ProgressDriver
 {
 public:
     static constexpr int kProgressEventsMs = 50;
 
-    ProgressDriver(UserInterface &ui, int &cancelFlag) : m_ui(ui), m_cancelFlag(cancelFlag) {}
+    ProgressDriver(UserInterface &ui, bool &cancelFlag) : m_ui(ui), m_cancelFlag(cancelFlag) {}
 
     void ProgressStep(ProgressMode mode, int first, int last, int current);
 
 private:
     UserInterface &m_ui;
-    int &m_cancelFlag;
+    bool &m_cancelFlag;
     bool m_open = false;
     QElapsedTimer m_sinceEvents;
 };

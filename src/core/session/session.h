@@ -42,7 +42,7 @@ public:
     QStringList scriptReport;
 
     // Set by the progress window's Cancel; long operations reset and test it.
-    int CancelFlag = 0;
+    bool CancelFlag = false;
 
     // Start-up, before any window is built: the settings file, the output
     // forms and scripts and the bank-path log. Signal 2 when no form or no

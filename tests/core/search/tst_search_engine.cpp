@@ -62,11 +62,11 @@ int configure(SearchEngine &engine, int kind, const QString &options)
     };
     engine.setMaxHits(value(QStringLiteral("max")).isEmpty() ? 200 : value(QStringLiteral("max")).toInt());
     engine.SearchItem = kind;
-    engine.AndMode = words.contains(u"and") ? 1 : 0;
-    engine.CheckMode[CheckUnique] = words.contains(u"repeats") ? 0 : 1;
-    engine.CheckMode[CheckIgnoreCase] = words.contains(u"case") ? 0 : 1;
-    engine.CheckMode[CheckTopWord] = words.contains(u"top") ? 1 : 0;
-    engine.CheckMode[CheckAdditional] = words.contains(u"add") ? 1 : 0;
+    engine.AndMode = words.contains(u"and");
+    engine.CheckMode[CheckUnique] = !words.contains(u"repeats");
+    engine.CheckMode[CheckIgnoreCase] = !words.contains(u"case");
+    engine.CheckMode[CheckTopWord] = words.contains(u"top");
+    engine.CheckMode[CheckAdditional] = words.contains(u"add");
     const Hits earlier = list(value(QStringLiteral("list")));
     for (int i = 0; i < earlier.size(); ++i)
         engine.HitList[i + 1] = earlier[i];
@@ -161,7 +161,7 @@ Hits referenceWords(const QStringList &texts, const SearchEngine &e)
     };
     for (int n : candidates(e, static_cast<int>(texts.size()))) {
         const QString &text = texts[n - 1];
-        if (!top && e.AndMode == 1) {
+        if (!top && e.AndMode) {
             if (std::all_of(words.begin(), words.end(), [&](const QString &w) { return text.contains(w); }))
                 add(n);
             continue;
@@ -292,13 +292,13 @@ private Q_SLOTS:
         SearchEngine engine;
         engine.SearchItem = qMax(kind, 0);
         engine.CheckMode[CheckIgnoreCase] = kind >= 0;
-        engine.AndMode = 1;
+        engine.AndMode = true;
         QElapsedTimer timer;
         timer.start();
         if (engine.SearchItem == KindFreeKeyword) {
             engine.Step1GetWord(keys);
             QCOMPARE(engine.KeyWords.mid(1, engine.KeyCount).join(u'|'), expected);
-            QCOMPARE(engine.AndMode, engine.KeyCount == 1 ? 0 : 1);
+            QCOMPARE(engine.AndMode, engine.KeyCount != 1);
             return;
         }
         engine.Step1GetNum(keys, NumberContext{120, &jp, 2025});
