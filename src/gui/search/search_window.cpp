@@ -153,19 +153,20 @@ void SearchWindow::buildMenus()
         const char *name;
         const char16_t *caption;
         QKeyCombination key;
+        ResultCommand command;
     } edits[] = {
-        {"mnuRU", u"取り消し(&U)", Qt::CTRL | Qt::Key_Z},
-        {"mnuRA", u"全てを選択(&A)", Qt::CTRL | Qt::Key_A},
-        {"mnuRC", u"コピー(&C)", Qt::CTRL | Qt::Key_C},
-        {"mnuRT", u"カット(&T)", Qt::CTRL | Qt::Key_T},
-        {"mnuRV", u"ペースト(&V)", Qt::CTRL | Qt::Key_V},
-        {"mnuRD", u"消去(&D)", Qt::CTRL | Qt::Key_D},
-        {nullptr, nullptr, QKeyCombination()},
-        {"mnuRR", u"更新(&R)", QKeyCombination()},
-        {"mnuRS", u"保存(&S)", QKeyCombination()},
-        {"mnuRP", u"印刷(&P)", QKeyCombination()},
-        {nullptr, nullptr, QKeyCombination()},
-        {"mnuRZ", u"結果の消去(&Z)", QKeyCombination()},
+        {"mnuRU", u"取り消し(&U)", Qt::CTRL | Qt::Key_Z, ResultCommand::Undo},
+        {"mnuRA", u"全てを選択(&A)", Qt::CTRL | Qt::Key_A, ResultCommand::SelectAll},
+        {"mnuRC", u"コピー(&C)", Qt::CTRL | Qt::Key_C, ResultCommand::Copy},
+        {"mnuRT", u"カット(&T)", Qt::CTRL | Qt::Key_T, ResultCommand::Cut},
+        {"mnuRV", u"ペースト(&V)", Qt::CTRL | Qt::Key_V, ResultCommand::Paste},
+        {"mnuRD", u"消去(&D)", Qt::CTRL | Qt::Key_D, ResultCommand::Delete},
+        {nullptr, nullptr, QKeyCombination(), ResultCommand::Undo},
+        {"mnuRR", u"更新(&R)", QKeyCombination(), ResultCommand::List},
+        {"mnuRS", u"保存(&S)", QKeyCombination(), ResultCommand::Save},
+        {"mnuRP", u"印刷(&P)", QKeyCombination(), ResultCommand::Print},
+        {nullptr, nullptr, QKeyCombination(), ResultCommand::Undo},
+        {"mnuRZ", u"結果の消去(&Z)", QKeyCombination(), ResultCommand::Clear},
     };
     for (const auto &item : edits) {
         if (!item.name) {
@@ -173,13 +174,13 @@ void SearchWindow::buildMenus()
             continue;
         }
         QAction *a = result->addAction(QString::fromUtf16(item.caption));
-        const QString name = QString::fromLatin1(item.name);
-        a->setObjectName(name);
+        a->setObjectName(QString::fromLatin1(item.name));
         if (item.key != QKeyCombination()) {
             a->setShortcut(QKeySequence(item.key));
             a->setShortcutContext(Qt::WindowShortcut);
         }
-        connect(a, &QAction::triggered, this, [this, name] { editCommand(name); });
+        const ResultCommand command = item.command;
+        connect(a, &QAction::triggered, this, [this, command] { resultCommand(command); });
     }
 
     AddHelpMenu(this, m_session.ui, [this] { Q_EMIT versionRequested(); });
@@ -548,31 +549,43 @@ QWidget *SearchWindow::focusedBox() const
     return nullptr;
 }
 
-void SearchWindow::editCommand(const QString &name)
+void SearchWindow::resultCommand(ResultCommand command)
 {
     takeResultEdit();
-    if (name == u"mnuRU") {
+    // Select all: from the start, as long as the result text; the key box
+    // limits it to its own text.
+    const qsizetype all = m_model.resultText().size();
+    switch (command) {
+    case ResultCommand::Undo:
         m_model.undoResult();
-    } else if (name == u"mnuRR") {
+        break;
+    case ResultCommand::List:
         SearD_click(SearList);
         return;
-    } else if (name == u"mnuRS") {
+    case ResultCommand::Save:
         m_model.saveResult();
-    } else if (name == u"mnuRP") {
+        break;
+    case ResultCommand::Print:
         printResult();
         return;
-    } else if (name == u"mnuRZ") {
+    case ResultCommand::Clear:
         m_model.clearResult();
-    } else {
-        static const QHash<QString, EditOp> ops = {{QStringLiteral("mnuRA"), EditOp::SelectAll},
-                                                   {QStringLiteral("mnuRC"), EditOp::Copy},
-                                                   {QStringLiteral("mnuRT"), EditOp::Cut},
-                                                   {QStringLiteral("mnuRV"), EditOp::Paste},
-                                                   {QStringLiteral("mnuRD"), EditOp::Delete}};
-        // Select all: from the start, as long as the result text; the key box
-        // limits it to its own text.
-        if (ops.contains(name))
-            EditBoxCommand(focusedBox(), ops[name], m_model.resultText().size());
+        break;
+    case ResultCommand::SelectAll:
+        EditBoxCommand(focusedBox(), EditOp::SelectAll, all);
+        break;
+    case ResultCommand::Copy:
+        EditBoxCommand(focusedBox(), EditOp::Copy, all);
+        break;
+    case ResultCommand::Cut:
+        EditBoxCommand(focusedBox(), EditOp::Cut, all);
+        break;
+    case ResultCommand::Paste:
+        EditBoxCommand(focusedBox(), EditOp::Paste, all);
+        break;
+    case ResultCommand::Delete:
+        EditBoxCommand(focusedBox(), EditOp::Delete, all);
+        break;
     }
     refresh();
 }

@@ -74,7 +74,9 @@ private:
     void run(const SearchAction &action);
     void showWindow();
     QWidget *focusedBox() const;
-    void editCommand(const QString &name);
+    // The result menu's commands.
+    enum class ResultCommand { Undo, SelectAll, Copy, Cut, Paste, Delete, List, Save, Print, Clear };
+    void resultCommand(ResultCommand command);
     // The result box's edits go to the model.
     void takeResultEdit();
 
