@@ -11,9 +11,9 @@
 #include "support/timing.h"
 
 #include "core/format/form_file.h"
-#include "core/format/render.h"
 #include "core/format/script_file.h"
 #include "core/search/search_engine.h"
+#include "core/search/search_render.h"
 #include "core/session/app_folder.h"
 #include "core/store/jpcode.h"
 #include "core/store/record.h"
@@ -117,19 +117,12 @@ int main(int argc, char **argv)
     const QDate today = QDate::currentDate();
     tz::RecordImage image;
     auto loadImage = [&] { image.load(bankPath); };
-    auto context = [&](const tz::OutputForm &form, tz::SearchEngine &engine) {
-        return tz::RenderContext{form,
-                                 scripts.script(1),
-                                 QStringLiteral("bench"),
-                                 jp,
-                                 [&](int n) {
-                                     tz::Record r = tz::DecodeRecord(image.record(n));
-                                     tz::NormalizeRecord(r, today);
-                                     return r;
-                                 },
-                                 [](int) { return QString(); },
-                                 engine.SearchItem,
-                                 [&] { engine.RebuildRecordHits(); }};
+    const QString bankName = QStringLiteral("bench");
+    const QByteArray noLinks;
+    // The rendering the search window does, as the search window sets it up.
+    auto render = [&](tz::SearchEngine &engine, const tz::OutputForm &form) {
+        const tz::SearchRenderBank bank{bankName, jp, form, scripts.script(1)};
+        return tz::RenderHits(engine, image, noLinks, bank).value_or(QString()).size();
     };
     qsizetype checksum = 0;
 
@@ -140,7 +133,7 @@ int main(int argc, char **argv)
         words200.SearchItem = tz::KindFreeKeyword;
         words200.Step1GetWord(words);
         words200.Step2HitWord(image);
-        checksum += tz::Step3(words200.HitList, words200.HitCount, context(forms.form(1), words200)).size();
+        checksum += render(words200, forms.form(1));
     });
     report("free keywords (2 words, OR) + render 200", free, cat, 150, words200.HitCount);
 
@@ -180,11 +173,11 @@ int main(int argc, char **argv)
         spread.HitList[i] = static_cast<qint16>(i * (image.RecCount() / 200));
     spread.HitCount = 200;
     const QList<qint16> unsorted = spread.HitList;
-    const Times render = median([&] {
+    const Times sorted = median([&] {
         spread.HitList = unsorted;
-        checksum += tz::Step3(spread.HitList, 200, context(byAuthor, spread)).size();
+        checksum += render(spread, byAuthor);
     });
-    report("render 200 hits, sort Author ABC", render, cat, 30, 200);
+    report("render 200 hits, sort Author ABC", sorted, cat, 30, 200);
 
     std::printf("(checksum %lld)\n", static_cast<long long>(checksum));
     return g_failures == 0 ? 0 : 2;

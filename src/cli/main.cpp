@@ -323,7 +323,7 @@ int commandSearch(const QStringList &args)
         for (int i = 1; i <= engine.HitCount; ++i)
             text += QString::number(engine.HitList[i]) + u'\n';
     } else if (!(*kind == KindSimilarAuto && engine.HitCount == 0)) {
-        text = RenderHits(engine, image, links, renderBank);
+        text = RenderHits(engine, image, links, renderBank).value_or(QString());
     }
 
     bool lossy = false;

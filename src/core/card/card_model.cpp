@@ -2,11 +2,13 @@
 
 #include "core/common/basic.h"
 #include "core/common/ole_date.h"
+#include "core/common/storable_text.h"
 #include "core/session/session.h"
 #include "core/store/link_table.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 
 namespace tz {
@@ -96,6 +98,7 @@ bool CardModel::openBank(const QString &bankPath)
 
     m_bankPath = bankPath;
     m_recCount = last;
+    m_unwrittenNew = count == 0;
     showRecord(last, rec, pdf);
     return true;
 }
@@ -113,6 +116,7 @@ void CardModel::showRecord(int n, const Record &rec, const PdfEntry &pdf)
         fail(error);
     P3RecShow();
     m_boxChanged.fill(0);
+    Q_EMIT recordShown(n);
 }
 
 bool CardModel::close()
@@ -156,7 +160,7 @@ QString CardModel::boxText(CardBox box) const
 
 void CardModel::setBoxText(CardBox box, const QString &t)
 {
-    text(box) = t;
+    text(box) = WithoutLineBreaks(t);
 }
 
 void CardModel::setFocusBox(CardBox box)
@@ -356,6 +360,7 @@ void CardModel::P3RecShow()
     }
     JPcode2name();
     m_focusBox = CardBox::Memo;
+    ++m_showings;
 }
 
 void CardModel::boxesToRecord(Record &rec, PdfEntry &pdf) const
@@ -409,6 +414,8 @@ bool CardModel::save()
     const bool recordWritten = RecWrite(m_bankPath, m_curRec, m_recBuf, m_boxChanged, &error);
     if (!recordWritten)
         fail(error);
+    else if (anyMarked())
+        m_unwrittenNew = false;
     bool ok = recordWritten;
     if (!PdfWrite(m_bankPath, m_curRec, m_pdfBuf, m_boxChanged, &error)) {
         fail(error);
@@ -428,8 +435,19 @@ bool CardModel::save()
     return ok;
 }
 
+bool CardModel::anyMarked() const
+{
+    return std::any_of(m_boxChanged.begin(), m_boxChanged.end(), [](qint16 m) { return m > 0; });
+}
+
 bool CardModel::loadRecord(int n)
 {
+    // A new record left with nothing typed never came to exist: the bank
+    // keeps the records of its file, so that no gap can arise after it.
+    if (m_unwrittenNew && n != m_curRec) {
+        m_recCount = m_curRec - 1;
+        m_unwrittenNew = false;
+    }
     // Read into scratch buffers: a failed read leaves the shown record as it was.
     Record rec = m_recBuf;
     PdfEntry pdf;
@@ -511,6 +529,8 @@ void CardModel::next()
         goTo(m_curRec + 1);
         return;
     }
+    if (m_unwrittenNew && !anyMarked())
+        return; // already on a new record with nothing typed into it
     if (m_recCount >= kMaxRecords) {
         say(kMsgRecordLimit);
         return;
@@ -529,6 +549,9 @@ bool CardModel::newRecord()
 {
     if (m_bankPath.isEmpty())
         return false;
+    // A new record that nothing was typed into stays the new record.
+    if (m_unwrittenNew && !anyMarked())
+        return true;
     if (m_recCount >= kMaxRecords) {
         say(kMsgRecordLimit);
         return false;
@@ -544,6 +567,7 @@ bool CardModel::newRecord()
     if (!PdfRead(m_bankPath, n, 1, pdf, &error))
         fail(error);
     m_recCount = n;
+    m_unwrittenNew = true;
     showRecord(n, rec, pdf);
     return true;
 }

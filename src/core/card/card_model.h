@@ -63,7 +63,8 @@ public:
     // ---- The boxes ------------------------------------------------------------
 
     QString boxText(CardBox box) const;
-    // The window's mirror of a box edit; no check runs.
+    // The window's mirror of a box edit; no check runs. Line breaks become
+    // blanks: no box holds a line break.
     void setBoxText(CardBox box, const QString &text);
     // A box got the focus: the box the field undo and Enter act on.
     void setFocusBox(CardBox box);
@@ -136,8 +137,10 @@ public:
     // Saves and shows the previous record; nothing on record 1.
     void previous();
     // Saves and shows a blank record after the last (keeping the JP code);
-    // nothing is written until it is edited and saved. Refused with a message
-    // when the bank holds 32767 records.
+    // nothing is written until it is edited and saved. On a new record that
+    // nothing was typed into it stays there; a new record left unwritten is
+    // dropped again, so no gap can open in the record file. Refused with a
+    // message when the bank holds 32767 records.
     bool newRecord();
     // The shown record, its URL/DOI and its links as stored; no marks.
     void undo();
@@ -168,9 +171,15 @@ public:
     const QString &linkText() const { return m_linkText; }
     const QString &linkTextOld() const { return m_linkTextOld; }
 
+    // Counts the showings of a record (moving, undo, paste, clear, opening a
+    // bank): after each the focus belongs in the memo box.
+    int showings() const { return m_showings; }
+
 Q_SIGNALS:
     // A search for the search window (similar, current or linked records).
     void searchRequested(const tz::CardSearchRequest &request);
+    // Another record is shown: the record the similar-record search compares with.
+    void recordShown(int CurRec);
 
 private:
     QDate today() const;
@@ -196,6 +205,7 @@ private:
     void markBoxes(qint16 value);
 
     bool askOkCancel(const QString &text) const;
+    bool anyMarked() const;
     int maxHits() const;
 
     Session &m_session;
@@ -213,6 +223,9 @@ private:
     QString m_linkText;
     QString m_linkTextOld;
     CardBox m_focusBox = CardBox::Memo;
+    int m_showings = 0;
+    // The shown record is a new one that is not in the record file yet.
+    bool m_unwrittenNew = false;
     QStringList m_jpList;
     int m_jpSelection = -1;
     QString m_jpComboText;

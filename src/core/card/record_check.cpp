@@ -3,6 +3,7 @@
 #include "core/common/basic.h"
 #include "core/common/field_text.h"
 #include "core/common/ole_date.h"
+#include "core/common/storable_text.h"
 #include "core/format/name_list.h"
 
 #include <optional>
@@ -28,9 +29,51 @@ RecCheckResult textBox(const QString &normalised, const QString &stored)
     return r;
 }
 
+// The boxes that hold numbers, dates and addresses: an input method's
+// full-width letters and digits count as plain ones there.
+bool plainWidthBox(CardBox box)
+{
+    switch (box) {
+    case CardBox::JPcode:
+    case CardBox::Volume:
+    case CardBox::Page1:
+    case CardBox::Page2:
+    case CardBox::Year:
+    case CardBox::Link:
+    case CardBox::RegDate:
+    case CardBox::URL:
+    case CardBox::DOI:
+        return true;
+    default:
+        return false;
+    }
+}
+
+RecCheckResult checkBox(CardBox box, const QString &boxText, const RecCheckContext &ctx);
+
 } // namespace
 
+QString PlainBoxText(CardBox box, const QString &text)
+{
+    return plainWidthBox(box) ? PlainWidth(text) : text;
+}
+
 RecCheckResult P3RecCheck(CardBox box, const QString &boxText, const RecCheckContext &ctx)
+{
+    // What the box holds, as the record can store it; the check then runs as
+    // if that had been typed.
+    const StorableText storable = MakeStorable(PlainBoxText(box, WithoutLineBreaks(boxText)));
+    RecCheckContext plain = ctx;
+    plain.page1Box = PlainWidth(ctx.page1Box);
+    RecCheckResult r = checkBox(box, storable.text, plain);
+    if (const QString notice = StorableMessage(storable); !notice.isEmpty())
+        r.message = r.message.isEmpty() ? notice : notice + QStringLiteral("\n\n") + r.message;
+    return r;
+}
+
+namespace {
+
+RecCheckResult checkBox(CardBox box, const QString &boxText, const RecCheckContext &ctx)
 {
     const QString t = Trim(boxText);
     const RecX &x = ctx.recX;
@@ -46,15 +89,15 @@ RecCheckResult P3RecCheck(CardBox box, const QString &boxText, const RecCheckCon
         return r;
     }
     case CardBox::Memo:
-        return textBox(t.left(70), x.memo);
+        return textBox(FitBytes(t, 70), x.memo);
     case CardBox::Author:
-        return textBox(NameListNormalize(t).left(210), x.author);
+        return textBox(FitBytes(NameListNormalize(t), 210), x.author);
     case CardBox::Title:
-        return textBox(TitlePeriod(t).left(280), x.title);
+        return textBox(FitBytes(TitlePeriod(t), 280), x.title);
     case CardBox::Editor:
-        return textBox(NameListNormalize(t).left(140), x.editor);
+        return textBox(FitBytes(NameListNormalize(t), 140), x.editor);
     case CardBox::Book:
-        return textBox(TitlePeriod(t).left(140), x.book);
+        return textBox(FitBytes(TitlePeriod(t), 140), x.book);
     case CardBox::JPcode: {
         RecCheckResult r;
         r.text = boxText;
@@ -74,11 +117,11 @@ RecCheckResult P3RecCheck(CardBox box, const QString &boxText, const RecCheckCon
         return r;
     }
     case CardBox::Volume:
-        return textBox(t.left(20), x.volume);
+        return textBox(FitBytes(t, 20), x.volume);
     case CardBox::Page1:
-        return textBox(t.left(10), x.page1);
+        return textBox(FitBytes(t, 10), x.page1);
     case CardBox::Page2: {
-        const QString p = PageEndFill(Trim(ctx.page1Box.left(10)), t.left(10));
+        const QString p = PageEndFill(FitBytes(Trim(ctx.page1Box), 10), FitBytes(t, 10));
         RecCheckResult r;
         r.marked = p != x.page2 || p != t;
         r.text = r.marked ? p : boxText;
@@ -105,7 +148,7 @@ RecCheckResult P3RecCheck(CardBox box, const QString &boxText, const RecCheckCon
         return r;
     }
     case CardBox::Keyword:
-        return textBox(t.left(280), x.keyword);
+        return textBox(FitBytes(t, 280), x.keyword);
     case CardBox::Link: {
         RecCheckResult r;
         r.text = boxText;
@@ -130,11 +173,12 @@ RecCheckResult P3RecCheck(CardBox box, const QString &boxText, const RecCheckCon
         return r;
     }
     case CardBox::URL:
-        return textBox(t, x.URL);
+        return textBox(FitBytes(t, 300), x.URL);
     case CardBox::DOI:
-        return textBox(t, x.DOI);
+        return textBox(FitBytes(t, 300), x.DOI);
     }
     return RecCheckResult{boxText, false, false, {}, false, {}};
 }
 
+} // namespace
 } // namespace tz

@@ -48,7 +48,16 @@ inline const QString kMsgYearNumeric = QStringLiteral("年号は数値で入力�
 inline const QString kMsgRegDate = QStringLiteral("登録日は日付（99/04/28 など）で入力して下さい");
 
 // Checks box `box` holding `boxText`. A box that fails its check keeps
-// its text, gets a message and no mark; the check never clears a mark.
+// its text, gets a message and no mark; the check never clears a mark. The
+// text is first made storable: line breaks become blanks, the number,
+// date and address boxes take full-width letters and digits as plain ones,
+// and characters code page 932 cannot hold become their closest form or are
+// left out, which the message tells. Texts are cut to their field's width in
+// bytes.
 RecCheckResult P3RecCheck(CardBox box, const QString &boxText, const RecCheckContext &ctx);
+
+// A box's text with full-width letters and digits as plain ones where the box
+// holds a number, a date or an address.
+QString PlainBoxText(CardBox box, const QString &text);
 
 } // namespace tz

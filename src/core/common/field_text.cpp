@@ -4,6 +4,7 @@
 #include "core/common/comb_sort.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace tz {
@@ -49,8 +50,10 @@ QString PageEndFill(const QString &first, const QString &last)
         if (b.startsWith(prefix))
             b = b.mid(prefix.size());
     }
-    // Beyond nine digits a page text is no page number to complete.
-    if (a.size() > kMaxPageDigits || b.size() > kMaxPageDigits)
+    // A last page that is no number ("ff", "e123") is kept as typed, and
+    // beyond nine digits a page text is no page number to complete.
+    if (b.isEmpty() || !std::all_of(b.begin(), b.end(), isAsciiDigit) || a.size() > kMaxPageDigits ||
+        b.size() > kMaxPageDigits)
         return Trim(last);
 
     const double va = Val(a);

@@ -11,8 +11,9 @@ namespace tz {
 QString TitlePeriod(const QString &text);
 
 // The completed last page b of a range starting at page a ("123", "45" gives
-// "145"; "S123", "S130" gives "S130"). Page texts too long to be numbers of a
-// page (more than 9 digits) are left as typed.
+// "145"; "S123", "S130" gives "S130"). A last page that is no number ("ff",
+// "e123") and page texts too long to be numbers of a page (more than 9
+// digits) are left as typed.
 QString PageEndFill(const QString &a, const QString &b);
 
 // Canonical link list of record r from typed text s: ascending distinct record

@@ -164,6 +164,8 @@ QString Step3(QList<qint16> &HitList, int HitCount, const RenderContext &ctx)
     QString text = s.header;
     const int n = qMin<qsizetype>(HitCount, HitList.size() - 1);
     for (int i = 1; i <= n; ++i) {
+        if (ctx.keepGoing && !ctx.keepGoing(i))
+            return {};
         const int recNo = HitList[i];
         const Record rec = ctx.readRecord(recNo);
         const QString &order = (rec.Style >= 1 && rec.Style <= 6) ? orders[static_cast<size_t>(rec.Style)] : QString();

@@ -34,6 +34,9 @@ struct RenderContext
     // The most characters the result may hold; beyond it the overflow text is
     // the result.
     qsizetype capacity = 16 * 1024 * 1024;
+    // Asked before each entry (its number, from 1); false stops the rendering,
+    // which then gives an empty text.
+    std::function<bool(int entry)> keepGoing;
 };
 
 // Replaces the marks alternately by the opening and the closing code; an odd

@@ -233,7 +233,7 @@ void SearchEngine::closeProgress()
 bool SearchEngine::cancelled(int pos)
 {
     if (progress)
-        progress(ProgressMode::Step, pos, 0);
+        progress(ProgressMode::Step, pos, m_progressMax);
     return CancelFlag;
 }
 

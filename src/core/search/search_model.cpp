@@ -95,6 +95,7 @@ void SearchModel::bankChanged()
     // The hits are record numbers of the bank they were found in: another
     // bank starts without any (the result text stays until it is replaced).
     m_engine.HitCount = 0;
+    setResult(QString());
     m_formIndex = std::clamp(m_session.settings.CurForm, 1, std::max(1, m_session.forms.FormCount)) - 1;
     m_scriptIndex = std::clamp(m_session.settings.CurScript, 1, std::max(1, m_session.scripts.ScriptCount)) - 1;
 }
@@ -129,24 +130,28 @@ bool SearchModel::loadBank(RecordImage &image)
     return false;
 }
 
-bool SearchModel::runSteps(const RecordImage &image)
+bool SearchModel::search(const RecordImage &image)
 {
     SearchEngine &e = m_engine;
-    // A cancelled step 2 keeps the hit count but may have overwritten the
-    // first entries: the list goes back to what it was, so that the next
+    // A search cancelled in step 2 keeps the hit count but may have
+    // overwritten the first entries, and one cancelled while it is rendered
+    // has a new list: the list goes back to what it was, so that the next
     // rendering shows the earlier hits and not a mixture.
     const QList<qint16> before = e.HitList;
     const int beforeCount = e.HitCount;
     e.CancelFlag = false;
-    if (!e.RunSteps(image, m_keyText, m_session.jp, m_similarRec))
+    if (!e.RunSteps(image, m_keyText, m_session.jp, m_cardRec))
         return false;
-    if (e.CancelFlag == 1) {
-        e.CancelFlag = false;
+    if (e.CancelFlag) {
         e.closeProgress();
-        e.HitList = before;
-        e.HitCount = beforeCount;
-        return false;
+    } else if (searchItem() == KindSimilarAuto && e.HitCount == 0) {
+        return false; // the automatic similar check with nothing similar shows nothing
+    } else if (render(image)) {
+        return true;
     }
+    e.CancelFlag = false;
+    e.HitList = before;
+    e.HitCount = beforeCount;
     return true;
 }
 
@@ -162,7 +167,12 @@ bool SearchModel::render(const RecordImage &image)
     m_session.settings.CurForm = form;
     m_session.settings.CurScript = script;
     const SearchRenderBank bank{m_session.BankName(), m_session.jp, forms.form(form), scripts.script(script)};
-    setResult(RenderHits(m_engine, image, ReadLinkBytes(m_session.BankPath()), bank));
+    const std::optional<QString> text = RenderHits(m_engine, image, ReadLinkBytes(m_session.BankPath()), bank);
+    if (!text) {
+        m_engine.CancelFlag = false;
+        return false;
+    }
+    setResult(*text);
     return true;
 }
 
@@ -188,12 +198,8 @@ SearchAction SearchModel::SearD_click(int index)
         RecordImage image;
         if (!loadBank(image))
             break;
-        const bool done = runSteps(image);
-        // The automatic similar check with nothing similar shows nothing.
-        if (searchItem() == KindSimilarAuto && hitCount() == 0)
+        if (!search(image) && searchItem() == KindSimilarAuto)
             return a;
-        if (done)
-            render(image);
         break;
     }
     case SearResultClear:
@@ -227,7 +233,7 @@ SearchAction SearchModel::runCardRequest(const CardSearchRequest &request)
     m_engine.SearchItem = request.SearchItem;
     m_kindText = request.kindText;
     if (request.SearchItem == KindSimilar || request.SearchItem == KindSimilarAuto)
-        m_similarRec = request.keyText.toInt();
+        m_cardRec = request.keyText.toInt();
     else
         m_keyText = request.keyText;
     if (request.SearchItem == KindCurrent || request.SearchItem == KindLinked)

@@ -116,9 +116,11 @@ public:
     int scriptIndex() const { return m_scriptIndex; }
     void setFormIndex(int index) { m_formIndex = index; }
     void setScriptIndex(int index) { m_scriptIndex = index; }
-    // Another bank was opened, or the form and script tables changed: the
-    // selections come from CurForm and CurScript again.
+    // Another bank was opened: no hits and an empty result; the form and
+    // script selections come from CurForm and CurScript again.
     void bankChanged();
+    // The record the card shows: the similar-record kinds compare with it.
+    void setCardRecord(int CurRec) { m_cardRec = CurRec; }
     QString windowTitle() const;
 
     // ---- Result --------------------------------------------------------------
@@ -154,8 +156,11 @@ public:
 
 private:
     bool loadBank(RecordImage &image);
-    // Steps 1 and 2 of the search kind; false when the search was cancelled.
-    bool runSteps(const RecordImage &image);
+    // The three steps of the search kind. A search cancelled in any step
+    // leaves the earlier hits and result. False when there was nothing to
+    // search or the automatic similar check found nothing.
+    bool search(const RecordImage &image);
+    // Step 3; false (the result as it was) when cancelled or no form or script.
     bool render(const RecordImage &image);
     void setResult(const QString &text);
 
@@ -165,7 +170,7 @@ private:
     QString m_kindText;
     QString m_keyText;
     KeyInput m_keyInput = KeyInput::Latin;
-    int m_similarRec = 0; // the record of the similar-record kinds
+    int m_cardRec = 0; // the card's record, which the similar-record kinds compare with
     bool m_andPreferred = false;
     int m_formIndex = 0;
     int m_scriptIndex = 0;

@@ -36,15 +36,30 @@ RenderContext SearchRenderContext(SearchEngine &engine, const RecordImage &image
         [&links, &image, &engine](int n) { return LinkListOf(links, n, image.RecCount(), engine.MaxHits); },
         engine.SearchItem,
         [&engine] { engine.RebuildRecordHits(); },
+        kResultCapacity,
+        {},
     };
 }
 
-QString RenderHits(SearchEngine &engine, const RecordImage &image, const QByteArray &links,
-                   const SearchRenderBank &bank, qsizetype capacity)
+std::optional<QString> RenderHits(SearchEngine &engine, const RecordImage &image, const QByteArray &links,
+                                  const SearchRenderBank &bank, qsizetype capacity)
 {
     RenderContext ctx = SearchRenderContext(engine, image, links, bank);
     ctx.capacity = capacity;
-    return Step3(engine.HitList, engine.HitCount, ctx);
+    const int count = engine.HitCount;
+    if (engine.progress)
+        engine.progress(ProgressMode::Open, 1, count);
+    ctx.keepGoing = [&engine, count](int entry) {
+        if (engine.progress)
+            engine.progress(ProgressMode::Step, entry, count);
+        return !engine.CancelFlag;
+    };
+    QString text = Step3(engine.HitList, engine.HitCount, ctx);
+    if (engine.progress)
+        engine.progress(ProgressMode::Close, count, count);
+    if (engine.CancelFlag)
+        return std::nullopt;
+    return text;
 }
 
 } // namespace tz

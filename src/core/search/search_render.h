@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace tz {
 
@@ -38,8 +39,9 @@ RenderContext SearchRenderContext(SearchEngine &engine, const RecordImage &image
                                   const SearchRenderBank &bank);
 
 // Step3 for the hits 1..HitCount of engine (sorted in place first) over the
-// records of image.
-QString RenderHits(SearchEngine &engine, const RecordImage &image, const QByteArray &links,
-                   const SearchRenderBank &bank, qsizetype capacity = kResultCapacity);
+// records of image, with the engine's progress: nothing when the rendering
+// was cancelled.
+std::optional<QString> RenderHits(SearchEngine &engine, const RecordImage &image, const QByteArray &links,
+                                  const SearchRenderBank &bank, qsizetype capacity = kResultCapacity);
 
 } // namespace tz

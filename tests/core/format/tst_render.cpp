@@ -62,7 +62,7 @@ struct Bank
             linkReads.append(k);
             return links.value(k);
         };
-        return {form, script, "sample", jp, [this](int k) { return records.value(k); }, readLinks, 0, {}, capacity};
+        return {form, script, "sample", jp, [this](int k) { return records.value(k); }, readLinks, 0, {}, capacity, {}};
     }
 
     QString render(const OutputForm &form, const Script &script, QList<qint16> hits, qsizetype capacity = 1 << 24,
