@@ -4,6 +4,8 @@
 // card's window height and box heights per class (twips: 1440 an inch,
 // 15 a pixel at 96 dots per inch).
 
+#include "core/card/card_box.h"
+
 #include <QString>
 #include <array>
 
@@ -38,5 +40,47 @@ CardRows CardLayoutRows(int fontSizeNo);
 // row keep the single-line height of class 1 whatever the font size.
 inline constexpr int kCardMinWidth = 9150;
 inline constexpr int kCardSingleRow = 285;
+
+// The rows of boxes start at this height; consecutive rows stand this far
+// apart. The scroll bar's row and the style buttons' row stand above them.
+inline constexpr int kCardMemoTop = 1060;
+inline constexpr int kCardRowGap = 40;
+inline constexpr int kCardScrollTop = 330;
+inline constexpr int kCardRangeTop = 60;
+inline constexpr int kCardStyleTop = 690;
+
+// A control's place across the card, in twips.
+struct CardSpan
+{
+    int left = 0;
+    int width = 0;
+    bool operator==(const CardSpan &) const = default;
+};
+
+// Where every control of the card stands across a window of inner width
+// `innerWidth` (twips): labels at 120, boxes from 990 to 120 before the right
+// edge, the volume row and the button row at the places of the layout table,
+// the buttons Back, Next/Save and New/Quit 765 wide at the right edge.
+struct CardColumns
+{
+    std::array<CardSpan, kCardBoxCount> box{};   // by box; the hidden style box has none
+    std::array<CardSpan, kCardBoxCount> label{}; // by label `EditRecLabel` index
+    CardSpan jpCombo, recNum, scroll, rangeLow, rangeHigh;
+    std::array<CardSpan, 5> style{}; // style buttons 1..4
+    CardSpan jpView, linkView, viewUrl, viewDoi, similar, back, next, newRec;
+};
+CardColumns CardColumnsFor(int innerWidth);
+
+// The rows of boxes from the memo down: the boxes that stand in each, the
+// labels (`EditRecLabel` indexes) and its height in twips for a font size.
+struct CardRow
+{
+    std::array<CardBox, 5> boxes;
+    std::array<int, 4> labels;
+    int count;      // boxes in the row
+    int labelCount; // labels in the row
+    int height;
+};
+std::array<CardRow, 11> CardRowsFor(int fontSizeNo);
 
 } // namespace tz

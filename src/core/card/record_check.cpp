@@ -58,6 +58,83 @@ QString PlainBoxText(CardBox box, const QString &text)
     return plainWidthBox(box) ? PlainWidth(text) : text;
 }
 
+qsizetype BoxByteWidth(CardBox box)
+{
+    switch (box) {
+    case CardBox::Memo:
+        return 70;
+    case CardBox::Author:
+        return 210;
+    case CardBox::Title:
+    case CardBox::Keyword:
+        return 280;
+    case CardBox::Editor:
+    case CardBox::Book:
+        return 140;
+    case CardBox::Volume:
+        return 20;
+    case CardBox::Page1:
+    case CardBox::Page2:
+        return 10;
+    case CardBox::Year:
+        return 4;
+    case CardBox::URL:
+    case CardBox::DOI:
+        return 300;
+    case CardBox::Style:
+    case CardBox::JPcode:
+    case CardBox::RegDate:
+        return 40;
+    case CardBox::Link:
+        break;
+    }
+    return 4096;
+}
+
+QString BoxCutMessage(CardBox box, qsizetype removed)
+{
+    const qsizetype width = BoxByteWidth(box);
+    return QStringLiteral(
+               "この欄に入るのは半角 %1 文字（全角 %2 文字）までです。\n入りきらない %3 文字を切り捨てました。")
+        .arg(width)
+        .arg(width / 2)
+        .arg(removed);
+}
+
+int BoxHelpContext(CardBox box)
+{
+    switch (box) {
+    case CardBox::Style:
+        return 3020;
+    case CardBox::Memo:
+        return 3030;
+    case CardBox::Author:
+    case CardBox::Editor:
+        return 3040;
+    case CardBox::Title:
+    case CardBox::Book:
+    case CardBox::Keyword:
+        return 3050;
+    case CardBox::JPcode:
+        return 3060;
+    case CardBox::Volume:
+        return 3070;
+    case CardBox::Page1:
+    case CardBox::Page2:
+        return 3080;
+    case CardBox::Year:
+        return 3090;
+    case CardBox::Link:
+        return 3100;
+    case CardBox::RegDate:
+        return 2030;
+    case CardBox::URL:
+    case CardBox::DOI:
+        return 2020;
+    }
+    return 3000;
+}
+
 RecCheckResult P3RecCheck(CardBox box, const QString &boxText, const RecCheckContext &ctx)
 {
     // What the box holds, as the record can store it; the check then runs as

@@ -60,4 +60,16 @@ RecCheckResult P3RecCheck(CardBox box, const QString &boxText, const RecCheckCon
 // holds a number, a date or an address.
 QString PlainBoxText(CardBox box, const QString &text);
 
+// The room of a box in code page 932 bytes: its field's width (a double-byte
+// character takes two); the year box takes four characters. The boxes of no
+// record field (the JP code, the link list, the registration date) have room
+// enough for any sound text.
+qsizetype BoxByteWidth(CardBox box);
+
+// The message when more than one character did not fit a box.
+QString BoxCutMessage(CardBox box, qsizetype removed);
+
+// The help topic of a box (F1 in it): the topic of its field menu item.
+int BoxHelpContext(CardBox box);
+
 } // namespace tz

@@ -1,6 +1,7 @@
 #include "gui/card/card_window.h"
 
 #include "core/card/card_layout.h"
+#include "core/common/storable_text.h"
 #include "core/session/session.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/help_window.h"
@@ -12,8 +13,6 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <algorithm>
 
 namespace tz {
@@ -334,12 +334,6 @@ QFont CardWindow::boxFont() const
 void CardWindow::buildControls()
 {
     auto *central = new QWidget(this);
-    auto *grid = new QGridLayout(central);
-    grid->setContentsMargins(8, 4, 8, 4);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(3);
-    grid->setColumnStretch(1, 1);
-
     for (int i = 0; i < kCardBoxCount; ++i) {
         m_label[i] = new QLabel(QString::fromUtf16(kLabelCaptions[i]), central);
         m_label[i]->setObjectName(QStringLiteral("EditRecLabel_%1").arg(i));
@@ -347,49 +341,40 @@ void CardWindow::buildControls()
             auto *edit = new QPlainTextEdit(central);
             edit->setTabChangesFocus(true);
             edit->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-            const int box = i;
-            connect(edit, &QPlainTextEdit::textChanged, this, [this, box, edit] {
-                if (!m_updating)
-                    m_card.setBoxText(BoxAt(box), edit->toPlainText());
-            });
+            connect(edit, &QPlainTextEdit::textChanged, this, [this, i] { boxEdited(i); });
             m_box[i] = edit;
         } else {
             auto *edit = new QLineEdit(central);
-            const int box = i;
-            connect(edit, &QLineEdit::textEdited, this, [this, box](const QString &text) {
-                if (!m_updating)
-                    m_card.setBoxText(BoxAt(box), text);
-            });
+            connect(edit, &QLineEdit::textChanged, this, [this, i] { boxEdited(i); });
             m_box[i] = edit;
         }
         m_box[i]->setObjectName(QStringLiteral("EditRecBox_%1").arg(i));
+        m_box[i]->setProperty(kHelpContextProperty, BoxHelpContext(BoxAt(i)));
         m_box[i]->installEventFilter(this);
     }
     // Boxes taking plain characters only.
-    for (int i : {6, 7, 8, 9, 10, 12, 13, 14, 15})
-        m_box[i]->setAttribute(Qt::WA_InputMethodEnabled, false);
+    for (CardBox b : {CardBox::JPcode, CardBox::Volume, CardBox::Page1, CardBox::Page2, CardBox::Year, CardBox::Link,
+                      CardBox::RegDate, CardBox::URL, CardBox::DOI})
+        m_box[size_t(Index(b))]->setAttribute(Qt::WA_InputMethodEnabled, false);
     m_box[0]->hide();
     m_label[0]->hide();
 
-    // Top row: record number, style buttons, scroll bar with its range.
-    auto *top = new QHBoxLayout;
+    // The top: record number, style buttons, the scroll bar with its range.
     m_recNum = new QLineEdit(central);
     m_recNum->setObjectName(QStringLiteral("RecNumBox"));
-    m_recNum->setFixedWidth(60);
     m_recNum->setAlignment(Qt::AlignRight);
+    m_recNum->setProperty(kHelpContextProperty, 2030);
     m_recNum->installEventFilter(this);
     connect(m_recNum, &QLineEdit::textEdited, this, [this](const QString &text) {
         m_card.setRecNumText(text);
         refresh();
     });
-    top->addWidget(m_label[13]);
-    top->addWidget(m_recNum);
     auto *styles = new QButtonGroup(this);
     for (int s = 1; s <= 4; ++s) {
         m_style[s] = new QRadioButton(kStyleButtonCaptions[s], central);
         m_style[s]->setObjectName(QStringLiteral("RadioStyle_%1").arg(s));
+        m_style[s]->setProperty(kHelpContextProperty, 3020);
         styles->addButton(m_style[s], s);
-        top->addWidget(m_style[s]);
         connect(m_style[s], &QRadioButton::clicked, this, [this, s] {
             m_card.clickStyle(s);
             refresh();
@@ -399,47 +384,29 @@ void CardWindow::buildControls()
     m_rangeLow->setObjectName(QStringLiteral("RecRange_1"));
     m_rangeHigh = new QLabel(central);
     m_rangeHigh->setObjectName(QStringLiteral("RecRange_2"));
+    m_rangeHigh->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_scroll = new QScrollBar(Qt::Horizontal, central);
     m_scroll->setObjectName(QStringLiteral("HScroll"));
-    m_scroll->setMinimumWidth(120);
+    m_scroll->setProperty(kHelpContextProperty, 2030);
     connect(m_scroll, &QScrollBar::valueChanged, this, [this](int n) {
         if (m_updating)
             return;
-        if (m_scroll->isSliderDown()) {
+        if (m_scroll->isSliderDown())
             m_card.dragScroll(n);
-        } else {
+        else
             m_card.scrollTo(n);
-        }
         refresh();
     });
     connect(m_scroll, &QScrollBar::sliderReleased, this, [this] {
         m_card.scrollTo(m_scroll->value());
         refresh();
     });
-    top->addSpacing(12);
-    top->addWidget(m_rangeLow);
-    top->addWidget(m_scroll, 1);
-    top->addWidget(m_rangeHigh);
-    grid->addLayout(top, 0, 0, 1, 2);
 
-    auto addRow = [&](int row, int box, int label) {
-        grid->addWidget(m_label[label], row, 0, Qt::AlignLeft | (isMultiLine(box) ? Qt::AlignTop : Qt::AlignVCenter));
-        if (isMultiLine(box))
-            m_label[label]->setContentsMargins(0, 4, 0, 0);
-        grid->addWidget(m_box[box], row, 1);
-    };
-    addRow(1, 1, 1);
-    addRow(2, 2, 2);
-    addRow(3, 3, 3);
-    addRow(4, 4, 9);
-    addRow(5, 5, 10);
-    // Row 6: JP code and the name list.
-    auto *jpRow = new QHBoxLayout;
-    m_box[6]->setFixedWidth(855 / 15);
     m_jpCombo = new QComboBox(central);
     m_jpCombo->setObjectName(QStringLiteral("JPcombo"));
     m_jpCombo->setEditable(true);
     m_jpCombo->setInsertPolicy(QComboBox::NoInsert);
+    m_jpCombo->setProperty(kHelpContextProperty, BoxHelpContext(CardBox::JPcode));
     // The drop-down shows at most 12 names without scrolling.
     m_jpCombo->setMaxVisibleItems(12);
     m_jpCombo->installEventFilter(this);
@@ -448,69 +415,151 @@ void CardWindow::buildControls()
         refresh();
         focusBox(next);
     });
-    jpRow->addWidget(m_box[6]);
-    jpRow->addWidget(m_jpCombo, 1);
-    grid->addWidget(m_label[4], 6, 0);
-    grid->addLayout(jpRow, 6, 1);
-    // Row 7: volume, pages, year and the registration date at the right.
-    auto *volRow = new QHBoxLayout;
-    m_box[7]->setFixedWidth(1835 / 15);
-    m_box[8]->setFixedWidth(855 / 15);
-    m_box[9]->setFixedWidth(855 / 15);
-    m_box[10]->setFixedWidth(960 / 15);
-    // The registration date box is wide enough for a whole date in the card's font.
-    m_box[13]->setFixedWidth(
-        std::max(1020 / 15, m_box[13]->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00")) + 16));
-    volRow->addWidget(m_box[7]);
-    volRow->addSpacing(8);
-    volRow->addWidget(m_label[6]);
-    volRow->addWidget(m_box[8]);
-    volRow->addWidget(m_label[7]);
-    volRow->addWidget(m_box[9]);
-    volRow->addSpacing(8);
-    volRow->addWidget(m_label[8]);
-    volRow->addWidget(m_box[10]);
-    volRow->addStretch(1);
-    volRow->addWidget(m_box[13]);
-    grid->addWidget(m_label[5], 7, 0);
-    grid->addLayout(volRow, 7, 1);
-    addRow(8, 11, 11);
-    addRow(9, 12, 12);
-    addRow(10, 14, 14);
-    addRow(11, 15, 15);
 
-    // Buttons.
-    auto *buttons = new QHBoxLayout;
-    auto button = [&](const char *name, const QString &caption, auto action) {
+    // The buttons.
+    auto button = [&](const char *name, const QString &caption, int help, auto action) {
         auto *b = new QPushButton(caption, central);
         b->setObjectName(QString::fromLatin1(name));
-        b->setFixedHeight(TwipsToPixels(kCardSingleRow, logicalDpiY()) + 6);
+        b->setProperty(kHelpContextProperty, help);
         connect(b, &QPushButton::clicked, this, [this, action] {
             action();
             refresh();
         });
-        buttons->addWidget(b);
         return b;
     };
-    m_jpView = button("JPview", QStringLiteral("edit JP"), [] {});
+    m_jpView = button("JPview", QStringLiteral("edit JP"), 5000, [] {});
     m_jpView->setEnabled(false); // the JP code editor is not part of the program yet
-    button("LinkView", QStringLiteral("view Link"), [this] { m_card.linkedRecords(); });
-    button("ViewPDF1", QStringLiteral("view URL"), [this] { m_card.openURL(); });
-    button("ViewPDF2", QStringLiteral("view DOI"), [this] { m_card.openDOI(); });
-    button("CommandSimilar", QStringLiteral("Sim Srch"), [this] {
+    m_linkView = button("LinkView", QStringLiteral("view Link"), 2020, [this] { m_card.linkedRecords(); });
+    m_viewUrl = button("ViewPDF1", QStringLiteral("view URL"), 2020, [this] { m_card.openURL(); });
+    m_viewDoi = button("ViewPDF2", QStringLiteral("view DOI"), 2020, [this] { m_card.openDOI(); });
+    m_similar = button("CommandSimilar", QStringLiteral("Sim Srch"), 2020, [this] {
         if (m_card.save())
             m_card.similarRecords();
     });
-    buttons->addStretch(1);
-    button("CommandBack", QStringLiteral("<"), [this] { m_card.previous(); });
-    button("CommandNext", QStringLiteral(">"), [this] { m_card.next(); });
-    button("NewRec", QStringLiteral("New"), [this] { m_card.newRecord(); });
-    button("CommandSave", QStringLiteral("Save"), [this] { m_card.save(); });
-    button("CommandQuit", QStringLiteral("Quit"), [this] { close(); });
-    grid->addLayout(buttons, 12, 0, 1, 2);
-    grid->setRowStretch(13, 1);
+    m_back = button("CommandBack", QStringLiteral("<"), 2030, [this] { m_card.previous(); });
+    m_next = button("CommandNext", QStringLiteral(">"), 2030, [this] { m_card.next(); });
+    m_newRec = button("NewRec", QStringLiteral("New"), 2030, [this] { m_card.newRecord(); });
+    m_save = button("CommandSave", QStringLiteral("Save"), 2030, [this] { m_card.save(); });
+    m_quit = button("CommandQuit", QStringLiteral("Quit"), 2030, [this] { close(); });
 
     setCentralWidget(central);
+}
+
+void CardWindow::boxEdited(int box)
+{
+    if (m_updating)
+        return;
+    const QString typed = widgetText(box);
+    const CardBox b = BoxAt(box);
+    const BoxEdit fit = FitBoxEdit(typed, widgetCursor(box), BoxByteWidth(b));
+    if (fit.text != typed) {
+        // Line breaks and what goes beyond the field's width never stay in the box.
+        m_updating = true;
+        setWidgetText(box, fit.text);
+        setWidgetCursor(box, fit.cursor);
+        m_updating = false;
+    }
+    m_card.setBoxText(b, fit.text);
+    // A single character typed at the end of the room is refused as the key
+    // of a full box is; more than one cut (a paste) is told, once the edit is over.
+    if (fit.removed > 1) {
+        const QString message = BoxCutMessage(b, fit.removed);
+        QMetaObject::invokeMethod(
+            this, [this, message] { m_session.ui.message(message, MsgButtons::Ok, MsgIcon::Information); },
+            Qt::QueuedConnection);
+    }
+}
+
+qsizetype CardWindow::widgetCursor(int box) const
+{
+    if (auto *edit = qobject_cast<QPlainTextEdit *>(m_box[box]))
+        return edit->textCursor().position();
+    return static_cast<QLineEdit *>(m_box[box])->cursorPosition();
+}
+
+void CardWindow::setWidgetCursor(int box, qsizetype position)
+{
+    if (auto *edit = qobject_cast<QPlainTextEdit *>(m_box[box])) {
+        QTextCursor c = edit->textCursor();
+        c.setPosition(int(position));
+        edit->setTextCursor(c);
+    } else {
+        static_cast<QLineEdit *>(m_box[box])->setCursorPosition(int(position));
+    }
+}
+
+void CardWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    layOut();
+}
+
+void CardWindow::layOut()
+{
+    QWidget *central = centralWidget();
+    if (!central)
+        return;
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    auto px = [dpiX](int twips) { return TwipsToPixels(twips, dpiX); };
+    auto py = [dpiY](int twips) { return TwipsToPixels(twips, dpiY); };
+    const CardColumns col = CardColumnsFor(PixelsToTwips(central->width(), dpiX));
+    // A control at its place across the card; wider only where its text
+    // would be cut in the fonts of this system.
+    auto place = [&](QWidget *w, CardSpan span, int top, int height, int needed = 0) {
+        w->setGeometry(px(span.left), top, std::max(px(span.width), needed), height);
+    };
+    auto captionWidth = [](QWidget *w) { return w->sizeHint().width(); };
+    const int single = std::max(py(kCardSingleRow), m_recNum->sizeHint().height());
+
+    place(m_rangeLow, col.rangeLow, py(kCardRangeTop), single);
+    place(m_rangeHigh, col.rangeHigh, py(kCardRangeTop), single);
+    place(m_label[13], {120, 990 - 120 - 60}, py(kCardScrollTop), single, captionWidth(m_label[13]));
+    place(m_recNum, col.recNum, py(kCardScrollTop), single);
+    place(m_scroll, col.scroll, py(kCardScrollTop), std::min(single, py(kCardSingleRow)));
+    for (int s = 1; s <= 4; ++s)
+        place(m_style[s], col.style[size_t(s)], py(kCardStyleTop), single, captionWidth(m_style[s]));
+
+    int y = py(kCardMemoTop);
+    for (const CardRow &row : CardRowsFor(m_session.settings.FontSizeNo)) {
+        QWidget *first = m_box[size_t(Index(row.boxes[0]))];
+        const bool lines = qobject_cast<QPlainTextEdit *>(first) != nullptr;
+        const int height = std::max(py(row.height), lines ? 0 : first->sizeHint().height());
+        for (int i = 0; i < row.count; ++i) {
+            const CardBox b = row.boxes[size_t(i)];
+            QWidget *w = m_box[size_t(Index(b))];
+            // The registration date box holds a whole date in the card's font.
+            const int needed =
+                b == CardBox::RegDate ? w->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00")) + 12 : 0;
+            CardSpan span = col.box[size_t(Index(b))];
+            if (needed > px(span.width))
+                span.left -= PixelsToTwips(needed, dpiX) - span.width; // it keeps its right edge
+            place(w, span, y, height, needed);
+        }
+        for (int i = 0; i < row.labelCount; ++i) {
+            QLabel *label = m_label[size_t(row.labels[size_t(i)])];
+            place(label, col.label[size_t(row.labels[size_t(i)])], y, std::min(height, single), captionWidth(label));
+        }
+        if (row.boxes[0] == CardBox::JPcode)
+            place(m_jpCombo, col.jpCombo, y, height);
+        y += height + py(kCardRowGap);
+    }
+
+    // The button rows: the record's commands at the left, moving at the right,
+    // Save under Next and Quit under New.
+    const int buttonHeight = std::max(py(kCardSingleRow), m_save->sizeHint().height());
+    for (const auto &[button, span] : {std::pair{m_jpView, col.jpView},
+                                       {m_linkView, col.linkView},
+                                       {m_viewUrl, col.viewUrl},
+                                       {m_viewDoi, col.viewDoi},
+                                       {m_similar, col.similar},
+                                       {m_back, col.back},
+                                       {m_next, col.next},
+                                       {m_newRec, col.newRec}})
+        place(button, span, y, buttonHeight, captionWidth(button));
+    y += buttonHeight + py(kCardRowGap);
+    place(m_save, col.next, y, buttonHeight, captionWidth(m_save));
+    place(m_quit, col.newRec, y, buttonHeight, captionWidth(m_quit));
 }
 
 void CardWindow::changeEvent(QEvent *event)
@@ -531,26 +580,12 @@ void CardWindow::applyFont()
         m_fontSizeItems[size_t(k)]->setChecked(k == sizeNo);
     const QFont font = boxFont();
     for (int i = 1; i <= 12; ++i)
-        m_box[i]->setFont(font);
+        m_box[size_t(i)]->setFont(font);
     m_jpCombo->setFont(font);
-
     const double dpi = logicalDpiY();
-    auto px = [dpi](int twips) { return TwipsToPixels(twips, dpi); };
-    const CardRows rows = CardLayoutRows(sizeNo);
-    const int pad = 6; // frame and margins of a box around its text
-    for (int i : {1, 6, 7, 8, 9, 10, 11, 13})
-        m_box[i]->setFixedHeight(px(rows.one) + pad);
-    for (int i : {4, 5})
-        m_box[i]->setFixedHeight(px(rows.two) + pad);
-    for (int i : {2, 12})
-        m_box[i]->setFixedHeight(px(rows.three) + pad);
-    m_box[3]->setFixedHeight(px(rows.four) + pad);
-    for (int i : {14, 15})
-        m_box[i]->setFixedHeight(px(kCardSingleRow) + pad);
-    m_jpCombo->setFixedHeight(px(rows.one) + pad);
-    m_recNum->setFixedHeight(px(kCardSingleRow) + pad);
-    setMinimumWidth(px(kCardMinWidth));
-    setFixedHeight(px(rows.windowHeight));
+    setMinimumWidth(TwipsToPixels(kCardMinWidth, logicalDpiX()));
+    setFixedHeight(TwipsToPixels(CardLayoutRows(sizeNo).windowHeight, dpi));
+    layOut();
 }
 
 void CardWindow::applySwitches()
@@ -651,6 +686,12 @@ void CardWindow::refresh()
     if (!m_scroll->isSliderDown())
         m_scroll->setValue(m_card.curRec());
     m_rangeHigh->setText(QString::number(m_card.recCount()));
+    // After another record is shown the focus is in the memo box, for the
+    // card as for the window; leaving the old box is no edit of this record.
+    if (m_shownShowings != m_card.showings()) {
+        m_shownShowings = m_card.showings();
+        focusBox(m_card.focusBox());
+    }
     m_updating = false;
 }
 
@@ -682,14 +723,15 @@ bool CardWindow::eventFilter(QObject *watched, QEvent *event)
         m_card.setFocusBox(BoxAt(box));
         break;
     case QEvent::FocusOut:
-        if (!m_closed) {
+        if (!m_closed && !m_updating) {
             m_card.leaveBox(BoxAt(box));
             refresh();
         }
         break;
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !(key->modifiers() & Qt::ShiftModifier)) {
+        // Enter, with Shift too, moves on: no box holds a line break.
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             const CardBox next = m_card.enterInBox();
             refresh();
             focusBox(next);

@@ -68,6 +68,7 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -77,6 +78,13 @@ private:
     void buildSearchMenu();
     void buildOptionMenu();
     void buildControls();
+    // Every control at its place for the window's width and the font size.
+    void layOut();
+    // A box's text changed in the window: line breaks and what goes beyond
+    // the field's width are taken out, and the card takes the text.
+    void boxEdited(int box);
+    qsizetype widgetCursor(int box) const;
+    void setWidgetCursor(int box, qsizetype position);
     void editFocused(EditOp op);
     void printCard();
     int boxIndexOf(const QObject *o) const;
@@ -105,6 +113,16 @@ private:
     QAction *m_jpEditorItem = nullptr;
     QAction *m_formEditorItem = nullptr;
     QPushButton *m_jpView = nullptr;
+    QPushButton *m_linkView = nullptr;
+    QPushButton *m_viewUrl = nullptr;
+    QPushButton *m_viewDoi = nullptr;
+    QPushButton *m_similar = nullptr;
+    QPushButton *m_back = nullptr;
+    QPushButton *m_next = nullptr;
+    QPushButton *m_newRec = nullptr;
+    QPushButton *m_save = nullptr;
+    QPushButton *m_quit = nullptr;
+    int m_shownShowings = -1;
 };
 
 } // namespace tz
