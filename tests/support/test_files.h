@@ -17,6 +17,12 @@ inline QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// A bank folder as the card opens it: its record file (empty) is there.
+inline bool makeBank(const QString &folder)
+{
+    return writeFile(folder + QStringLiteral("/record.tzd"), QByteArray());
+}
+
 // A signed 16-bit number, little-endian.
 inline QByteArray le16(int v)
 {
