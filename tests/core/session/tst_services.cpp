@@ -4,7 +4,6 @@
 #include "support/fake_user_interface.h"
 #include "core/session/services.h"
 #include "core/session/session.h"
-#include "core/session/single_instance.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -97,22 +96,6 @@ private Q_SLOTS:
         s.WebOn(QStringLiteral("  "));
         s.WebOn(QStringLiteral("https://doi.org/10.1000/1"));
         QCOMPARE(ui.webPages, QList<QUrl>{QUrl(QStringLiteral("https://doi.org/10.1000/1"))});
-    }
-
-    // A second copy is refused; a lock left by a process that is gone (pid
-    // 2^22 + 1 is beyond Linux's range) is taken over.
-    void singleRunningCopy()
-    {
-        QTemporaryDir dir;
-        {
-            SingleInstance first, second;
-            QVERIFY(first.acquire(dir.path()));
-            QVERIFY(!second.acquire(dir.path()));
-        }
-        QVERIFY(writeFile(dir.filePath(kLockFileName.toString()),
-                          "4194305\ntessellane\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
-        SingleInstance copy;
-        QVERIFY(copy.acquire(dir.path()));
     }
 
     // TESSELLANE_HOME names the folder; a new one is seeded with the shipped
