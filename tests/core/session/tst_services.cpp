@@ -1,9 +1,11 @@
 // Signals, the progress driver, the single running copy and the program folder.
 
+#include "core/common/file_faults.h"
+#include "core/common/file_io.h"
 #include "core/session/app_folder.h"
-#include "support/fake_user_interface.h"
 #include "core/session/services.h"
 #include "core/session/session.h"
+#include "support/fake_user_interface.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -129,6 +131,19 @@ private Q_SLOTS:
         QVERIFY(writeFile(home.filePath("file"), {}));
         QVERIFY(resolve(home.filePath("file/sub"), &error).isEmpty());
         QVERIFY(error.contains(QStringLiteral("file")));
+
+        // A seed cut short leaves no half sample bank and no form.cfx, so that
+        // the next start seeds the folder again.
+        const QString again = home.filePath("again");
+        {
+            FileFaultScope full({FileStep::Write, ENOSPC, 0, 0, "sample.bnk"});
+            QVERIFY(resolve(again, &error).isEmpty());
+        }
+        QVERIFY2(error.contains(SystemReason(ENOSPC)), qPrintable(error));
+        QCOMPARE(QDir(again).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{"help", "script.cfx"}));
+        QCOMPARE(resolve(again, &error), again + u'/');
+        QCOMPARE(QFileInfo(again + "/sample.bnk/record.tzd").size(), 1174);
     }
 };
 
