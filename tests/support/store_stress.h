@@ -10,6 +10,7 @@
 
 #include <QDate>
 #include <QRegularExpression>
+#include <optional>
 
 namespace tz::testing {
 

@@ -27,7 +27,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("left"); // what the program folder holds
         QTest::addColumn<LockOutcome>("outcome");
         QTest::addColumn<QString>("said"); // part of the message
-        const QByteArray host = QSysInfo::machineHostName().toUtf8();
         QTest::newRow("no lock") << "" << LockOutcome::Acquired << "";
         QTest::newRow("empty (power loss)") << "empty" << LockOutcome::Acquired << "";
         QTest::newRow("garbled") << "garbled" << LockOutcome::Acquired << "";
