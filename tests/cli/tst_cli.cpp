@@ -8,9 +8,9 @@
 #include "core/store/link_table.h"
 #include "core/store/pdf_table.h"
 #include "core/store/record.h"
+#include "support/test_files.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,19 +62,6 @@ Run runHere(const QStringList &args)
     r.out = read(out);
     r.err = QString::fromUtf8(read(err));
     return r;
-}
-
-// Every entry below dir (hidden ones too) with the bytes of the files.
-QMap<QString, QByteArray> snapshot(const QString &dir)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile f(path);
-        files.insert(path.mid(dir.size()), f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<folder>"));
-    }
-    return files;
 }
 
 const QString kJapaneseTitle = QStringLiteral("日本語の標題");
@@ -298,14 +285,14 @@ private Q_SLOTS:
             fault = {FileStep::Write, ENOSPC, 0};
         else if (point == "midway")
             fault = {FileStep::Write, ENOSPC, total / 2};
-        const QMap<QString, QByteArray> before = snapshot(dir.path());
+        const QMap<QString, QByteArray> before = folderSnapshot(dir.path());
         FileFaultScope scope(fault);
         const Run r = runHere(command);
         QCOMPARE(r.exitCode, 2);
         QVERIFY2(r.err.startsWith("tessellane-cli: ") && r.err.contains(SystemReason(fault.error)) &&
                      r.err.contains(makeBank ? "x.bnk" : "list.txt"),
                  qPrintable(r.err));
-        QCOMPARE(snapshot(dir.path()), before);
+        QCOMPARE(folderSnapshot(dir.path()), before);
     }
 
     // What a killed make-bank left is cleared by the next run, never taken

@@ -16,8 +16,6 @@
 #include "core/store/record.h"
 #include "support/test_files.h"
 
-#include <QDirIterator>
-#include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -136,18 +134,6 @@ QList<Writer> writers()
     };
 }
 
-// Every file below dir with its bytes, hidden ones too.
-QMap<QString, QByteArray> snapshot(const QString &dir)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(path.mid(dir.size()), it.fileInfo().isDir() ? QByteArray("<folder>") : readFile(path));
-    }
-    return files;
-}
-
 } // namespace
 
 class TestFailedWrites : public QObject
@@ -187,7 +173,7 @@ private Q_SLOTS:
 
         QTemporaryDir dir;
         w.prepare(dir.path());
-        const QMap<QString, QByteArray> before = snapshot(dir.path());
+        const QMap<QString, QByteArray> before = folderSnapshot(dir.path());
         FileFault fault = w.commit;
         if (point == "create")
             fault = {FileStep::Create, EROFS};
@@ -201,7 +187,7 @@ private Q_SLOTS:
             QVERIFY(!w.write(dir.path(), &error));
             QVERIFY(scope.strikes() > 0);
         }
-        QCOMPARE(snapshot(dir.path()), before);
+        QCOMPARE(folderSnapshot(dir.path()), before);
         QVERIFY2(error.contains(SystemReason(fault.error)) && error.contains(w.file), qPrintable(error));
     }
 };

@@ -13,7 +13,6 @@
 #include "support/test_files.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -101,18 +100,6 @@ int makeBank(const QString &source, const QString &target)
     return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
 }
 
-// Every file below dir with its bytes.
-QMap<QString, QByteArray> contents(const QString &dir)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(dir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(path.mid(dir.size()), readFile(path));
-    }
-    return files;
-}
-
 } // namespace
 
 class TestKill : public QObject
@@ -159,7 +146,7 @@ private Q_SLOTS:
             QCOMPARE(makeBank(source, reference), 0);
             took = qMin(took, timer.nsecsElapsed() / 1000);
         }
-        const QMap<QString, QByteArray> complete = contents(reference);
+        const QMap<QString, QByteArray> complete = folderSnapshot(reference);
         QVERIFY(complete.size() == 4);
 
         QRandomGenerator random(19991231);
@@ -175,7 +162,7 @@ private Q_SLOTS:
                 QCOMPARE(cli.exitCode(), 0);
             // All or nothing; what is left half made is no bank.
             if (QFileInfo::exists(target)) {
-                QVERIFY2(contents(target) == complete, "a half-made bank has the bank's name");
+                QVERIFY2(folderSnapshot(target) == complete, "a half-made bank has the bank's name");
                 ++finished;
                 QVERIFY(QDir(target).removeRecursively());
             } else {
@@ -187,7 +174,7 @@ private Q_SLOTS:
         }
         // The next run clears what an earlier one left and writes the bank.
         QCOMPARE(makeBank(source, target), 0);
-        QVERIFY(contents(target) == complete);
+        QVERIFY(folderSnapshot(target) == complete);
         QVERIFY(!QFileInfo::exists(BuildingFolderFor(target)));
         qInfo("make-bank: %d kills (a run takes %lld ms): %d complete banks, %d absent, %d left a building folder",
               killCount(), took / 1000, finished, absent, stale);
