@@ -35,6 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArrayView bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     const tz::JPcodeTable first = tz::ParseJPcode(bytes);
     checkTable(first);
+    // The lines named as not read exactly are lines of the file, in order.
+    for (qsizetype i = 0; i < first.inexactLines.size(); ++i)
+        check(first.inexactLines[i] >= 1 && first.inexactLines[i] <= first.JPendE + 2 &&
+              (i == 0 || first.inexactLines[i - 1] < first.inexactLines[i]));
 
     const QByteArray saved = tz::SerializeJPcode(first);
     check(saved.startsWith("3d\r\n"));
@@ -44,5 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(second.JPendT == first.JPendT && second.JPendJ == first.JPendJ && second.JPendP == first.JPendP &&
           second.JPendE == first.JPendE);
     check(tz::SerializeJPcode(second) == saved);
+    check(second.inexactLines.isEmpty()); // what the program writes reads back exactly
     return 0;
 }

@@ -1,9 +1,14 @@
-// The command-line program, run as a separate process on a small bank.
+// The command-line program, run as a separate process on a small bank, and
+// its commands run in the test's process under injected file failures.
+#include "cli/cli.h"
 #include "core/common/cp932.h"
+#include "core/common/file_faults.h"
+#include "core/common/file_io.h"
 #include "core/store/jpcode.h"
 #include "core/store/link_table.h"
 #include "core/store/pdf_table.h"
 #include "core/store/record.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QProcess>
@@ -37,6 +42,25 @@ Run cli(const QString &line, const QString &stdoutFile = {})
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = p.readAllStandardOutput();
     r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// The commands in this process; what they print to the terminal is kept.
+Run runHere(const QStringList &args)
+{
+    std::FILE *out = std::tmpfile();
+    std::FILE *err = std::tmpfile();
+    Run r;
+    r.exitCode = RunCli(QStringList{"tessellane-cli"} + args, out, err);
+    auto read = [](std::FILE *f) {
+        QByteArray bytes(long(std::ftell(f)), '\0');
+        std::rewind(f);
+        bytes.resize(qsizetype(std::fread(bytes.data(), 1, size_t(bytes.size()), f)));
+        std::fclose(f);
+        return bytes;
+    };
+    r.out = read(out);
+    r.err = QString::fromUtf8(read(err));
     return r;
 }
 
@@ -218,6 +242,77 @@ private Q_SLOTS:
         QCOMPARE(f.readAll(), sjis.out);
         // The automatic similar check without hits shows nothing at all.
         QCOMPARE(cli(args("search|BANK|--kind|10|--current|2")).out, QByteArray());
+    }
+
+    // An output file or a bank that cannot be written whole fails with exit
+    // status 2 and the system's reason; what was there stays as it was, and
+    // no half-made bank or temporary file is left.
+    void failedWritesExitWith2_data()
+    {
+        QTest::addColumn<bool>("makeBank");
+        QTest::addColumn<QString>("point");
+        for (const bool makeBank : {false, true})
+            for (const char *point : {"create", "start", "midway", "commit"})
+                QTest::addRow("%s at %s", makeBank ? "make-bank" : "--output", point) << makeBank << QString(point);
+    }
+    void failedWritesExitWith2()
+    {
+        QFETCH(bool, makeBank);
+        QFETCH(QString, point);
+        QTemporaryDir dir;
+        const QString list = dir.filePath("list.txt");
+        const QStringList command = makeBank ? QStringList{"make-bank", TZ_SOURCE_DATA "/sample", dir.filePath("x.bnk")}
+                                             : QStringList{"search",    m_bank,
+                                                           "--kind",    "0",
+                                                           "--keys",    "gene",
+                                                           "--forms",   TZ_SOURCE_DATA "/form.cfx",
+                                                           "--scripts", TZ_SOURCE_DATA "/script.cfx",
+                                                           "--output",  list};
+        QVERIFY(QFile(list).open(QIODevice::WriteOnly));
+        qint64 total = 0;
+        {
+            QTemporaryDir scratch;
+            QStringList first = command;
+            first.last() = scratch.filePath(QFileInfo(command.last()).fileName());
+            FileFaultScope count({FileStep::Write, ENOSPC, std::numeric_limits<qint64>::max()});
+            QCOMPARE(runHere(first).exitCode, 0);
+            total = count.bytesThrough();
+        }
+        FileFault fault{FileStep::Rename, EIO, 0, makeBank ? 3 : 0}; // make-bank: the bank's own name
+        if (point == "create")
+            fault = {FileStep::Create, EROFS};
+        else if (point == "start")
+            fault = {FileStep::Write, ENOSPC, 0};
+        else if (point == "midway")
+            fault = {FileStep::Write, ENOSPC, total / 2};
+        const QMap<QString, QByteArray> before = folderSnapshot(dir.path());
+        FileFaultScope scope(fault);
+        const Run r = runHere(command);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.startsWith("tessellane-cli: ") && r.err.contains(SystemReason(fault.error)) &&
+                     r.err.contains(makeBank ? "x.bnk" : "list.txt"),
+                 qPrintable(r.err));
+        QCOMPARE(folderSnapshot(dir.path()), before);
+    }
+
+    // What a killed make-bank left is cleared by the next run, never taken
+    // for the bank; a bank that exists is never written over.
+    void makeBankAfterAKill()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath("x.bnk");
+        const QString left = BuildingFolderFor(target);
+        QVERIFY(QDir().mkpath(left));
+        QFile half(left + "/record.tzd");
+        QVERIFY(half.open(QIODevice::WriteOnly) && half.write(QByteArray(600, 'x')) == 600);
+        half.close();
+        const QString line = "make-bank|" TZ_SOURCE_DATA "/sample|" + target;
+        QCOMPARE(cli(line).exitCode, 0);
+        QVERIFY(!QFileInfo::exists(left));
+        QCOMPARE(QFileInfo(target + "/record.tzd").size() % kRecordSize, 0);
+        const Run again = cli(line);
+        QCOMPARE(again.exitCode, 2);
+        QVERIFY2(again.err.contains("already exists"), qPrintable(again.err));
     }
 
     // A list that cannot be written to the terminal is an error, not success.

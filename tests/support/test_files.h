@@ -2,7 +2,9 @@
 // Small file helpers for the tests.
 
 #include <QByteArray>
+#include <QDirIterator>
 #include <QFile>
+#include <QMap>
 #include <QString>
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
@@ -15,6 +17,26 @@ inline QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Every entry below dir (hidden ones too) with the bytes of each file, so
+// that a test can tell that nothing changed.
+inline QMap<QString, QByteArray> folderSnapshot(const QString &dir)
+{
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        entries.insert(path.mid(dir.size()), it.fileInfo().isDir() ? QByteArray("<folder>") : readFile(path));
+    }
+    return entries;
+}
+
+// A bank folder as the card opens it: its record file (empty) is there.
+inline bool makeBank(const QString &folder)
+{
+    return writeFile(folder + QStringLiteral("/record.tzd"), QByteArray());
 }
 
 // A signed 16-bit number, little-endian.

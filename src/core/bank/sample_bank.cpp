@@ -4,12 +4,12 @@
 #include "core/common/basic.h"
 #include "core/common/cp932.h"
 #include "core/common/field_text.h"
+#include "core/common/file_io.h"
 #include "core/common/ole_date.h"
 #include "core/format/name_list.h"
 #include "core/store/link_table.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
@@ -433,18 +433,20 @@ bool validLabel(QStringView label)
 
 bool readText(const QString &path, QString &text, QStringList &errors)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        errors.append(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), f.errorString()));
-        return false;
-    }
-    if (f.size() > kMaxSourceBytes) {
+    QString why;
+    const qint64 size = RegularFileSize(path, &why);
+    if (size > kMaxSourceBytes) {
         errors.append(
             QStringLiteral("%1: larger than %2 bytes").arg(QDir::toNativeSeparators(path)).arg(kMaxSourceBytes));
         return false;
     }
+    QByteArray bytes;
+    if (size < 0 || !ReadFileHead(path, kMaxSourceBytes, bytes, &why)) {
+        errors.append(why);
+        return false;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8);
-    text = utf8(f.readAll());
+    text = utf8(bytes);
     if (utf8.hasError()) {
         errors.append(QStringLiteral("%1: not UTF-8 text").arg(QDir::toNativeSeparators(path)));
         return false;
@@ -656,37 +658,45 @@ bool ReadSampleSource(const QString &folder, QDate today, SampleSource &source, 
 
 bool WriteSampleBank(const SampleSource &source, const QString &bankPath, QString *error)
 {
-    auto failed = [&](const QString &why) {
+    const QString target = QDir::cleanPath(bankPath);
+    auto refuse = [&](const QString &why) {
         if (error)
             *error = why;
-        QDir(bankPath).removeRecursively();
         return false;
     };
-    if (QFileInfo::exists(bankPath)) {
-        if (error)
-            *error = QStringLiteral("%1: already exists").arg(QDir::toNativeSeparators(bankPath));
-        return false;
-    }
-    if (source.records.isEmpty() || source.records.size() > kMaxRecords) {
-        if (error)
-            *error = QStringLiteral("a bank holds 1 to %1 records, not %2").arg(kMaxRecords).arg(source.records.size());
-        return false;
-    }
+    if (PathKindOf(target) != PathKind::Missing || QFileInfo(target).isSymLink())
+        return refuse(QStringLiteral("%1: already exists").arg(QDir::toNativeSeparators(target)));
+    if (source.records.isEmpty() || source.records.size() > kMaxRecords)
+        return refuse(
+            QStringLiteral("a bank holds 1 to %1 records, not %2").arg(kMaxRecords).arg(source.records.size()));
+
+    // The bank is built beside its place and takes its name only when
+    // complete: a run cut short leaves no half-made bank, only the building
+    // folder, which the next run clears away.
+    const QString building = BuildingFolderFor(target);
+    const QFileInfo stale(building);
+    if (stale.isSymLink() || (stale.exists() && !stale.isDir()))
+        return refuse(QStringLiteral("%1: is in the way of building the bank; remove it")
+                          .arg(QDir::toNativeSeparators(building)));
+    if (stale.exists() && !QDir(building).removeRecursively())
+        return refuse(QStringLiteral("%1: the unfinished bank of an earlier run cannot be removed")
+                          .arg(QDir::toNativeSeparators(building)));
+    auto failed = [&](const QString &why) {
+        QDir(building).removeRecursively();
+        return refuse(why);
+    };
     const QDate firstDate = OleToDate(source.records.first().record.RegDate);
     QString why;
-    if (!CreateBank(bankPath, firstDate.isValid() ? firstDate : QDate::currentDate(), &why)) {
-        if (error)
-            *error = why;
-        return false;
-    }
+    if (!CreateBank(building, firstDate.isValid() ? firstDate : QDate::currentDate(), &why))
+        return failed(why);
     BoxFlags all;
     for (int n = 1; n <= source.records.size(); ++n) {
         const SampleRecord &s = source.records[n - 1];
         all.fill(1);
-        if (!RecWrite(bankPath, n, s.record, all, &why) || !PdfWrite(bankPath, n, s.address, all, &why))
+        if (!RecWrite(building, n, s.record, all, &why) || !PdfWrite(building, n, s.address, all, &why))
             return failed(why);
     }
-    if (!JPcodeSave(QDir(bankPath).filePath(QString(kJPcodeFileName)), source.jpcodes, &why))
+    if (!JPcodeSave(QDir(building).filePath(QString(kJPcodeFileName)), source.jpcodes, &why))
         return failed(why);
     // Record n's stored list holds the partners below n, which earlier records
     // wrote; its own write adds those above.
@@ -698,9 +708,11 @@ bool WriteSampleBank(const SampleSource &source, const QString &bankPath, QStrin
             if (m < n)
                 stored.append(QString::number(m));
         }
-        if (wanted.size() != stored.size() && !LinkWrite(bankPath, n, wanted.join(u','), stored.join(u','), &why))
+        if (wanted.size() != stored.size() && !LinkWrite(building, n, wanted.join(u','), stored.join(u','), &why))
             return failed(why);
     }
+    if (!PutFolderInPlace(building, target, &why))
+        return failed(why);
     return true;
 }
 

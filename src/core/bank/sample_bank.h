@@ -58,8 +58,10 @@ bool ReadSampleSource(const QString &folder, QDate today, SampleSource &source, 
 
 // Writes the bank folder bankPath (which must not exist yet) through the
 // bank's own file routines: the records, the JP code table, a URL/DOI entry
-// for every record and the link pairs. On failure the folder is removed again
-// and *error says what went wrong.
+// for every record and the link pairs. The bank is built in a hidden folder
+// beside bankPath (BuildingFolderFor) and takes its name only when complete;
+// such a folder left by an earlier run that was cut short is removed first.
+// On failure nothing is left and *error says what went wrong.
 bool WriteSampleBank(const SampleSource &source, const QString &bankPath, QString *error);
 
 } // namespace tz

@@ -118,6 +118,27 @@ QString decode(QByteArrayView bytes)
     return out;
 }
 
+QList<int> inexactLines(QByteArrayView bytes, int maxLines)
+{
+    QList<int> out;
+    qsizetype pos = 0;
+    for (int line = 1; line <= maxLines && pos < bytes.size(); ++line) {
+        qsizetype end = pos;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        bool lossy = false;
+        encode(decode(bytes.sliced(pos, end - pos)), &lossy);
+        if (lossy)
+            out.append(line);
+        pos = end;
+        if (pos < bytes.size() && bytes[pos] == '\r')
+            ++pos;
+        if (pos < bytes.size() && bytes[pos] == '\n')
+            ++pos;
+    }
+    return out;
+}
+
 int singleByte(char16_t c)
 {
     if (c == 0)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -12,6 +13,13 @@ namespace tz::cp932 {
 // Decodes whole text. A byte sequence that does not decode becomes U+FFFD and
 // decoding goes on with the next byte.
 QString decode(QByteArrayView bytes);
+
+// The 1-based numbers of the lines of bytes (ended by CR LF, CR or LF; at most
+// maxLines of them) that do not decode exactly: some bytes do not decode, or
+// what they decode to does not encode back. Writing such a line again would
+// change it. Code page 932 never holds CR or LF inside a double-byte
+// character, so the bytes are cut into lines before decoding.
+QList<int> inexactLines(QByteArrayView bytes, int maxLines);
 
 // Encodes whole text. Characters that code page 932 cannot hold become "?";
 // *lossy (when given) is set to true when that happened, and left alone otherwise.

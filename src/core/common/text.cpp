@@ -2,6 +2,8 @@
 
 #include "core/common/cp932.h"
 
+#include <QStringList>
+
 namespace tz {
 
 QString AddSuffix(const QString &text, const QString &suffix)
@@ -67,6 +69,17 @@ int HasDoubleByte(const QString &text)
         if (cp932::charBytes(c.unicode()) == 2)
             return 1;
     return 0;
+}
+
+QString LineNumberList(const QList<int> &lines)
+{
+    QStringList shown;
+    for (qsizetype i = 0; i < qMin<qsizetype>(lines.size(), 10); ++i)
+        shown.append(QString::number(lines[i]));
+    QString text = shown.join(QStringLiteral(", "));
+    if (lines.size() > 10)
+        text += QStringLiteral(" ほか %1 行").arg(lines.size() - 10);
+    return text;
 }
 
 } // namespace tz

@@ -2,6 +2,7 @@
 // Shared text routines. Positions are 1-based, as the rest of the program counts
 // them; 0 means "not found".
 
+#include <QList>
 #include <QString>
 
 namespace tz {
@@ -26,6 +27,10 @@ int LastPos(const QString &text, const QString &ch);
 // at the first character after each single replacement (so ",,," with ",," -> ","
 // becomes ","). An empty sought text changes nothing.
 QString ReplaceAll(const QString &text, const QString &sought, const QString &replacement);
+
+// Line numbers for a message: "3, 5, 8", the first ten and then how many
+// more ("... ほか 4 行").
+QString LineNumberList(const QList<int> &lines);
 
 // 1 when some character of text takes two bytes in code page 932, else 0.
 int HasDoubleByte(const QString &text);

@@ -6,7 +6,6 @@
 #include "core/common/file_lookup.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace tz {
@@ -14,24 +13,21 @@ namespace {
 
 constexpr QChar kUndecodable = QChar(0xFFFD);
 
-// Reads at most MaxDefinitionFileBytes; the reason in *error otherwise.
+// Reads at most MaxDefinitionFileBytes of a regular file; the reason in
+// *error otherwise.
 std::optional<QByteArray> readLimited(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1 を読めません（%2）").arg(QFileInfo(path).fileName(), file.errorString());
+    const qint64 size = RegularFileSize(path, error);
+    if (size < 0)
         return std::nullopt;
-    }
-    QByteArray bytes = file.read(MaxDefinitionFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("%1 を読めません（%2）").arg(QFileInfo(path).fileName(), file.errorString());
-        return std::nullopt;
-    }
-    if (bytes.size() > MaxDefinitionFileBytes) {
+    if (size > MaxDefinitionFileBytes) {
         *error = QStringLiteral("%1 が大きすぎます（上限 %2 バイト）")
                      .arg(QFileInfo(path).fileName(), QString::number(MaxDefinitionFileBytes));
         return std::nullopt;
     }
+    QByteArray bytes;
+    if (!ReadFileHead(path, MaxDefinitionFileBytes, bytes, error))
+        return std::nullopt;
     return bytes;
 }
 

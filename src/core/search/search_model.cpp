@@ -167,7 +167,11 @@ bool SearchModel::render(const RecordImage &image)
     m_session.settings.CurForm = form;
     m_session.settings.CurScript = script;
     const SearchRenderBank bank{m_session.BankName(), m_session.jp, forms.form(form), scripts.script(script)};
-    const std::optional<QString> text = RenderHits(m_engine, image, ReadLinkBytes(m_session.BankPath()), bank);
+    QString error;
+    const QByteArray links = ReadLinkBytes(m_session.BankPath(), &error);
+    if (!error.isEmpty()) // the list is written without the links
+        m_session.ui.message(error, MsgButtons::Ok, MsgIcon::Warning);
+    const std::optional<QString> text = RenderHits(m_engine, image, links, bank);
     if (!text) {
         m_engine.CancelFlag = false;
         return false;

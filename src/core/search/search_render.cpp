@@ -1,5 +1,6 @@
 #include "core/search/search_render.h"
 
+#include "core/common/file_io.h"
 #include "core/common/file_lookup.h"
 #include "core/format/render.h"
 #include "core/store/link_table.h"
@@ -10,13 +11,15 @@
 
 namespace tz {
 
-QByteArray ReadLinkBytes(const QString &bankPath)
+QByteArray ReadLinkBytes(const QString &bankPath, QString *error)
 {
+    if (error)
+        error->clear();
     const QString path = FindFileNoCase(bankPath, QString(kLinkFileName));
-    if (path.isEmpty())
+    QByteArray bytes;
+    if (!path.isEmpty() && !ReadFileHead(path, kMaxLinkBytes, bytes, error))
         return {};
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return bytes;
 }
 
 RenderContext SearchRenderContext(SearchEngine &engine, const RecordImage &image, const QByteArray &links,

@@ -29,9 +29,12 @@ struct SearchRenderBank
     const Script &script;
 };
 
-// The bytes of the bank's link table; empty when it has none or it cannot be
-// read (the lists then show no links).
-QByteArray ReadLinkBytes(const QString &bankPath);
+// The bytes of the bank's link table: every pair any record can have (a
+// table of 32767 records linked to every other is far smaller). Empty when
+// the bank has none; empty with *error when it cannot be read (the lists then
+// show no links).
+inline constexpr qint64 kMaxLinkBytes = 64 * 1024 * 1024;
+QByteArray ReadLinkBytes(const QString &bankPath, QString *error = nullptr);
 
 // What the rendering of engine's hits over the records of image reads; the
 // context refers to its arguments, which must outlive it.

@@ -1,5 +1,6 @@
 #include "core/session/app_folder.h"
 
+#include "core/common/file_io.h"
 #include "core/common/file_lookup.h"
 #include "core/common/text.h"
 #include "core/session/build_info.h"
@@ -17,6 +18,9 @@ namespace {
 
 const QString kFormDefault = QStringLiteral("form.cfx");
 
+// Shipped files are small; the sample bank's record file is the largest.
+constexpr qint64 kMaxCopyBytes = 64 * 1024 * 1024;
+
 bool failed(QString *error, const QString &path, const QString &reason)
 {
     if (error)
@@ -24,17 +28,23 @@ bool failed(QString *error, const QString &path, const QString &reason)
     return false;
 }
 
+// Copies a regular file whole, through the program's file writer. Files
+// copied from a read-only installation stay writable here.
 bool copyFile(const QString &from, const QString &to, QString *error)
 {
-    QFile src(from);
-    if (!src.copy(to))
-        return failed(error, to, src.errorString());
-    // Files copied from a read-only installation stay writable here.
+    const qint64 size = RegularFileSize(from, error);
+    if (size < 0)
+        return false;
+    if (size > kMaxCopyBytes)
+        return failed(error, from, QStringLiteral("大きすぎてコピーできません（%1 バイト）").arg(size));
+    QByteArray bytes;
+    if (!ReadFileHead(from, kMaxCopyBytes, bytes, error) || !WriteFileAtomic(to, bytes, error))
+        return false;
     QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner);
     return true;
 }
 
-bool copyTree(const QString &from, const QString &to, QString *error)
+bool copyInto(const QString &from, const QString &to, QString *error)
 {
     if (!QDir().mkpath(to))
         return failed(error, to, QStringLiteral("フォルダを作成できません"));
@@ -42,10 +52,23 @@ bool copyTree(const QString &from, const QString &to, QString *error)
     while (it.hasNext()) {
         const QFileInfo fi(it.next());
         const QString dest = QDir(to).filePath(fi.fileName());
-        if (fi.isDir() ? !copyTree(fi.filePath(), dest, error) : !copyFile(fi.filePath(), dest, error))
+        if (fi.isDir() ? !copyInto(fi.filePath(), dest, error) : !copyFile(fi.filePath(), dest, error))
             return false;
     }
     return true;
+}
+
+// Copies a folder whole: it is built beside its place and takes its name only
+// when complete, so that a start cut short never leaves half a sample bank.
+bool copyTree(const QString &from, const QString &to, QString *error)
+{
+    const QString building = BuildingFolderFor(to);
+    if (QFileInfo(building).isDir() && !QFileInfo(building).isSymLink())
+        QDir(building).removeRecursively();
+    if (copyInto(from, building, error) && PutFolderInPlace(building, to, error))
+        return true;
+    QDir(building).removeRecursively();
+    return false;
 }
 
 bool writableFolder(const QString &dir)
@@ -75,19 +98,16 @@ bool SeedAppFolder(const QString &target, const QString &defaults, QString *erro
 {
     if (QDir::cleanPath(target) == QDir::cleanPath(defaults))
         return true;
-    for (const QString &name : {kFormDefault, QStringLiteral("script.cfx")}) {
+    auto copyMissing = [&](const QString &name, bool folder) {
         const QString src = FindFileNoCase(defaults, name);
-        if (!src.isEmpty() && FindFileNoCase(target, name).isEmpty() &&
-            !copyFile(src, QDir(target).filePath(name), error))
-            return false;
-    }
-    for (const QString &name : {QStringLiteral("help"), QStringLiteral("sample.bnk")}) {
-        const QString src = FindFileNoCase(defaults, name);
-        if (!src.isEmpty() && QFileInfo(src).isDir() && FindFileNoCase(target, name).isEmpty() &&
-            !copyTree(src, QDir(target).filePath(name), error))
-            return false;
-    }
-    return true;
+        if (src.isEmpty() || QFileInfo(src).isDir() != folder || !FindFileNoCase(target, name).isEmpty())
+            return true;
+        const QString dest = QDir(target).filePath(name);
+        return folder ? copyTree(src, dest, error) : copyFile(src, dest, error);
+    };
+    // form.cfx last: a folder holding it counts as set up.
+    return copyMissing(QStringLiteral("script.cfx"), false) && copyMissing(QStringLiteral("help"), true) &&
+           copyMissing(QStringLiteral("sample.bnk"), true) && copyMissing(kFormDefault, false);
 }
 
 QString ResolveAppFolder(const QString &defaults, QString *error)

@@ -21,8 +21,10 @@ QString DefaultsFolder();
 QString ResolveAppFolder(const QString &defaults, QString *error);
 
 // Copies what `target` lacks of the shipped defaults in `defaults` (see
-// ResolveAppFolder). False with *error naming the path and the reason when a
-// copy failed; what was copied stays.
+// ResolveAppFolder). Each file is written whole, each folder is built beside
+// its place and renamed when complete, and form.cfx comes last, so that a
+// start cut short is seeded again by the next one. False with *error naming
+// the path and the reason when a copy failed; what was copied stays.
 bool SeedAppFolder(const QString &target, const QString &defaults, QString *error);
 
 } // namespace tz

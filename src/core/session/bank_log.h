@@ -4,6 +4,8 @@
 // CR LF). In memory the list BankPaths always has kBankPathCount entries, entry
 // 1 at index 0; an empty entry ends the list as shown.
 
+#include "core/session/config_io.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -23,7 +25,11 @@ QStringList BankLogParse(QByteArrayView bytes);
 
 // Reads the log (its name matched without regard to letter case). Without a
 // log, entry 1 is the sample bank of the program folder: appFolder + "sample.bnk".
-QStringList BankLogLoad(const QString &file, const QString &appFolder);
+// *state (when given) tells whether the log was read exactly: one that cannot
+// be read, or with a line among the first ten that does not decode exactly
+// from code page 932 or holds control characters, is not, and BankLogSave
+// will not replace it unless told the person agreed.
+QStringList BankLogLoad(const QString &file, const QString &appFolder, ConfigReadState *state = nullptr);
 
 // The bytes of the log: entries 1..kBankPathCount, each without surrounding
 // blanks, empty ones left out. An entry the log cannot hold faithfully (a line
@@ -31,7 +37,9 @@ QStringList BankLogLoad(const QString &file, const QString &appFolder);
 bool BankLogFormat(const QStringList &paths, QByteArray *out, QString *why);
 
 // Writes the log atomically; false with *error naming the file and the reason
-// when it was not written (the old log then stays).
-bool BankLogSave(const QString &file, const QStringList &paths, QString *error);
+// when it was not written (the old log then stays). The log on disk is looked
+// at first: one not read exactly (see BankLogLoad) is replaced only when
+// overwriteInexact says the person agreed.
+bool BankLogSave(const QString &file, const QStringList &paths, QString *error, bool overwriteInexact = false);
 
 } // namespace tz

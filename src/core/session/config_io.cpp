@@ -3,22 +3,20 @@
 #include "core/common/file_io.h"
 #include "core/common/file_lookup.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace tz {
 
-std::optional<QByteArray> ReadConfigFile(const QString &file, qint64 maxBytes)
+std::optional<QByteArray> ReadConfigFile(const QString &file, qint64 maxBytes, QString *problem)
 {
+    if (problem)
+        problem->clear();
     const QFileInfo named(file);
     const QString found = FindFileNoCase(named.absolutePath(), named.fileName());
-    if (found.isEmpty() || !QFileInfo(found).isFile())
+    if (found.isEmpty())
         return std::nullopt;
-    QFile in(found);
-    if (!in.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = in.read(qMax<qint64>(0, maxBytes) + 1);
-    if (in.error() != QFileDevice::NoError)
+    QByteArray bytes;
+    if (!ReadFileHead(found, qMax<qint64>(0, maxBytes) + 1, bytes, problem))
         return std::nullopt;
     return bytes;
 }

@@ -237,6 +237,14 @@ std::optional<Settings> parseFields(QStringView text)
     return s;
 }
 
+// The lines of the current layout; a settings file holds nothing beyond them.
+constexpr int kCfgLines = 13;
+
+QString cfgMessage(const QString &file, const QString &reason)
+{
+    return QStringLiteral("設定ファイル %1: %2").arg(QDir::toNativeSeparators(file), reason);
+}
+
 void finish(Settings &s, const QString &appFolder)
 {
     s.BankFolder = QDir::fromNativeSeparators(s.BankFolder);
@@ -244,6 +252,25 @@ void finish(Settings &s, const QString &appFolder)
         s.BankFolder = QDir::fromNativeSeparators(appFolder);
     s.BankFolder = AddSuffix(s.BankFolder, QStringLiteral("/"));
     s.BankPath = s.BankFolder + s.BankName + QStringLiteral(".bnk/");
+}
+
+// Settings from the bytes of a settings file; *holdsSettings (when given)
+// tells whether the bytes held settings or the defaults were taken.
+Settings parseSettings(QByteArrayView bytes, const QString &appFolder, bool *holdsSettings)
+{
+    Settings s;
+    bool holds = false;
+    if (plausibleBytes(bytes)) {
+        if (std::optional<Settings> read = parseFields(cp932::decode(bytes))) {
+            s = *read;
+            holds = true;
+        }
+    }
+    if (holdsSettings)
+        *holdsSettings = holds;
+    CfgClamp(s);
+    finish(s, appFolder);
+    return s;
 }
 
 // " 1 ": the sign's place holds a blank for values that are not negative.
@@ -274,22 +301,22 @@ bool textField(const QString &text, const QString &what, QString *field, QString
 {
     auto fail = [&](const QString &reason) {
         if (why)
-            *why = QStringLiteral("%1 \"%2\" %3").arg(what, text, reason);
+            *why = QStringLiteral("%1「%2」は%3").arg(what, text, reason);
         return false;
     };
     if (text.contains(u'\r') || text.contains(u'\n'))
-        return fail(QStringLiteral("holds a line break"));
+        return fail(QStringLiteral("改行を含んでいます"));
     bool lossy = false;
     cp932::encode(text, &lossy);
     if (lossy)
-        return fail(QStringLiteral("holds characters that code page 932 cannot hold"));
+        return fail(QStringLiteral("シフトJIS で表せない文字を含んでいます"));
     const bool quote = text.contains(u',') || text.startsWith(u' ') || text.endsWith(u' ') || text.startsWith(u'"');
     if (!quote) {
         *field = text;
         return true;
     }
     if (text.contains(u'"'))
-        return fail(QStringLiteral("holds both a comma or surrounding blanks and a double quote"));
+        return fail(QStringLiteral("コンマか前後の空白と、二重引用符の両方を含んでいます"));
     *field = u'"' + text + u'"';
     return true;
 }
@@ -325,25 +352,37 @@ void CfgClamp(Settings &s)
 
 Settings CfgParse(QByteArrayView bytes, const QString &appFolder)
 {
-    Settings s;
-    if (plausibleBytes(bytes)) {
-        if (std::optional<Settings> read = parseFields(cp932::decode(bytes)))
-            s = *read;
-    }
-    CfgClamp(s);
-    finish(s, appFolder);
-    return s;
+    return parseSettings(bytes, appFolder, nullptr);
 }
 
-Settings CfgLoad(const QString &file, const QString &appFolder)
+Settings CfgLoad(const QString &file, const QString &appFolder, ConfigReadState *state)
 {
-    const std::optional<QByteArray> bytes = ReadConfigFile(file, kMaxCfgBytes);
-    if (!bytes) {
-        Settings s;
+    ConfigReadState read;
+    QString problem;
+    const std::optional<QByteArray> bytes = ReadConfigFile(file, kMaxCfgBytes, &problem);
+    Settings s;
+    if (bytes) {
+        bool holdsSettings = false;
+        s = parseSettings(*bytes, appFolder, &holdsSettings);
+        read.found = true;
+        const QList<int> lines = cp932::inexactLines(*bytes, kCfgLines);
+        if (!bytes->isEmpty() && !holdsSettings) {
+            read.exact = false;
+            read.message = cfgMessage(file, QStringLiteral("設定ファイルとして読めない内容です"));
+        } else if (!lines.isEmpty()) {
+            read.exact = false;
+            read.message = cfgMessage(
+                file, QStringLiteral("%1 行目はシフトJIS として正しく読めません").arg(LineNumberList(lines)));
+        }
+    } else {
         finish(s, appFolder);
-        return s;
+        if (!problem.isEmpty()) {
+            read = {true, false, QStringLiteral("設定ファイル %1").arg(problem)};
+        }
     }
-    return CfgParse(*bytes, appFolder);
+    if (state)
+        *state = read;
+    return s;
 }
 
 bool CfgFormat(const Settings &settings, QByteArray *out, QString *why)
@@ -351,8 +390,8 @@ bool CfgFormat(const Settings &settings, QByteArray *out, QString *why)
     Settings s = settings;
     CfgClamp(s);
     QString folder, name;
-    if (!textField(s.BankFolder, QStringLiteral("the bank folder"), &folder, why) ||
-        !textField(s.BankName, QStringLiteral("the bank name"), &name, why))
+    if (!textField(s.BankFolder, QStringLiteral("バンクのフォルダ"), &folder, why) ||
+        !textField(s.BankName, QStringLiteral("バンク名"), &name, why))
         return false;
     const QStringList lines{
         QStringLiteral("3I"),
@@ -372,20 +411,29 @@ bool CfgFormat(const Settings &settings, QByteArray *out, QString *why)
     const QByteArray bytes = cp932::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     if (bytes.size() > kMaxCfgBytes) {
         if (why)
-            *why = QStringLiteral("the settings exceed %1 bytes").arg(kMaxCfgBytes);
+            *why = QStringLiteral("設定が %1 バイトを超えます").arg(kMaxCfgBytes);
         return false;
     }
     *out = bytes;
     return true;
 }
 
-bool CfgSave(const QString &file, const Settings &settings, QString *error)
+bool CfgSave(const QString &file, const Settings &settings, QString *error, bool overwriteInexact)
 {
+    if (!overwriteInexact) {
+        ConfigReadState read;
+        CfgLoad(file, QString(), &read);
+        if (!read.exact) {
+            if (error)
+                *error = read.message + QStringLiteral("。上書きしませんでした（ファイルは元のままです）");
+            return false;
+        }
+    }
     QByteArray bytes;
     QString why;
     if (!CfgFormat(settings, &bytes, &why)) {
         if (error)
-            *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), why);
+            *error = cfgMessage(file, QStringLiteral("%1。保存しませんでした").arg(why));
         return false;
     }
     return WriteConfigFile(file, bytes, error);

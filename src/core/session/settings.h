@@ -14,6 +14,7 @@
 // "3H" after line 12; what they lack takes the defaults.
 
 #include "core/session/build_info.h"
+#include "core/session/config_io.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -83,8 +84,12 @@ void CfgClamp(Settings &settings);
 Settings CfgParse(QByteArrayView bytes, const QString &appFolder);
 
 // Reads the settings file (its name matched without regard to letter case), or
-// gives the defaults when there is none; never fails. See CfgParse.
-Settings CfgLoad(const QString &file, const QString &appFolder);
+// gives the defaults when there is none; never fails. See CfgParse. *state
+// (when given) tells whether the file was read exactly: a file that cannot be
+// read, holds no settings or holds bytes that do not decode exactly from code
+// page 932 is not, and CfgSave will not replace it unless told the person
+// agreed. An empty or missing file is read exactly.
+Settings CfgLoad(const QString &file, const QString &appFolder, ConfigReadState *state = nullptr);
 
 // The bytes of the settings file for these settings (tag "3I", values clamped).
 // A text that the file cannot hold faithfully (a line break, a character
@@ -94,7 +99,9 @@ Settings CfgLoad(const QString &file, const QString &appFolder);
 bool CfgFormat(const Settings &settings, QByteArray *out, QString *why);
 
 // Writes the settings file atomically; false with *error naming the file and
-// the reason when the file was not written (the old file then stays).
-bool CfgSave(const QString &file, const Settings &settings, QString *error);
+// the reason when the file was not written (the old file then stays). The
+// file on disk is looked at first: one that was not read exactly (see CfgLoad)
+// is replaced only when overwriteInexact says the person agreed.
+bool CfgSave(const QString &file, const Settings &settings, QString *error, bool overwriteInexact = false);
 
 } // namespace tz

@@ -4,6 +4,7 @@
 #include "core/common/cp932.h"
 #include "core/common/file_io.h"
 #include "core/common/file_lookup.h"
+#include "core/common/text.h"
 
 #include <QFileInfo>
 
@@ -151,8 +152,10 @@ JPcodeTable ParseJPcode(QByteArrayView bytes)
         nameLines = t.JPendP;
     }
 
-    for (int k = 1; k <= nameLines && lines.next(line); ++k)
+    int read = first == u"3d" || first == u"J" ? 2 : 1;
+    for (int k = 1; k <= nameLines && lines.next(line); ++k, ++read)
         t.JPname[k] = cleanName(line);
+    t.inexactLines = cp932::inexactLines(bytes, read);
     return t;
 }
 
@@ -180,16 +183,39 @@ bool JPcodeLoad(const QString &filePath, JPcodeTable &table, QString *error)
         return JPcodeSave(FilePathNoCase(folder, kJPcodeFileName), table, error);
     }
     QByteArray bytes;
-    const bool ok = ReadFileHead(found, kMaxFileBytes, bytes, error);
-    table = ok ? ParseJPcode(bytes) : DefaultJPcodeTable();
-    return ok;
+    if (!ReadFileHead(found, kMaxFileBytes, bytes, error)) {
+        table = DefaultJPcodeTable();
+        table.notRead = true;
+        return false;
+    }
+    table = ParseJPcode(bytes);
+    if (table.inexactLines.isEmpty())
+        return true;
+    if (error)
+        *error = FileError(found, QStringLiteral("%1 行目はシフトJIS として正しく読めません。"
+                                                 "この表は元のファイルを残したまま、読めた形で使います")
+                                      .arg(LineNumberList(table.inexactLines)));
+    return false;
 }
 
-bool JPcodeSave(const QString &filePath, const JPcodeTable &table, QString *error)
+bool JPcodeSave(const QString &filePath, const JPcodeTable &table, QString *error, bool overwriteInexact)
 {
     const QFileInfo info(filePath);
     const QString path = FilePathNoCase(info.path(), info.fileName());
+    if (!overwriteInexact && !JPcodeReadExactly(table)) {
+        if (error)
+            *error = FileError(path, table.notRead ? QStringLiteral("読み込めなかった表なので、上書きしませんでした")
+                                                   : QStringLiteral("%1 行目がシフトJIS として正しく読めなかったので、"
+                                                                    "上書きしませんでした。ファイルは元のままです")
+                                                         .arg(LineNumberList(table.inexactLines)));
+        return false;
+    }
     return WriteFileAtomic(path, SerializeJPcode(table), error);
+}
+
+bool JPcodeReadExactly(const JPcodeTable &table)
+{
+    return !table.notRead && table.inexactLines.isEmpty();
 }
 
 QString JPcodeName(const JPcodeTable &table, int code)

@@ -13,6 +13,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +33,14 @@ struct JPcodeTable
     qint16 JPendP = 0;
     qint16 JPendE = 0;
 
+    // How the table was read. Lines of its file (1-based) whose bytes did not
+    // decode exactly from code page 932 (a file in another encoding, damaged
+    // bytes): writing the table back would change them. NotRead: the file
+    // exists but could not be read, so the table holds the defaults instead.
+    // Either way JPcodeSave leaves the file alone unless the person agreed.
+    QList<int> inexactLines;
+    bool notRead = false;
+
     bool operator==(const JPcodeTable &) const = default;
 };
 
@@ -46,7 +55,8 @@ void JPcodeRepairEnds(JPcodeTable &table);
 // Reads a table from the bytes of a file of any of the three forms. Never
 // fails: a malformed group line gives 0 for every number it lacks, the ends
 // are repaired as JPcodeRepairEnds does, and names missing because the file
-// ends early are empty. Lines may end in CR LF, CR or LF.
+// ends early are empty. Lines may end in CR LF, CR or LF. Lines read that do
+// not decode exactly are listed in inexactLines.
 JPcodeTable ParseJPcode(QByteArrayView bytes);
 
 // The bytes of a "3d" file. The ends are written as JPcodeRepairEnds makes
@@ -57,13 +67,23 @@ QByteArray SerializeJPcode(const JPcodeTable &table, bool *lossy = nullptr);
 
 // Loads the table from filePath (its name matched without regard to letter
 // case). When there is no such file the default table is taken and saved at
-// once as "JPcode.tzd" in the same folder; false with *error when that save or
-// the read fails (the table is then the default table or what could be read).
+// once as "JPcode.tzd" in the same folder. False with *error when that save
+// fails, when the file cannot be read (the table is then the default table,
+// marked notRead), or when some of its lines did not decode exactly (the
+// table holds what was read; *error names the lines).
 bool JPcodeLoad(const QString &filePath, JPcodeTable &table, QString *error = nullptr);
 
 // Writes the table to filePath (an existing file of that name in any letter
-// case is replaced) through a temporary file. False with *error on failure.
-bool JPcodeSave(const QString &filePath, const JPcodeTable &table, QString *error = nullptr);
+// case is replaced) through a temporary file; the old file stays on any
+// failure. A table not read exactly (inexactLines, notRead) is written only
+// when overwriteInexact says the person agreed; otherwise false with *error
+// and the file is left as it is. False with *error on any failure.
+bool JPcodeSave(const QString &filePath, const JPcodeTable &table, QString *error = nullptr,
+                bool overwriteInexact = false);
+
+// True when the table may be written back without asking: it was read
+// exactly (or made anew).
+bool JPcodeReadExactly(const JPcodeTable &table);
 
 // ---- Lookups ------------------------------------------------------------------
 

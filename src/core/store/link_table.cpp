@@ -5,7 +5,6 @@
 #include "core/common/file_lookup.h"
 #include "core/store/record.h"
 
-#include <QFileInfo>
 #include <QHash>
 #include <QStringList>
 #include <QtEndian>
@@ -224,11 +223,13 @@ bool ReadLinkFile(const QString &bankPath, QByteArray &table, QString *error)
     const QString path = linkPath(bankPath);
     if (!EnsureFile(path, error))
         return false;
-    if (QFileInfo(path).size() > kMaxFileBytes) {
+    const qint64 size = RegularFileSize(path, error);
+    if (size < 0)
+        return false;
+    if (size > kMaxFileBytes) {
         if (error)
-            *error = FileError(path, QStringLiteral("%1 バイトあり、リンク表の上限（%2）を超えています")
-                                         .arg(QFileInfo(path).size())
-                                         .arg(kMaxFileBytes));
+            *error = FileError(
+                path, QStringLiteral("%1 バイトあり、リンク表の上限（%2）を超えています").arg(size).arg(kMaxFileBytes));
         return false;
     }
     return ReadFileHead(path, kMaxFileBytes, table, error);
@@ -253,7 +254,7 @@ bool LinkWrite(const QString &bankPath, int r, const QString &newList, const QSt
     if (listNumbers(r, newList) == listNumbers(r, oldList))
         return true;
     QByteArray table;
-    if (!ReadLinkFile(bankPath, table, error))
+    if (!RecFilePresent(bankPath, error) || !ReadLinkFile(bankPath, table, error))
         return false;
     const QList<int> written = LinkMerge(table, r, newList, oldList);
     if (written.isEmpty())
@@ -261,7 +262,7 @@ bool LinkWrite(const QString &bankPath, int r, const QString &newList, const QSt
     const qsizetype from = static_cast<qsizetype>(written.first() - 1) * kLinkEntrySize;
     const qsizetype to = static_cast<qsizetype>(written.last()) * kLinkEntrySize;
     return WriteFileAt(linkPath(bankPath), from, QByteArrayView(table).sliced(from, to - from),
-                       EncodeLinkPair(LinkPair()), error);
+                       EncodeLinkPair(LinkPair()), InPlaceRules{}, error);
 }
 
 QList<LinkPair> LinkReadAll(const QString &bankPath, int recCount, QString *error)

@@ -69,9 +69,10 @@ bool ReadLinkFile(const QString &bankPath, QByteArray &table, QString *error = n
 QString LinkRead(const QString &bankPath, int r, int recCount, int maxHits, QString *error = nullptr);
 
 // LinkMerge applied to the file: nothing happens when the lists are equal;
-// otherwise the entries that change are written back in place in one write.
-// On success the table stores newList, so the caller's LinkTextOld becomes
-// newList. Refuses r outside 1..32767.
+// otherwise the entries that change are written back in place in one write,
+// which reaches the file whole or leaves it as it was. On success the table
+// stores newList, so the caller's LinkTextOld becomes newList. Refuses r
+// outside 1..32767 and a bank without its record file.
 bool LinkWrite(const QString &bankPath, int r, const QString &newList, const QString &oldList,
                QString *error = nullptr);
 

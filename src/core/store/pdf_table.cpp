@@ -83,8 +83,9 @@ bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, BoxFlags &box
     }
     // A failed write keeps the marks, so that the next save tries again.
     const QString path = pdfPath(bankPath);
-    if (refuseNumber(path, n, error) || !WriteFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize,
-                                                     EncodePdfEntry(buf), QByteArray(kPdfEntrySize, ' '), error))
+    if (refuseNumber(path, n, error) || !RecFilePresent(bankPath, error) ||
+        !WriteFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize, EncodePdfEntry(buf),
+                     QByteArray(kPdfEntrySize, ' '), InPlaceRules{true, -1}, error))
         return false;
     boxChanged[kBoxURL] = 0;
     boxChanged[kBoxDOI] = 0;

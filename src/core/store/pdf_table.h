@@ -50,8 +50,10 @@ bool PdfRead(const QString &bankPath, int n, int mode, PdfEntry &buf, QString *e
 
 // Writes buf as entry n in place when boxChanged[14] (URL) or boxChanged[15]
 // (DOI) is 1; the file is lengthened with blank entries when n lies beyond its
-// end. Sets both marks to 0 once the entry is written; a failed write keeps
-// them, so that the next save tries again.
+// end (and created when missing). The entry reaches the file whole or the file
+// is left as it was. A bank without its record file is refused. Sets both
+// marks to 0 once the entry is written; a failed write keeps them, so that the
+// next save tries again.
 bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, BoxFlags &boxChanged, QString *error = nullptr);
 
 // Every entry of the table (element i is entry i + 1), at most 32767. A bank

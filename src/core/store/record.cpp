@@ -6,7 +6,6 @@
 #include "core/common/file_lookup.h"
 #include "core/common/ole_date.h"
 
-#include <QFile>
 #include <QtEndian>
 #include <cstring>
 
@@ -177,13 +176,9 @@ int RecCountSet(const QString &bankPath, QString *error)
     const QString path = recordPath(bankPath);
     if (!EnsureFile(path, error))
         return -1;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = FileError(path, QStringLiteral("開けません（%1）").arg(f.errorString()));
+    const qint64 size = RegularFileSize(path, error);
+    if (size < 0)
         return -1;
-    }
-    const qint64 size = f.isSequential() ? 0 : f.size();
     return RoundClamp(static_cast<double>(size) / kRecordSize, 0, kMaxRecords);
 }
 
@@ -224,7 +219,44 @@ bool RecWrite(const QString &bankPath, int n, const Record &rec, const BoxFlags 
             *error = FileError(path, QStringLiteral("レコード番号 %1 は 1～%2 の範囲外です").arg(n).arg(kMaxRecords));
         return false;
     }
-    return WriteFileAt(path, static_cast<qint64>(n - 1) * kRecordSize, EncodeRecord(rec), blankLayout(), error);
+    // Record n goes into a file that holds the records before it: a record
+    // file that has vanished or shrunk is never rebuilt from blank records.
+    // Only the first record of a new bank starts the file.
+    const qint64 offset = static_cast<qint64>(n - 1) * kRecordSize;
+    const PathKind kind = PathKindOf(path);
+    if (kind == PathKind::Missing && n > 1) {
+        if (error)
+            *error =
+                FileError(path, QStringLiteral("レコードファイルが見つかりません（バンクが移されたか消されました）。"
+                                               "レコード %1 は書き込みませんでした")
+                                    .arg(n));
+        return false;
+    }
+    if (kind == PathKind::File) {
+        const qint64 size = RegularFileSize(path, error);
+        if (size < 0)
+            return false;
+        if (size + kRecordSize - 1 < offset) {
+            if (error)
+                *error = FileError(path, QStringLiteral("レコードが %1 件しかないため、レコード %2 は書き込めません"
+                                                        "（レコードファイルが短くなっています）。書き込みませんでした")
+                                             .arg(RoundClamp(static_cast<double>(size) / kRecordSize, 0, kMaxRecords))
+                                             .arg(n));
+            return false;
+        }
+    }
+    return WriteFileAt(path, offset, EncodeRecord(rec), blankLayout(), InPlaceRules{n == 1, kRecordSize - 1}, error);
+}
+
+bool RecFilePresent(const QString &bankPath, QString *error)
+{
+    const QString path = recordPath(bankPath);
+    if (PathKindOf(path) == PathKind::File)
+        return true;
+    if (error)
+        *error = FileError(path, QStringLiteral("レコードファイルが見つかりません（バンクが移されたか消されました）。"
+                                                "書き込みませんでした"));
+    return false;
 }
 
 QByteArray ReadRecordFile(const QString &bankPath, QString *error)

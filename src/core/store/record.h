@@ -116,8 +116,9 @@ void RecClear(Record &rec, QDate today, QString &linkText, QString &linkTextOld)
 
 // The number of records: file length / 1174 rounded half to even, at most
 // 32767 (records beyond can never be addressed). Creates an empty file when
-// there is none. -1 with *error when the bank path is empty or the file can be
-// neither found nor created.
+// there is none. -1 with *error when the bank path is empty, the file can be
+// neither found nor created, or something other than a regular file has its
+// name.
 int RecCountSet(const QString &bankPath, QString *error = nullptr);
 
 // mode 1: reads record n into buf (a record beyond the end of the file reads as
@@ -128,10 +129,19 @@ int RecCountSet(const QString &bankPath, QString *error = nullptr);
 bool RecRead(const QString &bankPath, int n, int mode, Record &buf, QDate today, QString *error = nullptr);
 
 // Writes rec as record n in place, only when some entry of boxChanged is > 0
-// (otherwise nothing is touched and the result is true). A record number beyond
-// the end lengthens the file; records between the old end and n are written
-// blank. Refuses n outside 1..32767. Creates the file when missing.
+// (otherwise nothing is touched and the result is true). Either all 1174
+// bytes reach the file and the device, or the file is left as it was and
+// false comes back with *error. Record n may replace a record or follow the
+// last one (completing a partial last record with the blank layout); a file
+// that holds fewer than n - 1 records, a missing file (unless n is 1, the
+// first record of a new bank) and n outside 1..32767 are refused.
 bool RecWrite(const QString &bankPath, int n, const Record &rec, const BoxFlags &boxChanged, QString *error = nullptr);
+
+// True when the bank folder holds its record file. The tables that go with
+// the records (links, URL/DOI) are written only into such a bank, so that a
+// bank folder emptied or replaced while open is never refilled with blanks.
+// False with *error naming the record file otherwise.
+bool RecFilePresent(const QString &bankPath, QString *error = nullptr);
 
 // The whole record file in one read, at most 32767 records (the bytes beyond
 // can never be addressed). Empty with *error when it cannot be read; *error is

@@ -84,8 +84,13 @@ class TestCardModel : public QObject
         all.fill(1);
         for (int i = 1; i <= count; ++i)
             RecWrite(m_bank, i, sampleRecord(i), all);
-        if (extra)
+        if (extra) { // the records before it are blank
+            QFile file(recordFile());
+            if (!file.open(QIODevice::ReadWrite) || !file.resize(qint64(extra->first - 1) * kRecordSize))
+                qFatal("cannot lengthen the record file");
+            file.close();
             RecWrite(m_bank, extra->first, extra->second, all);
+        }
         m_card.reset();
         m_session = std::make_unique<Session>(m, m_dir.path());
         m_card = std::make_unique<CardModel>(*m_session);

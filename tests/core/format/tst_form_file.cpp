@@ -210,7 +210,7 @@ private Q_SLOTS:
         QCOMPARE(readFile(path), "old");
 
         QVERIFY(!FormWrite(dir.filePath("missing/Form.cfg"), twoForms(), &error));
-        QVERIFY2(error.contains("Form.cfg: 書き込み用に開けません"), qPrintable(error));
+        QVERIFY2(error.contains("Form.cfg: 保存できません"), qPrintable(error));
         FullDevice full(100);
         QVERIFY(!FormWrite(full, "form.cfg", twoForms(), &error));
         QCOMPARE(error, "form.cfg に書き込めません（No space left on device）。保存しませんでした");

@@ -77,6 +77,38 @@ private Q_SLOTS:
                             "/b/5.bnk\r\n/b/6.bnk\r\n/b/7.bnk\r\n/b/8.bnk\r\n/b/9.bnk\r\n/b/10.bnk\r\n"));
     }
 
+    // A log with lines that did not read exactly is reported when read and
+    // replaced only with the person's agreement.
+    void inexactLogIsNotRewritten_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("lines");
+        QTest::newRow("exact") << QByteArray("/a/x.bnk\r\n/home/\x93\x63\x92\x86/y.bnk\r\n") << QString();
+        QTest::newRow("UTF-8 path") << "/a/x.bnk\r\n" + QString::fromUtf8("/home/田中/文献表.bnk").toUtf8() + "\r\n"
+                                    << QStringLiteral("2 行目");
+        QTest::newRow("control bytes") << QByteArray("/a\r\n/b\0y\r\n/c\x01\r\n", 14) << QStringLiteral("2, 3 行目");
+    }
+    void inexactLogIsNotRewritten()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, lines);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("Bpath.log"));
+        QVERIFY(writeFile(file, bytes));
+        ConfigReadState state;
+        BankLogLoad(file, dir.path(), &state);
+        QCOMPARE(state.exact, lines.isEmpty());
+        QVERIFY2(state.message.contains(lines), qPrintable(state.message));
+        QString error;
+        QCOMPARE(BankLogSave(file, {"/new.bnk"}, &error), lines.isEmpty());
+        if (lines.isEmpty())
+            return;
+        QCOMPARE(readFile(file), bytes);
+        QVERIFY2(error.contains(file) && error.contains(lines), qPrintable(error));
+        QVERIFY(BankLogSave(file, {"/new.bnk"}, &error, true)); // the person agreed
+        QCOMPARE(readFile(file), "/new.bnk\r\n");
+    }
+
     // A failed save names the file or entry and leaves the old log.
     void saveReportsFailure()
     {
@@ -88,7 +120,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(file, "/old.bnk\r\n"));
         QVERIFY(!BankLogSave(file, {"/a\nb.bnk"}, &error));
         QVERIFY(!BankLogSave(file, {QStringLiteral("/\U0001F600.bnk")}, &error));
-        QVERIFY2(error.contains(QStringLiteral("entry 1")), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("1 番目のバンク")), qPrintable(error));
         QCOMPARE(readFile(file), QByteArray("/old.bnk\r\n"));
     }
 };

@@ -1,9 +1,10 @@
-// Signals, the progress driver, the single running copy and the program folder.
+// Signals, the progress driver and the program folder.
 
+#include "core/common/file_faults.h"
+#include "core/common/file_io.h"
 #include "core/session/app_folder.h"
 #include "core/session/services.h"
 #include "core/session/session.h"
-#include "core/session/single_instance.h"
 #include "support/fake_user_interface.h"
 #include "support/test_files.h"
 
@@ -97,22 +98,6 @@ private Q_SLOTS:
         QCOMPARE(ui.webPages, QList<QUrl>{QUrl(QStringLiteral("https://doi.org/10.1000/1"))});
     }
 
-    // A second copy is refused; a lock left by a process that is gone (pid
-    // 2^22 + 1 is beyond Linux's range) is taken over.
-    void singleRunningCopy()
-    {
-        QTemporaryDir dir;
-        {
-            SingleInstance first, second;
-            QVERIFY(first.acquire(dir.path()));
-            QVERIFY(!second.acquire(dir.path()));
-        }
-        QVERIFY(writeFile(dir.filePath(kLockFileName.toString()),
-                          "4194305\ntessellane\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
-        SingleInstance copy;
-        QVERIFY(copy.acquire(dir.path()));
-    }
-
     // TESSELLANE_HOME names the folder; a new one is seeded with the shipped
     // files, one already set up is left as it is, one that cannot be made fails.
     void appFolderFromEnvironment()
@@ -144,6 +129,19 @@ private Q_SLOTS:
         QVERIFY(writeFile(home.filePath("file"), {}));
         QVERIFY(resolve(home.filePath("file/sub"), &error).isEmpty());
         QVERIFY(error.contains(QStringLiteral("file")));
+
+        // A seed cut short leaves no half sample bank and no form.cfx, so that
+        // the next start seeds the folder again.
+        const QString again = home.filePath("again");
+        {
+            FileFaultScope full({FileStep::Write, ENOSPC, 0, 0, "sample.bnk"});
+            QVERIFY(resolve(again, &error).isEmpty());
+        }
+        QVERIFY2(error.contains(SystemReason(ENOSPC)), qPrintable(error));
+        QCOMPARE(QDir(again).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{"help", "script.cfx"}));
+        QCOMPARE(resolve(again, &error), again + u'/');
+        QCOMPARE(QFileInfo(again + "/sample.bnk/record.tzd").size(), 1174);
     }
 };
 

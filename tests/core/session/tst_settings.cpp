@@ -240,6 +240,46 @@ private Q_SLOTS:
         QCOMPARE(readFile(dir.filePath(QStringLiteral("TZ.cfg"))), bytes);
     }
 
+    // A file that was not read exactly is reported when read and replaced
+    // only with the person's agreement.
+    void inexactFileIsNotRewritten_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("said");
+        QList<QByteArray> utf8 = fullLines();
+        utf8[1] = QString::fromUtf8("/home/田中/文献表/").toUtf8();
+        QTest::newRow("exact") << crlf(fullLines()) << QString();
+        QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("UTF-8 folder") << crlf(utf8) << QString::fromUtf8("2 行目");
+        QTest::newRow("binary junk") << QByteArray("\x7f\x45LF\x02\x01\0\0", 8) << QString::fromUtf8("読めない内容");
+        QTest::newRow("folder in its place") << QByteArray("<folder>") << QString::fromUtf8("フォルダ");
+    }
+    void inexactFileIsNotRewritten()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("tz.cfg"));
+        QVERIFY(bytes == "<folder>" ? QDir().mkdir(file) : writeFile(file, bytes));
+        ConfigReadState state;
+        Settings s = CfgLoad(file, dir.path(), &state);
+        QCOMPARE(state.exact, said.isEmpty());
+        QVERIFY2(state.message.contains(said) && (said.isEmpty() || state.message.contains(file)),
+                 qPrintable(state.message));
+        s.BankName = QStringLiteral("changed");
+        QString error;
+        QCOMPARE(CfgSave(file, s, &error), said.isEmpty());
+        if (said.isEmpty())
+            return;
+        QVERIFY2(error.contains(said), qPrintable(error));
+        QCOMPARE(bytes == "<folder>" ? QByteArray("<folder>") : readFile(file), bytes);
+        if (bytes != "<folder>") {
+            s.BankFolder = dir.path();                                   // what did not decode cannot be written
+            QVERIFY2(CfgSave(file, s, &error, true), qPrintable(error)); // the person agreed
+            QCOMPARE(CfgLoad(file, dir.path()).BankName, QStringLiteral("changed"));
+        }
+    }
+
     // A failed save names the file and leaves the old one as it was.
     void saveFailureKeepsOldFile_data()
     {

@@ -129,6 +129,43 @@ private Q_SLOTS:
                  "3d\r\n5-10-15-65\r\n" + lines("Journal, A", 15) + lines("", 50));
     }
 
+    // A table whose names did not decode exactly is kept as read but never
+    // written back without the person's agreement; the lines are named.
+    void inexactTableIsNotRewritten_data()
+    {
+        QTest::addColumn<QByteArray>("names");
+        QTest::addColumn<QList<int>>("inexact");
+        QTest::newRow("code page 932") << "Nature\r\n" + kNihongo << QList<int>{};
+        // Both forms of a character in the NEC and IBM rows read exactly.
+        QTest::newRow("NEC-selected IBM row") << QByteArray("\xed\x40\r\n\xfa\x5c") << QList<int>{};
+        QTest::newRow("UTF-8 names") << QString::fromUtf8("雑誌\r\nNature\r\n岩波書店").toUtf8() << QList<int>{3, 5};
+        QTest::newRow("cut double-byte character") << QByteArray("Nature\r\n\x93") << QList<int>{4};
+    }
+    void inexactTableIsNotRewritten()
+    {
+        QFETCH(QByteArray, names);
+        QFETCH(QList<int>, inexact);
+        QTemporaryDir bank;
+        const QString path = bank.filePath("JPcode.tzd");
+        const QByteArray file = "3d\r\n1-2-3-4\r\n" + names + "\r\n";
+        QVERIFY(writeFile(path, file));
+        JPcodeTable t;
+        QString error;
+        QCOMPARE(JPcodeLoad(path, t, &error), inexact.isEmpty());
+        QCOMPARE(t.inexactLines, inexact);
+        QCOMPARE(JPcodeReadExactly(t), inexact.isEmpty());
+        t.JPname[4] = "Edited";
+        if (inexact.isEmpty())
+            return;
+        const QString named = QString::number(inexact.last()) + QStringLiteral(" 行目");
+        QVERIFY2(error.contains("JPcode.tzd") && error.contains(named), qPrintable(error));
+        QVERIFY(!JPcodeSave(path, t, &error));
+        QVERIFY2(error.contains(named), qPrintable(error));
+        QCOMPARE(readFile(path), file);
+        QVERIFY(JPcodeSave(path, t, &error, true)); // the person agreed
+        QVERIFY(readFile(path).contains("Edited"));
+    }
+
     void failuresAreReported()
     {
         QTemporaryDir bank;
@@ -138,7 +175,12 @@ private Q_SLOTS:
         JPcodeTable t;
         QVERIFY(QDir(bank.path()).mkdir("JPcode.tzd")); // a folder in the file's place stays
         QVERIFY(!JPcodeLoad(bank.filePath("jpcode.tzd"), t, &error));
-        QCOMPARE(t, DefaultJPcodeTable());
+        QVERIFY2(error.contains("JPcode.tzd") && error.contains("フォルダ"), qPrintable(error));
+        JPcodeTable unread = DefaultJPcodeTable();
+        unread.notRead = true;
+        QCOMPARE(t, unread);
+        // A table that was not read is not written over it.
+        QVERIFY(!JPcodeSave(bank.filePath("JPcode.tzd"), t, &error));
         QVERIFY(QFileInfo(bank.filePath("JPcode.tzd")).isDir());
     }
 };

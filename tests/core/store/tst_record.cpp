@@ -207,10 +207,17 @@ private Q_SLOTS:
         const QByteArray changed = golden().replace(2, 7, "changed");
         QCOMPARE(readFile(path), golden() + changed + golden().left(100));
 
-        // Beyond the end: the partial record and the gap become blank records.
-        QVERIFY(RecWrite(bank.path(), 5, r, changedBox(13)));
+        // After the last record: a partial last record is completed with the
+        // blank layout. A record further on would need blank records made up
+        // in between: refused, the file stays.
         const QByteArray blank = handRecord(0, 0, 0, QByteArray(8, '\0'));
-        QCOMPARE(readFile(path), golden() + changed + golden().left(100) + blank.mid(100) + blank + changed);
+        const QByteArray four = golden() + changed + golden().left(100) + blank.mid(100) + changed;
+        QString error;
+        QVERIFY(!RecWrite(bank.path(), 5, r, changedBox(13), &error));
+        QVERIFY2(error.contains("record.tzd") && error.contains("レコード 5"), qPrintable(error));
+        QCOMPARE(readFile(path), golden() + changed + golden().left(100));
+        QVERIFY(RecWrite(bank.path(), 4, r, changedBox(13)));
+        QCOMPARE(readFile(path), four);
     }
 
     void failuresAreReported()
@@ -226,9 +233,13 @@ private Q_SLOTS:
         QCOMPARE(r, BlankRecord(kToday));
         QVERIFY(!RecWrite(bank.path(), 0, r, changedBox(2)) && !RecWrite(bank.path(), 32768, r, changedBox(2)));
         QVERIFY(!QFile::exists(bank.filePath("record.tzd")));
-        QVERIFY(QFile::link("/dev/full", bank.filePath("record.tzd"))); // a full disk
+        // A vanished record file is not made again for any record but the first.
+        QVERIFY(!RecWrite(bank.path(), 2, r, changedBox(2), &error));
+        QVERIFY2(error.contains("record.tzd") && error.contains("見つかりません"), qPrintable(error));
+        QVERIFY(!QFile::exists(bank.filePath("record.tzd")));
+        QVERIFY(QFile::link("/dev/full", bank.filePath("record.tzd"))); // a device is no record file
         QVERIFY(!RecWrite(bank.path(), 1, r, changedBox(2), &error));
-        QVERIFY2(error.contains("record.tzd"), qPrintable(error));
+        QVERIFY2(error.contains("record.tzd") && error.contains("デバイス"), qPrintable(error));
     }
 };
 
