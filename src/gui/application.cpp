@@ -91,9 +91,16 @@ int RunProgram()
         QMessageBox::critical(nullptr, QStringLiteral("Tessellane"), error);
         return 1;
     }
+    // Only one copy works on a program folder: a second one ends silently;
+    // a lock that cannot be taken for any other reason is told.
     SingleInstance single;
-    if (!single.acquire(appFolder))
+    const LockResult lock = single.lock(appFolder);
+    if (lock.outcome == LockOutcome::OtherCopyRuns)
         return 0;
+    if (lock.outcome != LockOutcome::Acquired) {
+        QMessageBox::critical(nullptr, QStringLiteral("Tessellane"), lock.message);
+        return 1;
+    }
 
     QtUserInterface ui;
     ui.setHelpFolders({appFolder + QStringLiteral("help"), defaults + QStringLiteral("/help")});

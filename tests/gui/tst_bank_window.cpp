@@ -160,7 +160,7 @@ private Q_SLOTS:
         QTemporaryDir home;
         QVERIFY(QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/form.cfx"), home.filePath(QStringLiteral("form.cfx"))));
         SingleInstance running;
-        QVERIFY(running.acquire(home.path()));
+        QCOMPARE(running.lock(home.path()).outcome, LockOutcome::Acquired);
         QProcess second;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TESSELLANE_HOME"), home.path());

@@ -2,6 +2,7 @@
 
 #include "core/bank/bank_files.h"
 #include "core/card/card_model.h"
+#include "core/common/file_io.h"
 #include "core/common/file_lookup.h"
 #include "core/common/text.h"
 #include "core/session/session.h"
@@ -35,7 +36,8 @@ QString existingFolder(QString path)
     return path;
 }
 
-bool makeFolder(const QString &path, QString *error)
+// Makes the folder in which the bank `bank` is built; an error names the bank.
+bool makeFolder(const QString &path, const QString &bank, QString *error)
 {
     std::error_code ec;
     const std::filesystem::path p(QFile::encodeName(QDir::cleanPath(path)).toStdString());
@@ -44,7 +46,7 @@ bool makeFolder(const QString &path, QString *error)
     if (!ec)
         ec = std::make_error_code(std::errc::file_exists);
     *error = QStringLiteral("%1: フォルダを作成できません（%2）")
-                 .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(ec.message()));
+                 .arg(QDir::toNativeSeparators(bank), QString::fromLocal8Bit(ec.message()));
     return false;
 }
 
@@ -232,9 +234,7 @@ bool BankSelect::OpenBank(const QString &parent, const QString &name)
     if (!m_card.openBank(folder + name + kBnk + QLatin1Char('/')))
         return false;
     s.setBank(folder, name);
-    QString error;
-    if (!CfgSave(s.cfgFile(), s.settings, &error))
-        s.ui.message(error, MsgButtons::Ok, MsgIcon::Warning);
+    s.saveSettings();
     BankPathAdd(s.BankFolder() + s.BankName() + kBnk);
     return true;
 }
@@ -244,17 +244,15 @@ void BankSelect::createBank(const QString &parent, const QString &name)
     Session &s = m_session;
     if (!m_card.save())
         return;
-    const QString path = parent + name + kBnk + QLatin1Char('/');
+    // The new bank is made beside its place and takes its name when whole.
+    const QString target = parent + name + kBnk;
+    const QString building = BuildingFolderFor(target);
+    QDir(building).removeRecursively();
     QString error;
-    if (!makeFolder(path, &error)) {
-        s.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
-        return;
-    }
-    BoxFlags changed{};
-    for (int i = 1; i <= 15; ++i)
-        changed[i] = 1;
-    if (!RecWrite(path, 1, BlankRecord(QDate::currentDate()), changed, &error)) {
-        QDir(path).removeRecursively();
+    if (!makeFolder(building, target, &error) ||
+        !WriteFileAtomic(building + u'/' + kRecordFileName, EncodeRecord(BlankRecord(QDate::currentDate())), &error) ||
+        !PutFolderInPlace(building, target, &error)) {
+        QDir(building).removeRecursively();
         s.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
         return;
     }
@@ -268,55 +266,54 @@ void BankSelect::duplicateBank(const QString &parent, const QString &name)
     // The copy holds the shown record as it stands on the card.
     if (!m_card.save())
         return;
-    const QString target = parent + name + kBnk + QLatin1Char('/');
+    const QString target = parent + name + kBnk;
+    const QString building = BuildingFolderFor(target);
+    QDir(building).removeRecursively();
     QString error;
-    if (!makeFolder(target, &error)) {
+    if (!makeFolder(building, target, &error)) {
         s.ui.message(error, MsgButtons::Ok, MsgIcon::Error);
         return;
     }
+    bool ok = true;
     struct Part
     {
         QString file;
         bool required;
-        int step;
+        qint64 most; // bytes
     };
-    const Part parts[] = {{QString(kRecordFileName), true, 5},
-                          {QString(kJPcodeFileName), false, 6},
-                          {QString(kLinkFileName), false, 7},
-                          {QString(kPdfFileName), false, 0}};
+    // The record file is needed; the card makes a missing JP code, link or
+    // URL/DOI table when it needs one.
+    const Part parts[] = {{QString(kRecordFileName), true, qint64(kMaxRecords) * kRecordSize},
+                          {QString(kJPcodeFileName), false, 16 * 1024 * 1024},
+                          {QString(kLinkFileName), false, 64 * 1024 * 1024},
+                          {QString(kPdfFileName), false, qint64(kMaxRecords) * 600}};
     s.ProgressStep(ProgressMode::Open, 1, 10, 1);
-    bool ok = true;
+    int step = 4;
     for (const Part &part : parts) {
+        if (!ok)
+            break;
         const QString from = FindFileNoCase(s.BankPath(), part.file);
-        const QString to = target + part.file;
+        QByteArray bytes;
         if (from.isEmpty()) {
-            // The card makes a missing JP code, link or URL/DOI table when it
-            // needs one; a bank without its record file cannot be copied.
             if (part.required) {
-                error =
-                    QStringLiteral("%1: ファイルがありません").arg(QDir::toNativeSeparators(s.BankPath() + part.file));
+                error = FileError(s.BankPath() + part.file, QStringLiteral("ファイルがありません"));
                 ok = false;
-                break;
             }
         } else {
-            QFile src(from);
-            if (!src.copy(to)) {
-                error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(to), src.errorString());
-                ok = false;
-                break;
-            }
+            ok = ReadFileHead(from, part.most, bytes, &error) &&
+                 WriteFileAtomic(building + u'/' + part.file, bytes, &error);
         }
-        if (part.step != 0)
-            s.ProgressStep(ProgressMode::Step, 1, 10, part.step);
+        s.ProgressStep(ProgressMode::Step, 1, 10, ++step);
     }
+    ok = ok && PutFolderInPlace(building, target, &error);
     s.ProgressStep(ProgressMode::Close, 1, 10, 0);
     if (!ok) {
-        QDir(target).removeRecursively();
+        QDir(building).removeRecursively();
         s.ui.message(QStringLiteral("文献バンクの複製 ") + name + QStringLiteral(" を作成できませんでした。\n") + error,
                      MsgButtons::Ok, MsgIcon::Error);
         return;
     }
-    BankPathAdd(parent + name + kBnk);
+    BankPathAdd(target);
     ++dirGeneration;
 }
 

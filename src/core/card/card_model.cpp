@@ -144,7 +144,11 @@ bool CardModel::close()
         fail(error);
         ok = false;
     }
-    if (!JPcodeSave(QDir(m_bankPath).filePath(QString(kJPcodeFileName)), m_jp, &error)) {
+    // A table whose names were not all read exactly is written back only when
+    // the person agrees: what could not be read would be lost.
+    const QString jpFile = QDir(m_bankPath).filePath(QString(kJPcodeFileName));
+    if ((JPcodeReadExactly(m_jp) || askOkCancel(kAskRewriteJPcode.arg(QDir::toNativeSeparators(jpFile)))) &&
+        !JPcodeSave(jpFile, m_jp, &error, true)) {
         fail(error);
         ok = false;
     }

@@ -28,6 +28,10 @@ class Session;
 inline const QString kMsgRecNumNumeric = QStringLiteral("カード（レコード）番号は数値で入力して下さい");
 inline const QString kMsgRecNumRange = QStringLiteral("カード（レコード）番号が不適切です");
 inline const QString kAskNewRecord = QStringLiteral("新規レコードを作成します");
+inline const QString kAskRewriteJPcode =
+    QStringLiteral("JP コードファイル %1 には正しく読めなかった行があります。\n"
+                   "今の内容で書き換えると、読めなかった名前は元に戻せません。書き換えますか？\n"
+                   "（キャンセルすると、ファイルはそのまま残ります）");
 inline const QString kMsgRecordLimit =
     QStringLiteral("レコード数が上限の 32767 に達しているため、新しいレコードは作成できません");
 
@@ -56,8 +60,9 @@ public:
     // The closing sequence: the focused box is checked, the boxes are taken
     // into the buffers, the record is written when a box is marked, its URL/DOI
     // entry when one of them changed, its links when the checked list differs
-    // from the stored one, and the JP code table is saved. Never asks; false
-    // when a write failed (told to the person).
+    // from the stored one, and the JP code table is saved (a table not read
+    // exactly only when the person agrees). False when a write failed (told
+    // to the person).
     bool close();
 
     // ---- The boxes ------------------------------------------------------------

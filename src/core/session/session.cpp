@@ -13,22 +13,60 @@ Session::Session(UserInterface &ui_, const QString &appFolder)
         BankPaths.append(QString());
 }
 
+namespace {
+
+bool undecoded(const QString &text)
+{
+    return text.contains(QChar::ReplacementCharacter);
+}
+
+} // namespace
+
+bool Session::mayOverwrite(const ConfigReadState &state, const QString &file)
+{
+    if (state.exact)
+        return true;
+    return ui.message(state.message + QStringLiteral("\n\n終了するときに、%1 を今の設定で書き換えますか？"
+                                                     "（キャンセルすると、このファイルはそのまま残ります）")
+                                          .arg(file),
+                      MsgButtons::OkCancel, MsgIcon::Warning) == MsgAnswer::Ok;
+}
+
 void Session::load()
 {
-    settings = CfgLoad(cfgFile(), AppFolder);
+    ConfigReadState cfgState;
+    settings = CfgLoad(cfgFile(), AppFolder, &cfgState);
+    m_writeCfg = mayOverwrite(cfgState, kCfgFileName.toString());
+    // Texts that did not decode cannot be written back as they were: the
+    // last bank is then the sample bank of the program folder.
+    if (undecoded(settings.BankFolder) || undecoded(settings.BankName))
+        setBank(AppFolder, QStringLiteral("sample"));
     FormRead(AppFolder + QStringLiteral("form.cfg"), forms, formReport);
     ScriptRead(AppFolder + QStringLiteral("script.cfg"), scripts, scriptReport);
     if (forms.FormCount == 0 || scripts.ScriptCount == 0)
         Signal(SignalKind::StartUpError);
-    BankPaths = BankLogLoad(logFile(), AppFolder);
+    ConfigReadState logState;
+    BankPaths = BankLogLoad(logFile(), AppFolder, &logState);
+    m_writeLog = mayOverwrite(logState, kBankLogFileName.toString());
+    BankPaths.removeIf(undecoded);
     while (BankPaths.size() < kBankPathCount)
         BankPaths.append(QString());
 }
 
-void Session::save()
+bool Session::saveSettings()
 {
     QString error;
-    if (!CfgSave(cfgFile(), settings, &error) || !BankLogSave(logFile(), BankPaths, &error))
+    if (!m_writeCfg || CfgSave(cfgFile(), settings, &error, true))
+        return true;
+    ui.message(error, MsgButtons::Ok, MsgIcon::Error);
+    return false;
+}
+
+void Session::save()
+{
+    saveSettings();
+    QString error;
+    if (m_writeLog && !BankLogSave(logFile(), BankPaths, &error, true))
         ui.message(error, MsgButtons::Ok, MsgIcon::Error);
 }
 

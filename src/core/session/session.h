@@ -9,6 +9,7 @@
 #include "core/format/script_file.h"
 #include "core/session/bank_log.h"
 #include "core/session/build_info.h"
+#include "core/session/config_io.h"
 #include "core/session/services.h"
 #include "core/session/settings.h"
 #include "core/session/user_interface.h"
@@ -46,8 +47,11 @@ public:
 
     // Start-up, before any window is built: the settings file, the output
     // forms and scripts and the bank-path log. Signal 2 when no form or no
-    // script could be read.
+    // script could be read. A settings file or log that cannot be read
+    // exactly is told; the person decides whether it may be written anew.
     void load();
+    // The settings file; false (told to the person) when it cannot be written.
+    bool saveSettings();
     // The end of the run: the settings file and the bank-path log written;
     // a failure is told to the person.
     void save();
@@ -86,7 +90,13 @@ Q_SIGNALS:
     void positionsReset();
 
 private:
+    // Whether a file that was not read exactly may be written anew; true for
+    // files read exactly, and when the person agreed.
+    bool mayOverwrite(const ConfigReadState &state, const QString &file);
+
     ProgressDriver m_progress;
+    bool m_writeCfg = true;
+    bool m_writeLog = true;
 };
 
 // Window titles: the text, two blanks, "Tessellane ", the version, and for the

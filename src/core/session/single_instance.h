@@ -40,9 +40,6 @@ public:
     // Takes the lock of appFolder; it is held until this object ends.
     LockResult lock(const QString &appFolder);
 
-    // True when lock() took the lock.
-    bool acquire(const QString &appFolder) { return lock(appFolder).outcome == LockOutcome::Acquired; }
-
 private:
     QString m_path;
     int m_fd = -1;
