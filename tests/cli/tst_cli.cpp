@@ -112,8 +112,6 @@ private Q_SLOTS:
                                  "URL/DOI entries: 0\n"})
             QVERIFY2(info.contains(line), info.constData());
 
-        BoxFlags all;
-        all.fill(1);
         const QList<Record> records{
             reference(1, QStringLiteral("J.Smith, K.Lee"), QStringLiteral("Gene maps of mice."), 1995, 3),
             reference(2, QStringLiteral("A.Jones"), QStringLiteral("Gene expression."), 1980, 120),
@@ -122,16 +120,14 @@ private Q_SLOTS:
             reference(1, QStringLiteral("山田太郎"), kJapaneseTitle, 1999, 3),
         };
         for (int n = 1; n <= records.size(); ++n)
-            QVERIFY(RecWrite(m_bank, n, records[n - 1], all));
+            QVERIFY(RecWrite(m_bank, n, records[n - 1], true));
         JPcodeTable jp = DefaultJPcodeTable();
         jp.JPname[3] = QStringLiteral("J. Biol. 生物誌");
         jp.JPname[120] = QStringLiteral("Academic Press");
         jp.JPname[130] = QStringLiteral("Springer");
         QVERIFY(JPcodeSave(QDir(m_bank).filePath(QString(kJPcodeFileName)), jp));
         QVERIFY(LinkWrite(m_bank, 1, QStringLiteral("3"), {}));
-        BoxFlags pdf{};
-        pdf[14] = 1;
-        QVERIFY(PdfWrite(m_bank, 2, PdfEntry{QStringLiteral("https://example.org/a"), {}}, pdf));
+        QVERIFY(PdfWrite(m_bank, 2, PdfEntry{QStringLiteral("https://example.org/a"), {}}, true));
         const QByteArray filled = cli(args("info|BANK")).out;
         for (const char *line : {"records: 5\n", "link pairs: 1\n", "URL/DOI entries: 1\n"})
             QVERIFY2(filled.contains(line), filled.constData());

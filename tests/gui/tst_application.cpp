@@ -39,7 +39,7 @@ struct TwoBanks : Program
     QString storedMemo(const QString &bank, int n)
     {
         Record r;
-        RecRead(root() + bank + QStringLiteral(".bnk"), n, 1, r, QDate(2026, 1, 1));
+        RecRead(root() + bank + QStringLiteral(".bnk"), n, ReadMode::Stored, r, QDate(2026, 1, 1));
         return r.Memo;
     }
     // The bank window's action on the bank `name` in the program folder:

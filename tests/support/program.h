@@ -53,10 +53,8 @@ struct Program
         const QString path = root() + name + QStringLiteral(".bnk/");
         if (!CreateBank(path, QDate(2024, 1, 2), nullptr))
             qFatal("cannot make the bank %s", qPrintable(path));
-        BoxFlags all;
-        all.fill(1);
         for (int i = 0; i < records.size(); ++i)
-            RecWrite(path, i + 1, records[i], all);
+            RecWrite(path, i + 1, records[i], true);
         return path;
     }
     // A bank of `count` journal articles.

@@ -28,8 +28,6 @@ struct SearchFixture
         QString error;
         if (!tz::CreateBank(session->BankPath(), QDate(2026, 12, 6), &error))
             qFatal("%s", qPrintable(error));
-        tz::BoxFlags all;
-        all.fill(1);
         for (int i = 1; i <= count; ++i) {
             tz::Record r;
             r.Author = QStringLiteral("J.R.Smith");
@@ -38,7 +36,7 @@ struct SearchFixture
             r.Volume = QString::number(i);
             r.Year = static_cast<qint16>(1990 + i);
             r.RegDate = 45000;
-            tz::RecWrite(session->BankPath(), i, i == blank ? tz::Record() : r, all);
+            tz::RecWrite(session->BankPath(), i, i == blank ? tz::Record() : r, true);
         }
         QStringList report;
         session->forms = tz::ParseFormFile(readFile(TZ_SOURCE_DATA "/form.cfx"), "form.cfx", report);

@@ -42,7 +42,6 @@ int saves(const QString &bank)
         return stop(error);
     ready();
     QRandomGenerator *random = QRandomGenerator::global();
-    BoxFlags all;
     for (quint64 round = 0;; ++round) {
         const int count = RecCountSet(bank, &error);
         if (count < 0)
@@ -50,9 +49,8 @@ int saves(const QString &bank)
         const quint32 version = random->generate();
         // A record in place or after the last one.
         const int n = 1 + int(random->bounded(quint32(qMin(count + 1, kStressRecords))));
-        all.fill(1);
-        if (!RecWrite(bank, n, stressRecord(n, version), all, &error) ||
-            !PdfWrite(bank, n, stressEntry(n, version), all, &error))
+        if (!RecWrite(bank, n, stressRecord(n, version), true, &error) ||
+            !PdfWrite(bank, n, stressEntry(n, version), true, &error))
             return stop(error);
         // A new link list for one of the first records.
         const int records = qMax(count, n);

@@ -26,10 +26,8 @@ bool CreateBank(const QString &bankPath, QDate today, QString *error)
             return false;
         }
     }
-    BoxFlags all;
-    all.fill(1);
     QByteArray links;
-    const bool ok = RecWrite(bankPath, 1, BlankRecord(today), all, error) &&
+    const bool ok = RecWrite(bankPath, 1, BlankRecord(today), true, error) &&
                     JPcodeSave(QDir(bankPath).filePath(QString(kJPcodeFileName)), DefaultJPcodeTable(), error) &&
                     ReadLinkFile(bankPath, links, error) && PdfInit(bankPath, 1, error);
     if (!ok && !existed)

@@ -689,11 +689,9 @@ bool WriteSampleBank(const SampleSource &source, const QString &bankPath, QStrin
     QString why;
     if (!CreateBank(building, firstDate.isValid() ? firstDate : QDate::currentDate(), &why))
         return failed(why);
-    BoxFlags all;
     for (int n = 1; n <= source.records.size(); ++n) {
         const SampleRecord &s = source.records[n - 1];
-        all.fill(1);
-        if (!RecWrite(building, n, s.record, all, &why) || !PdfWrite(building, n, s.address, all, &why))
+        if (!RecWrite(building, n, s.record, true, &why) || !PdfWrite(building, n, s.address, true, &why))
             return failed(why);
     }
     if (!JPcodeSave(QDir(building).filePath(QString(kJPcodeFileName)), source.jpcodes, &why))

@@ -4,6 +4,7 @@
 // index the change marks and the field menu.
 
 #include <array>
+#include <cstddef>
 
 namespace tz {
 
@@ -46,5 +47,32 @@ inline constexpr std::array<CardBox, kCardBoxCount> kCardBoxes = {
     CardBox::Style,  CardBox::Memo,    CardBox::Author, CardBox::Title, CardBox::Editor, CardBox::Book,
     CardBox::JPcode, CardBox::Volume,  CardBox::Page1,  CardBox::Page2, CardBox::Year,   CardBox::Keyword,
     CardBox::Link,   CardBox::RegDate, CardBox::URL,    CardBox::DOI};
+
+// The change marks `BoxChanged`: a box is marked when the person edited it
+// since the record was shown.
+class BoxFlags
+{
+public:
+    bool operator[](CardBox box) const { return m_marks[std::size_t(Index(box))]; }
+    void mark(CardBox box, bool on = true) { m_marks[std::size_t(Index(box))] = on; }
+    // Every box but the style box marked (or none).
+    void markAll(bool on)
+    {
+        for (CardBox b : kCardBoxes)
+            m_marks[std::size_t(Index(b))] = on && b != CardBox::Style;
+    }
+    void clear() { m_marks.fill(false); }
+    bool any() const
+    {
+        for (bool m : m_marks)
+            if (m)
+                return true;
+        return false;
+    }
+    bool operator==(const BoxFlags &) const = default;
+
+private:
+    std::array<bool, kCardBoxCount> m_marks{};
+};
 
 } // namespace tz

@@ -83,7 +83,7 @@ bool CardModel::openBank(const QString &bankPath)
     Record rec;
     PdfEntry pdf;
     const int last = qMax(count, 1);
-    if (!RecRead(bankPath, last, 1, rec, today(), &error)) {
+    if (!RecRead(bankPath, last, ReadMode::Stored, rec, today(), &error)) {
         fail(error);
         return false;
     }
@@ -91,7 +91,7 @@ bool CardModel::openBank(const QString &bankPath)
     // bank still opens and the error is reported.
     if (!PdfInit(bankPath, count, &error))
         fail(error);
-    if (!PdfRead(bankPath, last, 1, pdf, &error))
+    if (!PdfRead(bankPath, last, ReadMode::Stored, pdf, &error))
         fail(error);
     if (!JPcodeLoad(QDir(bankPath).filePath(QString(kJPcodeFileName)), m_jp, &error))
         fail(error);
@@ -115,7 +115,7 @@ void CardModel::showRecord(int n, const Record &rec, const PdfEntry &pdf)
     if (!error.isEmpty())
         fail(error);
     P3RecShow();
-    m_boxChanged.fill(0);
+    m_boxChanged.clear();
     Q_EMIT recordShown(n);
 }
 
@@ -129,11 +129,11 @@ bool CardModel::close()
     boxesToRecord(m_recBuf, m_pdfBuf);
     bool ok = true;
     QString error;
-    if (!RecWrite(m_bankPath, m_curRec, m_recBuf, m_boxChanged, &error)) {
+    if (!RecWrite(m_bankPath, m_curRec, m_recBuf, m_boxChanged.any(), &error)) {
         fail(error);
         ok = false;
     }
-    if (!PdfWrite(m_bankPath, m_curRec, m_pdfBuf, m_boxChanged, &error)) {
+    if (!writeUrlDoi(error)) {
         fail(error);
         ok = false;
     }
@@ -399,10 +399,15 @@ void CardModel::boxesToRecord(Record &rec, PdfEntry &pdf) const
     pdf.DOI = Trim(text(CardBox::DOI));
 }
 
-void CardModel::markBoxes(qint16 value)
+bool CardModel::writeUrlDoi(QString &error)
 {
-    for (int i = 1; i < kCardBoxCount; ++i)
-        m_boxChanged[i] = value;
+    // The URL and DOI marks go once the entry is written; a failed write keeps
+    // them, so that the next save tries again.
+    if (!PdfWrite(m_bankPath, m_curRec, m_pdfBuf, m_boxChanged[CardBox::URL] || m_boxChanged[CardBox::DOI], &error))
+        return false;
+    m_boxChanged.mark(CardBox::URL, false);
+    m_boxChanged.mark(CardBox::DOI, false);
+    return true;
 }
 
 // ---- Moving and saving ------------------------------------------------------------
@@ -415,13 +420,13 @@ bool CardModel::save()
         leaveBox(b);
     boxesToRecord(m_recBuf, m_pdfBuf);
     QString error;
-    const bool recordWritten = RecWrite(m_bankPath, m_curRec, m_recBuf, m_boxChanged, &error);
+    const bool recordWritten = RecWrite(m_bankPath, m_curRec, m_recBuf, m_boxChanged.any(), &error);
     if (!recordWritten)
         fail(error);
     else if (anyMarked())
         m_unwrittenNew = false;
     bool ok = recordWritten;
-    if (!PdfWrite(m_bankPath, m_curRec, m_pdfBuf, m_boxChanged, &error)) {
+    if (!writeUrlDoi(error)) {
         fail(error);
         ok = false;
     }
@@ -441,7 +446,7 @@ bool CardModel::save()
 
 bool CardModel::anyMarked() const
 {
-    return std::any_of(m_boxChanged.begin(), m_boxChanged.end(), [](qint16 m) { return m > 0; });
+    return m_boxChanged.any();
 }
 
 bool CardModel::loadRecord(int n)
@@ -456,7 +461,8 @@ bool CardModel::loadRecord(int n)
     Record rec = m_recBuf;
     PdfEntry pdf;
     QString error;
-    if (!RecRead(m_bankPath, n, 1, rec, today(), &error) || !PdfRead(m_bankPath, n, 1, pdf, &error)) {
+    if (!RecRead(m_bankPath, n, ReadMode::Stored, rec, today(), &error) ||
+        !PdfRead(m_bankPath, n, ReadMode::Stored, pdf, &error)) {
         fail(error);
         return false;
     }
@@ -567,8 +573,8 @@ bool CardModel::newRecord()
     Record rec = m_recBuf;
     PdfEntry pdf;
     QString error;
-    RecRead(m_bankPath, n, 0, rec, today());
-    if (!PdfRead(m_bankPath, n, 1, pdf, &error))
+    RecRead(m_bankPath, n, ReadMode::Blank, rec, today());
+    if (!PdfRead(m_bankPath, n, ReadMode::Stored, pdf, &error))
         fail(error);
     m_recCount = n;
     m_unwrittenNew = true;
@@ -583,7 +589,8 @@ void CardModel::undo()
     Record rec = m_recBuf;
     PdfEntry pdf;
     QString error;
-    if (!RecRead(m_bankPath, m_curRec, 1, rec, today(), &error) || !PdfRead(m_bankPath, m_curRec, 1, pdf, &error)) {
+    if (!RecRead(m_bankPath, m_curRec, ReadMode::Stored, rec, today(), &error) ||
+        !PdfRead(m_bankPath, m_curRec, ReadMode::Stored, pdf, &error)) {
         fail(error);
         return;
     }
@@ -592,7 +599,7 @@ void CardModel::undo()
     m_linkText = m_linkTextOld;
     P3Rec2X();
     P3RecShow();
-    m_boxChanged.fill(0);
+    m_boxChanged.clear();
 }
 
 void CardModel::copyAll()
@@ -609,7 +616,7 @@ void CardModel::pasteAll()
     m_recBuf = m_copyRec;
     m_pdfBuf = m_copyPdf;
     P3RecShow();
-    markBoxes(1);
+    m_boxChanged.markAll(true);
 }
 
 void CardModel::clearAll()
@@ -626,7 +633,7 @@ void CardModel::clearAll()
     // The stored list stays in LinkTextOld, so that saving removes every link.
     m_linkText.clear();
     P3RecShow();
-    markBoxes(1);
+    m_boxChanged.markAll(true);
 }
 
 void CardModel::toList()

@@ -202,12 +202,12 @@ private:
     QString storedText(CardBox box) const;
     QString &text(CardBox box) { return m_box[size_t(Index(box))]; }
     const QString &text(CardBox box) const { return m_box[size_t(Index(box))]; }
-    void mark(CardBox box) { m_boxChanged[size_t(Index(box))] = 1; }
-    bool marked(CardBox box) const { return m_boxChanged[size_t(Index(box))] > 0; }
+    void mark(CardBox box) { m_boxChanged.mark(box); }
+    bool marked(CardBox box) const { return m_boxChanged[box]; }
     void boxesToRecord(Record &rec, PdfEntry &pdf) const;
     void JPcomboSet();
     void JPcode2name();
-    void markBoxes(qint16 value);
+    bool writeUrlDoi(QString &error);
 
     bool askOkCancel(const QString &text) const;
     bool anyMarked() const;

@@ -59,10 +59,10 @@ bool PdfInit(const QString &bankPath, int recCount, QString *error)
     return WriteFileAtomic(pdfPath(bankPath), QByteArray(count * kPdfEntrySize, ' '), error);
 }
 
-bool PdfRead(const QString &bankPath, int n, int mode, PdfEntry &buf, QString *error)
+bool PdfRead(const QString &bankPath, int n, ReadMode mode, PdfEntry &buf, QString *error)
 {
     PdfClear(buf);
-    if (mode != 1)
+    if (mode == ReadMode::Blank)
         return true;
     const QString path = pdfPath(bankPath);
     if (refuseNumber(path, n, error))
@@ -74,22 +74,14 @@ bool PdfRead(const QString &bankPath, int n, int mode, PdfEntry &buf, QString *e
     return true;
 }
 
-bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, BoxFlags &boxChanged, QString *error)
+bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, bool changed, QString *error)
 {
-    if (boxChanged[kBoxURL] != 1 && boxChanged[kBoxDOI] != 1) {
-        boxChanged[kBoxURL] = 0;
-        boxChanged[kBoxDOI] = 0;
+    if (!changed)
         return true;
-    }
-    // A failed write keeps the marks, so that the next save tries again.
     const QString path = pdfPath(bankPath);
-    if (refuseNumber(path, n, error) || !RecFilePresent(bankPath, error) ||
-        !WriteFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize, EncodePdfEntry(buf),
-                     QByteArray(kPdfEntrySize, ' '), InPlaceRules{true, -1}, error))
-        return false;
-    boxChanged[kBoxURL] = 0;
-    boxChanged[kBoxDOI] = 0;
-    return true;
+    return !refuseNumber(path, n, error) && RecFilePresent(bankPath, error) &&
+           WriteFileAt(path, static_cast<qint64>(n - 1) * kPdfEntrySize, EncodePdfEntry(buf),
+                       QByteArray(kPdfEntrySize, ' '), InPlaceRules{true, -1}, error);
 }
 
 QList<PdfEntry> PdfReadAll(const QString &bankPath, QString *error)

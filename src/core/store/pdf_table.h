@@ -14,8 +14,6 @@ namespace tz {
 
 inline constexpr int kPdfEntrySize = 600;
 inline constexpr int kPdfFieldWidth = 300;
-inline constexpr int kBoxURL = 14;
-inline constexpr int kBoxDOI = 15;
 inline constexpr QLatin1StringView kPdfFileName("Pdf.tzd");
 
 // Texts without the trailing space padding.
@@ -43,18 +41,16 @@ void PdfClear(PdfEntry &buf);
 // bank has none; an existing table is left alone.
 bool PdfInit(const QString &bankPath, int recCount, QString *error = nullptr);
 
-// mode 1: reads entry n into buf (blank beyond the end of the file); any other
-// mode: PdfClear. False with *error (buf blank) when the file cannot be read or
+// Stored: reads entry n into buf (blank beyond the end of the file); Blank:
+// PdfClear. False with *error (buf blank) when the file cannot be read or
 // n is outside 1..32767.
-bool PdfRead(const QString &bankPath, int n, int mode, PdfEntry &buf, QString *error = nullptr);
+bool PdfRead(const QString &bankPath, int n, ReadMode mode, PdfEntry &buf, QString *error = nullptr);
 
-// Writes buf as entry n in place when boxChanged[14] (URL) or boxChanged[15]
-// (DOI) is 1; the file is lengthened with blank entries when n lies beyond its
+// Writes buf as entry n in place when `changed` (the URL or the DOI was
+// edited); the file is lengthened with blank entries when n lies beyond its
 // end (and created when missing). The entry reaches the file whole or the file
-// is left as it was. A bank without its record file is refused. Sets both
-// marks to 0 once the entry is written; a failed write keeps them, so that the
-// next save tries again.
-bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, BoxFlags &boxChanged, QString *error = nullptr);
+// is left as it was. A bank without its record file is refused.
+bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, bool changed, QString *error = nullptr);
 
 // Every entry of the table (element i is entry i + 1), at most 32767. A bank
 // without a table has no entries (no error).

@@ -182,9 +182,9 @@ int RecCountSet(const QString &bankPath, QString *error)
     return RoundClamp(static_cast<double>(size) / kRecordSize, 0, kMaxRecords);
 }
 
-bool RecRead(const QString &bankPath, int n, int mode, Record &buf, QDate today, QString *error)
+bool RecRead(const QString &bankPath, int n, ReadMode mode, Record &buf, QDate today, QString *error)
 {
-    if (mode != 1) {
+    if (mode == ReadMode::Blank) {
         const qint16 jpcode = buf.JPcode;
         RecClear(buf, today);
         buf.JPcode = jpcode;
@@ -206,11 +206,8 @@ bool RecRead(const QString &bankPath, int n, int mode, Record &buf, QDate today,
     return true;
 }
 
-bool RecWrite(const QString &bankPath, int n, const Record &rec, const BoxFlags &boxChanged, QString *error)
+bool RecWrite(const QString &bankPath, int n, const Record &rec, bool changed, QString *error)
 {
-    bool changed = false;
-    for (qint16 flag : boxChanged)
-        changed = changed || flag > 0;
     if (!changed)
         return true;
     const QString path = recordPath(bankPath);

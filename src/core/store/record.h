@@ -66,9 +66,9 @@ struct Record
     bool operator==(const Record &) const = default;
 };
 
-// Change marks per card box (0 style .. 11 keyword, 12 link list,
-// 13 registration date, 14 URL, 15 DOI): > 0 when the box was edited.
-using BoxFlags = std::array<qint16, 16>;
+// What RecRead and PdfRead put into the buffer: the entry as stored, or a
+// blank one (a new record).
+enum class ReadMode { Stored, Blank };
 
 // ---- Pure routines on bytes -------------------------------------------------
 
@@ -121,21 +121,21 @@ void RecClear(Record &rec, QDate today, QString &linkText, QString &linkTextOld)
 // name.
 int RecCountSet(const QString &bankPath, QString *error = nullptr);
 
-// mode 1: reads record n into buf (a record beyond the end of the file reads as
-// the blank record, a partial last record as padded with the blank layout).
-// Any other mode: RecClear keeping buf's JP code. Either way the result is
+// Stored: reads record n into buf (a record beyond the end of the file reads
+// as the blank record, a partial last record as padded with the blank
+// layout). Blank: RecClear keeping buf's JP code. Either way the result is
 // normalised with `today`. False with *error when the file cannot be read or
 // n is outside 1..32767; buf is then the blank record.
-bool RecRead(const QString &bankPath, int n, int mode, Record &buf, QDate today, QString *error = nullptr);
+bool RecRead(const QString &bankPath, int n, ReadMode mode, Record &buf, QDate today, QString *error = nullptr);
 
-// Writes rec as record n in place, only when some entry of boxChanged is > 0
-// (otherwise nothing is touched and the result is true). Either all 1174
+// Writes rec as record n in place, only when `changed` (otherwise nothing is
+// touched and the result is true). Either all 1174
 // bytes reach the file and the device, or the file is left as it was and
 // false comes back with *error. Record n may replace a record or follow the
 // last one (completing a partial last record with the blank layout); a file
 // that holds fewer than n - 1 records, a missing file (unless n is 1, the
 // first record of a new bank) and n outside 1..32767 are refused.
-bool RecWrite(const QString &bankPath, int n, const Record &rec, const BoxFlags &boxChanged, QString *error = nullptr);
+bool RecWrite(const QString &bankPath, int n, const Record &rec, bool changed, QString *error = nullptr);
 
 // True when the bank folder holds its record file. The tables that go with
 // the records (links, URL/DOI) are written only into such a bank, so that a

@@ -214,10 +214,10 @@ links: wc tono
         QCOMPARE(RecCountSet(bank), 3);
         for (int n = 1; n <= 3; ++n) {
             Record r;
-            QVERIFY(RecRead(bank, n, 1, r, kToday));
+            QVERIFY(RecRead(bank, n, ReadMode::Stored, r, kToday));
             QCOMPARE(r, source.records[n - 1].record);
             PdfEntry e;
-            QVERIFY(PdfRead(bank, n, 1, e));
+            QVERIFY(PdfRead(bank, n, ReadMode::Stored, e));
             QCOMPARE(e, source.records[n - 1].address);
         }
         QCOMPARE(QStringList({LinkRead(bank, 1, 3, 200), LinkRead(bank, 2, 3, 200)}), QStringList({"2", "1,3"}));

@@ -80,16 +80,14 @@ class TestCardModel : public QObject
     CardModel &open(int count, const std::optional<std::pair<int, Record>> &extra = {})
     {
         CreateBank(m_bank, kToday, nullptr);
-        BoxFlags all;
-        all.fill(1);
         for (int i = 1; i <= count; ++i)
-            RecWrite(m_bank, i, sampleRecord(i), all);
+            RecWrite(m_bank, i, sampleRecord(i), true);
         if (extra) { // the records before it are blank
             QFile file(recordFile());
             if (!file.open(QIODevice::ReadWrite) || !file.resize(qint64(extra->first - 1) * kRecordSize))
                 qFatal("cannot lengthen the record file");
             file.close();
-            RecWrite(m_bank, extra->first, extra->second, all);
+            RecWrite(m_bank, extra->first, extra->second, true);
         }
         m_card.reset();
         m_session = std::make_unique<Session>(m, m_dir.path());
@@ -113,7 +111,7 @@ class TestCardModel : public QObject
     Record stored(int n)
     {
         Record r;
-        RecRead(m_bank, n, 1, r, kToday);
+        RecRead(m_bank, n, ReadMode::Stored, r, kToday);
         return r;
     }
 
@@ -163,7 +161,7 @@ private Q_SLOTS:
         CardModel &card = open(5);
         card.previous();
         type(card, CardBox::Memo, QStringLiteral("edited"));
-        QCOMPARE(card.boxChanged()[1], 1);
+        QVERIFY(card.boxChanged()[CardBox::Memo]);
         card.next();
         QCOMPARE(card.curRec(), 5);
         QCOMPARE(stored(4).Memo, QStringLiteral("edited"));
@@ -191,7 +189,7 @@ private Q_SLOTS:
         QCOMPARE(card.curRec(), 3);
         QCOMPARE(card.recCount(), 3);
         QCOMPARE(card.boxText(CardBox::Memo), QStringLiteral("unsaved"));
-        QCOMPARE(card.boxChanged()[1], 1);
+        QVERIFY(card.boxChanged()[CardBox::Memo]);
         QCOMPARE(m.errors.size(), 3);
     }
 
@@ -235,7 +233,7 @@ private Q_SLOTS:
         QCOMPARE(card.jpList().size(), 50);
         card.clickStyle(1);
         QCOMPARE(card.jpList().size(), 100);
-        QCOMPARE(card.boxChanged()[0], 1);
+        QVERIFY(card.boxChanged()[CardBox::Style]);
         card.clickStyle(3);
         QVERIFY(card.save());
         QCOMPARE(stored(2).Style, 3);
@@ -278,8 +276,7 @@ private Q_SLOTS:
         for (int i = 0; i < kCardBoxCount; ++i)
             QCOMPARE(card.boxText(BoxAt(i)), shown[i]);
         BoxFlags marks;
-        marks.fill(1);
-        marks[0] = 0;
+        marks.markAll(true);
         QCOMPARE(card.boxChanged(), marks);
         QVERIFY(card.save());
         QCOMPARE(readFile(recordFile()), before);

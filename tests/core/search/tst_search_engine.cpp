@@ -501,7 +501,7 @@ private Q_SLOTS:
         QVERIFY(m_image.load(m_dir.path()));
         QCOMPARE(m_image.RecCount(), kRecords);
         for (int n = 1; n <= kRecords; ++n) {
-            QVERIFY(RecRead(m_dir.path(), n, 1, m_bank.emplace_back(), QDate(2025, 6, 1)));
+            QVERIFY(RecRead(m_dir.path(), n, ReadMode::Stored, m_bank.emplace_back(), QDate(2025, 6, 1)));
             for (int kind = KindFreeKeyword; kind <= KindTitleKeyword; ++kind) {
                 m_texts[kind][0].append(searchedText(m_bank.last(), kind));
                 m_texts[kind][1].append(m_texts[kind][0].last().toLower());

@@ -49,7 +49,7 @@ private Q_SLOTS:
         const int count = RecCountSet(bank, &error);
         QVERIFY(count >= 0 && count <= kMaxRecords);
         Record rec;
-        QVERIFY(RecRead(bank, qMax(count, 1), 1, rec, today, &error));
+        QVERIFY(RecRead(bank, qMax(count, 1), ReadMode::Stored, rec, today, &error));
         QVERIFY(rec.Style >= 1 && rec.Style <= 6);
         QVERIFY(ReadRecordFile(bank, &error).size() <= qint64(kMaxRecords) * kRecordSize);
 
@@ -68,7 +68,7 @@ private Q_SLOTS:
 
         // URL/DOI table.
         PdfEntry pdf;
-        PdfRead(bank, 1, 1, pdf, &error);
+        PdfRead(bank, 1, ReadMode::Stored, pdf, &error);
         QVERIFY(PdfReadAll(bank, &error).size() <= kMaxRecords);
 
         // Settings and recent banks: in range or the defaults.

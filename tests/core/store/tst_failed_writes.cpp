@@ -34,13 +34,6 @@ Record record(int n)
     return r;
 }
 
-BoxFlags all()
-{
-    BoxFlags f;
-    f.fill(1);
-    return f;
-}
-
 // A bank of three records, two links and two URL/DOI entries, written by
 // hand so that no writer under test made it.
 void makeOldBank(const QString &dir)
@@ -71,15 +64,14 @@ QList<Writer> writers()
     auto bank = [](const QString &dir) { makeOldBank(dir); };
     return {
         {"record in place", "record.tzd", bank,
-         [](const QString &d, QString *e) { return RecWrite(d, 2, record(9), all(), e); }, false, sync},
+         [](const QString &d, QString *e) { return RecWrite(d, 2, record(9), true, e); }, false, sync},
         {"record appended", "record.tzd", bank,
-         [](const QString &d, QString *e) { return RecWrite(d, 4, record(9), all(), e); }, false, sync},
+         [](const QString &d, QString *e) { return RecWrite(d, 4, record(9), true, e); }, false, sync},
         {"links", "Link.tzd", bank, [](const QString &d, QString *e) { return LinkWrite(d, 7, "3,9", "3,12", e); },
          false, sync},
         {"URL/DOI entry", "Pdf.tzd", bank,
          [](const QString &d, QString *e) {
-             BoxFlags f = all();
-             return PdfWrite(d, 3, {"https://c.example", "10.1/c"}, f, e);
+             return PdfWrite(d, 3, {"https://c.example", "10.1/c"}, true, e);
          },
          false, sync},
         {"URL/DOI table made", "Pdf.tzd",

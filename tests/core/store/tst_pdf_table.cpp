@@ -20,15 +20,6 @@ QByteArray handEntry(const QByteArray &url, const QByteArray &doi)
     return b;
 }
 
-BoxFlags marks(int url, int doi)
-{
-    BoxFlags f{};
-    f.fill(1);
-    f[14] = qint16(url);
-    f[15] = qint16(doi);
-    return f;
-}
-
 const PdfEntry kEntry{"https://example.org/a", "10.1000/xyz"};
 
 } // namespace
@@ -62,9 +53,9 @@ private Q_SLOTS:
         QCOMPARE(QDir(bank.path()).entryList(QDir::Files), QStringList{"PDF.TZD"});
         QList<PdfEntry> read(4);
         for (int n = 1; n <= 4; ++n)
-            QVERIFY(PdfRead(bank.path(), n, 1, read[n - 1]));
+            QVERIFY(PdfRead(bank.path(), n, ReadMode::Stored, read[n - 1]));
         QCOMPARE(read, (QList<PdfEntry>{{}, kEntry, {"u", ""}, {}})); // one byte of entry 3; none of 4
-        QVERIFY(PdfRead(bank.path(), 2, 0, read[1]));
+        QVERIFY(PdfRead(bank.path(), 2, ReadMode::Blank, read[1]));
         QCOMPARE(read[1], PdfEntry());
         QCOMPARE(PdfReadAll(bank.path()), (QList<PdfEntry>{{}, kEntry, {"u", ""}}));
     }
@@ -75,19 +66,14 @@ private Q_SLOTS:
         QVERIFY(makeBank(bank.path()));
         const QString path = bank.filePath("Pdf.tzd");
         const QByteArray before = handEntry("a", "b") + handEntry("c", "d") + handEntry("e", "f");
-        // URL mark, DOI mark, written
-        const QList<std::tuple<int, int, bool>> cases{{0, 0, false}, {2, -1, false}, {1, 0, true}, {0, 1, true}};
-        for (const auto &[url, doi, written] : cases) {
+        for (bool changed : {false, true}) {
             QVERIFY(writeFile(path, before));
-            BoxFlags flags = marks(url, doi);
-            QVERIFY(PdfWrite(bank.path(), 2, kEntry, flags));
-            QCOMPARE(readFile(path), written ? QByteArray(before).replace(600, 600, EncodePdfEntry(kEntry)) : before);
-            QVERIFY(flags[14] == 0 && flags[15] == 0 && flags[13] == 1);
+            QVERIFY(PdfWrite(bank.path(), 2, kEntry, changed));
+            QCOMPARE(readFile(path), changed ? QByteArray(before).replace(600, 600, EncodePdfEntry(kEntry)) : before);
         }
 
         QVERIFY(writeFile(path, handEntry("a", "b") + QByteArray(100, 'x')));
-        BoxFlags flags = marks(1, 0);
-        QVERIFY(PdfWrite(bank.path(), 4, kEntry, flags)); // beyond the end: blank entries between
+        QVERIFY(PdfWrite(bank.path(), 4, kEntry, true)); // beyond the end: blank entries between
         QCOMPARE(readFile(path),
                  handEntry("a", "b") + QByteArray(100, 'x') + QByteArray(500 + 600, ' ') + EncodePdfEntry(kEntry));
     }
@@ -97,15 +83,13 @@ private Q_SLOTS:
         QTemporaryDir bank;
         QString error;
         PdfEntry buf;
-        QVERIFY(!PdfRead(bank.path(), 0, 1, buf) && !PdfRead(bank.filePath("gone.bnk"), 1, 1, buf));
+        QVERIFY(!PdfRead(bank.path(), 0, ReadMode::Stored, buf) &&
+                !PdfRead(bank.filePath("gone.bnk"), 1, ReadMode::Stored, buf));
         QVERIFY(PdfReadAll(bank.path(), &error).isEmpty() && error.isEmpty()); // no table yet
-        BoxFlags flags = marks(1, 1);
-        QVERIFY(!PdfWrite(bank.path(), 32768, kEntry, flags));
-        flags = marks(1, 1);
-        QVERIFY(!PdfWrite(bank.filePath("gone.bnk"), 1, kEntry, flags, &error));
+        QVERIFY(!PdfWrite(bank.path(), 32768, kEntry, true));
+        QVERIFY(!PdfWrite(bank.filePath("gone.bnk"), 1, kEntry, true, &error));
         QVERIFY2(error.contains("gone.bnk"), qPrintable(error));
-        QCOMPARE(flags[14], qint16(1));                            // kept for the next try
-        QVERIFY(!PdfWrite(bank.path(), 3, kEntry, flags, &error)); // no record file: no blank entries made up
+        QVERIFY(!PdfWrite(bank.path(), 3, kEntry, true, &error)); // no record file: no blank entries made up
         QVERIFY(!QFile::exists(bank.filePath("Pdf.tzd")));
         QVERIFY(!PdfInit(bank.filePath("gone.bnk"), 3));
     }

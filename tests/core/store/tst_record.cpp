@@ -53,12 +53,6 @@ Record goldenRecord()
     return r;
 }
 
-BoxFlags changedBox(int box)
-{
-    BoxFlags flags{};
-    return flags[box] = 1, flags;
-}
-
 } // namespace
 
 class TestRecord : public QObject
@@ -174,13 +168,13 @@ private Q_SLOTS:
         QCOMPARE(RecCountSet(bank.path()), 0); // creates the file
         QVERIFY(writeFile(bank.filePath("record.tzd"), golden() + golden()));
         Record r;
-        QVERIFY(RecRead(bank.path(), 2, 1, r, kToday));
+        QVERIFY(RecRead(bank.path(), 2, ReadMode::Stored, r, kToday));
         QCOMPARE(r, goldenRecord());
-        QVERIFY(RecRead(bank.path(), 3, 1, r, kToday));
+        QVERIFY(RecRead(bank.path(), 3, ReadMode::Stored, r, kToday));
         QCOMPARE(r, BlankRecord(kToday));
 
         r = goldenRecord();
-        QVERIFY(RecRead(bank.path(), 1, 0, r, kToday));
+        QVERIFY(RecRead(bank.path(), 1, ReadMode::Blank, r, kToday));
         Record want = BlankRecord(kToday);
         want.JPcode = 17;
         QCOMPARE(r, want);
@@ -200,10 +194,10 @@ private Q_SLOTS:
         QVERIFY(writeFile(path, three));
         Record r = goldenRecord();
         r.Memo = "changed";
-        QVERIFY(RecWrite(bank.path(), 2, r, BoxFlags{0, -1, 0}));
+        QVERIFY(RecWrite(bank.path(), 2, r, false));
         QCOMPARE(readFile(path), three);
 
-        QVERIFY(RecWrite(bank.path(), 2, r, changedBox(1)));
+        QVERIFY(RecWrite(bank.path(), 2, r, true));
         const QByteArray changed = golden().replace(2, 7, "changed");
         QCOMPARE(readFile(path), golden() + changed + golden().left(100));
 
@@ -213,10 +207,10 @@ private Q_SLOTS:
         const QByteArray blank = handRecord(0, 0, 0, QByteArray(8, '\0'));
         const QByteArray four = golden() + changed + golden().left(100) + blank.mid(100) + changed;
         QString error;
-        QVERIFY(!RecWrite(bank.path(), 5, r, changedBox(13), &error));
+        QVERIFY(!RecWrite(bank.path(), 5, r, true, &error));
         QVERIFY2(error.contains("record.tzd") && error.contains("レコード 5"), qPrintable(error));
         QCOMPARE(readFile(path), golden() + changed + golden().left(100));
-        QVERIFY(RecWrite(bank.path(), 4, r, changedBox(13)));
+        QVERIFY(RecWrite(bank.path(), 4, r, true));
         QCOMPARE(readFile(path), four);
     }
 
@@ -229,16 +223,17 @@ private Q_SLOTS:
         QCOMPARE(RecCountSet(gone, &error), -1);
         QVERIFY2(error.contains("gone.bnk") && error.contains("record.tzd"), qPrintable(error));
         Record r;
-        QVERIFY(!RecRead(bank.path(), 0, 1, r, kToday) && !RecRead(gone, 1, 1, r, kToday));
+        QVERIFY(!RecRead(bank.path(), 0, ReadMode::Stored, r, kToday) &&
+                !RecRead(gone, 1, ReadMode::Stored, r, kToday));
         QCOMPARE(r, BlankRecord(kToday));
-        QVERIFY(!RecWrite(bank.path(), 0, r, changedBox(2)) && !RecWrite(bank.path(), 32768, r, changedBox(2)));
+        QVERIFY(!RecWrite(bank.path(), 0, r, true) && !RecWrite(bank.path(), 32768, r, true));
         QVERIFY(!QFile::exists(bank.filePath("record.tzd")));
         // A vanished record file is not made again for any record but the first.
-        QVERIFY(!RecWrite(bank.path(), 2, r, changedBox(2), &error));
+        QVERIFY(!RecWrite(bank.path(), 2, r, true, &error));
         QVERIFY2(error.contains("record.tzd") && error.contains("見つかりません"), qPrintable(error));
         QVERIFY(!QFile::exists(bank.filePath("record.tzd")));
         QVERIFY(QFile::link("/dev/full", bank.filePath("record.tzd"))); // a device is no record file
-        QVERIFY(!RecWrite(bank.path(), 1, r, changedBox(2), &error));
+        QVERIFY(!RecWrite(bank.path(), 1, r, true, &error));
         QVERIFY2(error.contains("record.tzd") && error.contains("デバイス"), qPrintable(error));
     }
 };
