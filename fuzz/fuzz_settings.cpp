@@ -18,14 +18,11 @@ void check(bool ok)
 
 void checkRanges(const Settings &s)
 {
-    check(s.AutoOpen >= 0 && s.AutoOpen <= 1);
     check(s.MaxHits >= 1 && s.MaxHits <= kMaxHitsLimit);
     check(s.CurScript >= 1 && s.CurScript <= kScriptSlots);
     check(s.CurForm >= 1 && s.CurForm <= kFormSlots);
     check(s.FontNameNo >= 0 && s.FontNameNo < kFontNames);
     check(s.FontSizeNo >= 0 && s.FontSizeNo < kFontSizes);
-    check(s.BeepOn >= 0 && s.BeepOn <= 1);
-    check(s.AutoDupCheck >= 0 && s.AutoDupCheck <= 1);
     for (const WindowPos &p : {s.CardPos, s.SearchPos, s.JPEditorPos}) {
         check(p.left >= kMinTwips && p.left <= kMaxTwips);
         check(p.top >= kMinTwips && p.top <= kMaxTwips);

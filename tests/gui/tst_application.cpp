@@ -99,8 +99,8 @@ private Q_SLOTS:
         QCOMPARE(saved.SearchPos, (WindowPos{4500, 1500, 9000, 7000}));
         QCOMPARE(saved.FontNameNo, 0);
         QCOMPARE(saved.FontSizeNo, 0);
-        QCOMPARE(saved.BeepOn, 0);
-        QCOMPARE(saved.AutoDupCheck, 1);
+        QVERIFY(!saved.BeepOn);
+        QVERIFY(saved.AutoDupCheck);
     }
 
     // An edit on the card reaches its own bank before another bank shows:

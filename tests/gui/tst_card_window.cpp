@@ -187,7 +187,7 @@ private Q_SLOTS:
     {
         Card c;
         c.trigger("mnuOS"); // the automatic duplicate check, on
-        QCOMPARE(c.session().settings.AutoDupCheck, 1);
+        QVERIFY(c.session().settings.AutoDupCheck);
         c.trigger("mnuIV");
         QCOMPARE(QApplication::focusWidget(), c.box(CardBox::Volume));
         static_cast<QLineEdit *>(c.box(CardBox::Volume))->selectAll();

@@ -62,9 +62,9 @@ void BankSelect::StartUp()
 {
     Session &s = m_session;
     BankPathList();
-    const bool opened = IsBank(s.BankPath()) && s.settings.AutoOpen == 1 && OpenBank(s.BankFolder(), s.BankName());
+    const bool opened = IsBank(s.BankPath()) && s.settings.AutoOpen && OpenBank(s.BankFolder(), s.BankName());
     if (!opened) {
-        if (s.settings.AutoOpen == 1)
+        if (s.settings.AutoOpen)
             s.Signal(SignalKind::StartUpError);
         BankView(BankMode::Open);
     }

@@ -439,7 +439,7 @@ bool CardModel::save()
     }
     const bool locate =
         marked(CardBox::JPcode) || marked(CardBox::Volume) || marked(CardBox::Page1) || marked(CardBox::Page2);
-    if (recordWritten && m_session.settings.AutoDupCheck != 0 && locate && m_recBuf.JPcode != 0)
+    if (recordWritten && m_session.settings.AutoDupCheck && locate && m_recBuf.JPcode != 0)
         startSearch(KindSimilarAuto, kKindSimilar, QString::number(m_curRec));
     return ok;
 }

@@ -87,13 +87,13 @@ void Session::setFont(int fontNameNo, int fontSizeNo)
 
 void Session::setBeepOn(bool on)
 {
-    settings.BeepOn = on ? 1 : 0;
+    settings.BeepOn = on;
     Q_EMIT switchesChanged();
 }
 
 void Session::setAutoDupCheck(bool on)
 {
-    settings.AutoDupCheck = on ? 1 : 0;
+    settings.AutoDupCheck = on;
     Q_EMIT switchesChanged();
 }
 
@@ -108,7 +108,7 @@ void Session::resetPositions()
 
 void Session::Signal(SignalKind kind)
 {
-    tz::Signal(ui, settings.BeepOn != 0, kind);
+    tz::Signal(ui, settings.BeepOn, kind);
 }
 
 void Session::WebOn(const QString &url)

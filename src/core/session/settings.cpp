@@ -190,7 +190,7 @@ std::optional<Settings> parseFields(QStringView text)
     std::array<double, 4> head{};
     if (readNumbers(in, head) != Group::Complete)
         return std::nullopt;
-    s.AutoOpen = clampInt(head[0], 0, 1);
+    s.AutoOpen = clampInt(head[0], 0, 1) == 1;
     s.MaxHits = clampInt(head[1], 1, kMaxHitsLimit);
     s.CurScript = clampInt(head[2], 1, kScriptSlots);
     s.CurForm = clampInt(head[3], 1, kFormSlots);
@@ -232,8 +232,8 @@ std::optional<Settings> parseFields(QStringView text)
     std::array<double, 2> switches{};
     if (!read(switches))
         return result();
-    s.BeepOn = clampInt(switches[0], 0, 1);
-    s.AutoDupCheck = clampInt(switches[1], 0, 1);
+    s.BeepOn = clampInt(switches[0], 0, 1) == 1;
+    s.AutoDupCheck = clampInt(switches[1], 0, 1) == 1;
     return s;
 }
 
@@ -325,14 +325,11 @@ bool textField(const QString &text, const QString &what, QString *field, QString
 
 void CfgClamp(Settings &s)
 {
-    s.AutoOpen = std::clamp(s.AutoOpen, 0, 1);
     s.MaxHits = std::clamp(s.MaxHits, 1, kMaxHitsLimit);
     s.CurScript = std::clamp(s.CurScript, 1, kScriptSlots);
     s.CurForm = std::clamp(s.CurForm, 1, kFormSlots);
     s.FontNameNo = std::clamp(s.FontNameNo, 0, kFontNames - 1);
     s.FontSizeNo = std::clamp(s.FontSizeNo, 0, kFontSizes - 1);
-    s.BeepOn = std::clamp(s.BeepOn, 0, 1);
-    s.AutoDupCheck = std::clamp(s.AutoDupCheck, 0, 1);
     const Settings defaults;
     auto coord = [](float x, float fallback) {
         return std::isnan(x) ? fallback : std::clamp<float>(x, kMinTwips, kMaxTwips);
@@ -397,7 +394,7 @@ bool CfgFormat(const Settings &settings, QByteArray *out, QString *why)
         QStringLiteral("3I"),
         folder,
         name,
-        intField(s.AutoOpen),
+        intField(s.AutoOpen ? 1 : 0),
         intField(s.MaxHits),
         intField(s.CurScript),
         intField(s.CurForm),
@@ -406,7 +403,7 @@ bool CfgFormat(const Settings &settings, QByteArray *out, QString *why)
         posField(s.CardPos),
         posField(s.SearchPos),
         posField(s.JPEditorPos),
-        QString::number(s.BeepOn) + u',' + QString::number(s.AutoDupCheck),
+        QString::number(s.BeepOn ? 1 : 0) + u',' + QString::number(s.AutoDupCheck ? 1 : 0),
     };
     const QByteArray bytes = cp932::encode(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     if (bytes.size() > kMaxCfgBytes) {

@@ -52,7 +52,7 @@ struct Settings
     QString CfgVersion = kVersion.toString();
     QString BankFolder; // parent folder of the last bank, ending in "/" once loaded
     QString BankName = QStringLiteral("sample");
-    int AutoOpen = 1;
+    bool AutoOpen = true;
     int MaxHits = 200; // the search lists are sized to entries 0..MaxHits
     int CurScript = 1;
     int CurForm = 1;
@@ -61,8 +61,8 @@ struct Settings
     WindowPos CardPos{200, 200, 9150, 8020};
     WindowPos SearchPos{3000, 2000, 8760, 6750};
     WindowPos JPEditorPos{2000, 6000, 7905, 7290};
-    int BeepOn = 1;
-    int AutoDupCheck = 0;
+    bool BeepOn = true;
+    bool AutoDupCheck = false;
     // Derived: BankFolder + BankName + ".bnk/".
     QString BankPath;
 

@@ -296,12 +296,12 @@ void CardWindow::buildOptionMenu()
     m_beepItem = option->addAction(QStringLiteral("ビープ音を出す(&B)"));
     m_beepItem->setObjectName(QStringLiteral("mnuOB"));
     m_beepItem->setCheckable(true);
-    connect(m_beepItem, &QAction::triggered, this, [this] { m_session.setBeepOn(m_session.settings.BeepOn == 0); });
+    connect(m_beepItem, &QAction::triggered, this, [this] { m_session.setBeepOn(!m_session.settings.BeepOn); });
     m_dupCheckItem = option->addAction(QStringLiteral("自動で重複登録チェック(&S)"));
     m_dupCheckItem->setObjectName(QStringLiteral("mnuOS"));
     m_dupCheckItem->setCheckable(true);
     connect(m_dupCheckItem, &QAction::triggered, this,
-            [this] { m_session.setAutoDupCheck(m_session.settings.AutoDupCheck == 0); });
+            [this] { m_session.setAutoDupCheck(!m_session.settings.AutoDupCheck); });
     option->addSeparator()->setObjectName(QStringLiteral("mnuO2"));
     m_jpEditorItem = option->addAction(QStringLiteral("JPコードの編集(&J)"));
     m_jpEditorItem->setObjectName(QStringLiteral("mnuOJ"));
@@ -590,8 +590,8 @@ void CardWindow::applyFont()
 
 void CardWindow::applySwitches()
 {
-    m_beepItem->setChecked(m_session.settings.BeepOn != 0);
-    m_dupCheckItem->setChecked(m_session.settings.AutoDupCheck != 0);
+    m_beepItem->setChecked(m_session.settings.BeepOn);
+    m_dupCheckItem->setChecked(m_session.settings.AutoDupCheck);
 }
 
 void CardWindow::placeFromSettings()

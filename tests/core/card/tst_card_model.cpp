@@ -363,7 +363,7 @@ private Q_SLOTS:
         QFETCH(QString, jpCode);
         QFETCH(int, searches);
         CardModel &card = open(3);
-        m_session->settings.AutoDupCheck = autoCheck ? 1 : 0;
+        m_session->settings.AutoDupCheck = autoCheck;
         card.setBoxText(CardBox::JPcode, jpCode);
         type(card, box, QStringLiteral("77"));
         QVERIFY(card.save());

@@ -43,7 +43,8 @@ Settings defaultsIn(const QString &appFolder)
 QString show(const Settings &s)
 {
     QStringList out{s.CfgVersion, s.BankFolder, s.BankName, s.BankPath};
-    for (int n : {s.AutoOpen, s.MaxHits, s.CurScript, s.CurForm, s.FontNameNo, s.FontSizeNo, s.BeepOn, s.AutoDupCheck})
+    for (int n : {int(s.AutoOpen), s.MaxHits, s.CurScript, s.CurForm, s.FontNameNo, s.FontSizeNo, int(s.BeepOn),
+                  int(s.AutoDupCheck)})
         out << QString::number(n);
     for (const WindowPos &p : {s.CardPos, s.SearchPos, s.JPEditorPos})
         out << QStringLiteral("%1,%2,%3,%4").arg(p.left).arg(p.top).arg(p.width).arg(p.height);
@@ -101,7 +102,7 @@ private Q_SLOTS:
         e.BankFolder = kJpFolder;
         e.BankName = QStringLiteral("kenkyu");
         e.BankPath = kJpFolder + QStringLiteral("kenkyu.bnk/");
-        e.AutoOpen = 0;
+        e.AutoOpen = false;
         e.MaxHits = 500;
         e.CurScript = 2;
         e.CurForm = 7;
@@ -112,7 +113,7 @@ private Q_SLOTS:
         if (parts >= 2 && lines >= 12)
             e.SearchPos = {3000, 2000, 8760.75f, 6750}, e.JPEditorPos = {2100, 6100, 7905, 7290};
         if (parts >= 3)
-            e.BeepOn = 0, e.AutoDupCheck = 1;
+            e.BeepOn = false, e.AutoDupCheck = true;
         QCOMPARE(show(CfgParse(bytes, kApp)), show(e));
     }
 
