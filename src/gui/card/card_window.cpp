@@ -509,7 +509,13 @@ void CardWindow::layOut()
     auto place = [&](QWidget *w, CardSpan span, int top, int height, int needed = 0) {
         w->setGeometry(px(span.left), top, std::max(px(span.width), needed), height);
     };
-    auto captionWidth = [](QWidget *w) { return w->sizeHint().width(); };
+    // The room a caption needs: a button's text and its frame (not the
+    // style's least width of a button), a label's or option button's whole width.
+    auto captionWidth = [](QWidget *w) {
+        if (auto *b = qobject_cast<QPushButton *>(w))
+            return b->fontMetrics().horizontalAdvance(b->text()) + 16;
+        return w->sizeHint().width();
+    };
     const int single = std::max(py(kCardSingleRow), m_recNum->sizeHint().height());
 
     place(m_rangeLow, col.rangeLow, py(kCardRangeTop), single);
@@ -517,8 +523,18 @@ void CardWindow::layOut()
     place(m_label[13], {120, 990 - 120 - 60}, py(kCardScrollTop), single, captionWidth(m_label[13]));
     place(m_recNum, col.recNum, py(kCardScrollTop), single);
     place(m_scroll, col.scroll, py(kCardScrollTop), std::min(single, py(kCardSingleRow)));
+    // Controls side by side keep their places unless the one before them
+    // needed more room for its caption.
+    int after = 0;
+    auto placeInRow = [&](QWidget *w, CardSpan span, int top, int height) {
+        const int width = std::max(px(span.width), captionWidth(w));
+        const int left = std::max(px(span.left), after);
+        w->setGeometry(left, top, width, height);
+        after = left + width + px(40);
+        return after;
+    };
     for (int s = 1; s <= 4; ++s)
-        place(m_style[s], col.style[size_t(s)], py(kCardStyleTop), single, captionWidth(m_style[s]));
+        placeInRow(m_style[s], col.style[size_t(s)], py(kCardStyleTop), single);
 
     int y = py(kCardMemoTop);
     for (const CardRow &row : CardRowsFor(m_session.settings.FontSizeNo)) {
@@ -548,18 +564,24 @@ void CardWindow::layOut()
     // The button rows: the record's commands at the left, moving at the right,
     // Save under Next and Quit under New.
     const int buttonHeight = std::max(py(kCardSingleRow), m_save->sizeHint().height());
+    after = 0;
     for (const auto &[button, span] : {std::pair{m_jpView, col.jpView},
                                        {m_linkView, col.linkView},
                                        {m_viewUrl, col.viewUrl},
                                        {m_viewDoi, col.viewDoi},
-                                       {m_similar, col.similar},
-                                       {m_back, col.back},
-                                       {m_next, col.next},
-                                       {m_newRec, col.newRec}})
+                                       {m_similar, col.similar}})
+        placeInRow(button, span, y, buttonHeight);
+    const int commandsEnd = after;
+    for (const auto &[button, span] : {std::pair{m_back, col.back}, {m_next, col.next}, {m_newRec, col.newRec}})
         place(button, span, y, buttonHeight, captionWidth(button));
     y += buttonHeight + py(kCardRowGap);
     place(m_save, col.next, y, buttonHeight, captionWidth(m_save));
     place(m_quit, col.newRec, y, buttonHeight, captionWidth(m_quit));
+    // Where the captions of this system's fonts need more room than the table
+    // gives, the card is wider than 9150 twips so that no button covers another.
+    const int least = std::max(px(kCardMinWidth), commandsEnd + (central->width() - m_back->x()));
+    if (minimumWidth() != least)
+        setMinimumWidth(least);
 }
 
 void CardWindow::changeEvent(QEvent *event)
@@ -583,7 +605,6 @@ void CardWindow::applyFont()
         m_box[size_t(i)]->setFont(font);
     m_jpCombo->setFont(font);
     const double dpi = logicalDpiY();
-    setMinimumWidth(TwipsToPixels(kCardMinWidth, logicalDpiX()));
     setFixedHeight(TwipsToPixels(CardLayoutRows(sizeNo).windowHeight, dpi));
     layOut();
 }
