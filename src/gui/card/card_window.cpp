@@ -334,6 +334,7 @@ QFont CardWindow::boxFont() const
 void CardWindow::buildControls()
 {
     auto *central = new QWidget(this);
+    central->setFont(CaptionFont());
     for (int i = 0; i < kCardBoxCount; ++i) {
         m_label[i] = new QLabel(QString::fromUtf16(kLabelCaptions[i]), central);
         m_label[i]->setObjectName(QStringLiteral("EditRecLabel_%1").arg(i));
@@ -451,7 +452,8 @@ void CardWindow::boxEdited(int box)
         return;
     const QString typed = widgetText(box);
     const CardBox b = BoxAt(box);
-    const BoxEdit fit = FitBoxEdit(typed, widgetCursor(box), BoxByteWidth(b));
+    // An input method's full-width digits count as plain ones in the number boxes.
+    const BoxEdit fit = FitBoxEdit(PlainBoxText(b, typed), widgetCursor(box), BoxByteWidth(b));
     if (fit.text != typed) {
         // Line breaks and what goes beyond the field's width never stay in the box.
         m_updating = true;
@@ -513,13 +515,14 @@ void CardWindow::layOut()
     // style's least width of a button), a label's or option button's whole width.
     auto captionWidth = [](QWidget *w) {
         if (auto *b = qobject_cast<QPushButton *>(w))
-            return b->fontMetrics().horizontalAdvance(b->text()) + 16;
+            return b->fontMetrics().horizontalAdvance(b->text()) + 4;
         return w->sizeHint().width();
     };
     const int single = std::max(py(kCardSingleRow), m_recNum->sizeHint().height());
 
-    place(m_rangeLow, col.rangeLow, py(kCardRangeTop), single);
-    place(m_rangeHigh, col.rangeHigh, py(kCardRangeTop), single);
+    const int rangeHeight = py(kCardScrollTop - kCardRangeTop);
+    place(m_rangeLow, col.rangeLow, py(kCardRangeTop), rangeHeight);
+    place(m_rangeHigh, col.rangeHigh, py(kCardRangeTop), rangeHeight);
     place(m_label[13], {120, 990 - 120 - 60}, py(kCardScrollTop), single, captionWidth(m_label[13]));
     place(m_recNum, col.recNum, py(kCardScrollTop), single);
     place(m_scroll, col.scroll, py(kCardScrollTop), std::min(single, py(kCardSingleRow)));

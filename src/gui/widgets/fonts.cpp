@@ -33,4 +33,11 @@ QFont ChosenFont(int fontNameNo, int fontSizeNo)
     return font;
 }
 
+QFont CaptionFont()
+{
+    QFont font = ChosenFont(3, 0);
+    font.setPointSize(8);
+    return font;
+}
+
 } // namespace tz

@@ -11,4 +11,8 @@ namespace tz {
 // installs the substitutions.
 QFont ChosenFont(int fontNameNo, int fontSizeNo);
 
+// The font of a window's captions (labels, buttons, option buttons):
+// "ＭＳ Ｐゴシック" at 8 points, whatever the font menu chooses for the boxes.
+QFont CaptionFont();
+
 } // namespace tz
