@@ -57,6 +57,8 @@ void Application::connectWindows()
     connect(card, &CardWindow::bankViewRequested, bank, &BankWindow::BankView);
     connect(card, &CardWindow::searchKindRequested, search, &SearchWindow::openKind);
     connect(&card->card(), &CardModel::searchRequested, search, &SearchWindow::runCardRequest);
+    // The similar-record search compares with the record the card shows.
+    connect(&card->card(), &CardModel::recordShown, search, [search](int n) { search->model().setCardRecord(n); });
     connect(search, &SearchWindow::showCardRequested, card, [card] {
         card->show();
         card->raise();

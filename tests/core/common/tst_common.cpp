@@ -7,6 +7,7 @@
 #include "core/common/field_text.h"
 #include "core/common/ole_date.h"
 #include "core/common/print_lines.h"
+#include "core/common/storable_text.h"
 #include "core/common/text.h"
 #include "support/test_rows.h"
 
@@ -214,7 +215,7 @@ private Q_SLOTS:
     }
     void titlePeriod() { QCOMPARE(TitlePeriod(rows::text("text")), rows::text("result")); }
 
-    // The last three: page texts of more than nine digits give the last page as typed.
+    // Page texts of more than nine digits give the last page as typed.
     void pageEndFill_data()
     {
         // clang-format off
@@ -224,10 +225,59 @@ private Q_SLOTS:
             {"99", "3", "103"}, {"1998", "05", "2005"}, {"", "45", "45"}, {"123", "", ""}, {"12a", "5", "5"},
             {"S123", "5", "S125"}, {"5", "03", "03"}, {"999999999", "5", "1000000005"}, {"1234567890", "5", "5"},
             {"12345678901234567890", " 99 ", "99"}, {"123456789", "12345678901234567890", "12345678901234567890"},
+            // A last page that is no number stays as typed.
+            {"123", "ff", "ff"}, {"123", "e123", "e123"}, {"S12", "S1x", "S1x"},
         });
         // clang-format on
     }
     void pageEndFill() { QCOMPARE(PageEndFill(rows::text("first"), rows::text("last")), rows::text("result")); }
+
+    // Text typed or pasted into a box, as the record file can hold it.
+    void storableText_data()
+    {
+        // clang-format off
+        rows::table({"typed", "stored", "changed", "refused"}, {
+            {"Gödel – Erdős", "Godel - Erdos", "ö→o –→- ő→o", ""},
+            {"Poincaré, Müller, Æsop, straße", "Poincare, Muller, AEsop, strasse", "é→e ü→u Æ→AE ß→ss", ""},
+            {"“quoted” ‘kept’ 日本語 ①", "“quoted” ‘kept’ 日本語 ①", "", ""},
+            {"ﬁne\u00a0x", "fine x", "ﬁ→fi \u00a0→ ", ""},
+            {"smile 😀 ok ☃", "smile  ok ", "", "😀 ☃"},
+        });
+        // clang-format on
+    }
+    void storableText()
+    {
+        auto unescape = [](QString t) { return t.replace(QStringLiteral("\\u00a0"), QString(QChar(0xA0))); };
+        const StorableText r = MakeStorable(unescape(rows::text("typed")));
+        QCOMPARE(r.text, rows::text("stored"));
+        QCOMPARE(r.changed.join(u' '), unescape(rows::text("changed")));
+        QCOMPARE(r.refused.join(u' '), rows::text("refused"));
+        bool lossy = false;
+        cp932::encode(r.text, &lossy);
+        QVERIFY(!lossy);
+    }
+
+    // Line breaks, full-width forms, and an edit cut to the room of a field
+    // at the cursor.
+    void boxEdits()
+    {
+        QCOMPARE(WithoutLineBreaks(u"a\r\nb\nc\rd\u2029e"_s), u"a b c d e"_s);
+        QCOMPARE(PlainWidth(u"１９６７　ＡＢｃ－（）"_s), u"1967 ABc-()"_s);
+        QCOMPARE(FitBytes(u"ab漢字c"_s, 5), u"ab漢"_s);
+        // 40 kanji typed one by one into a memo of 70 bytes: the last five stay out.
+        QString memo;
+        for (int i = 0; i < 40; ++i) {
+            const BoxEdit e = FitBoxEdit(memo + u'漢', memo.size() + 1, 70);
+            memo = e.text;
+        }
+        QCOMPARE(memo, QString(35, u'漢'));
+        // A paste in the middle is cut where it was pasted, the text after it kept.
+        const BoxEdit paste = FitBoxEdit(u"12345678901234|tail"_s, 14, 10);
+        QCOMPARE(paste.text, u"12345|tail"_s);
+        QCOMPARE(paste.removed, 9);
+        QCOMPARE(paste.cursor, 5);
+        QCOMPARE(FitBoxEdit(u"one\ntwo"_s, 7, 100).text, u"one two"_s);
+    }
 
     // Record, typed list, record count, most hits: the stored list. A reversed
     // range gives nothing; an end shorter than its start is abbreviated; blanks
