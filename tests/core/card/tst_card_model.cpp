@@ -193,6 +193,54 @@ private Q_SLOTS:
         QCOMPARE(m.errors.size(), 3);
     }
 
+    // A record file that vanished or shrank below the shown record is not
+    // made anew by a save; the edit stays on the card.
+    void saveIntoAVanishedBank_data()
+    {
+        QTest::addColumn<bool>("shrunk");
+        QTest::newRow("vanished") << false;
+        QTest::newRow("shrunk") << true;
+    }
+    void saveIntoAVanishedBank()
+    {
+        QFETCH(bool, shrunk);
+        CardModel &card = open(5);
+        if (shrunk)
+            QVERIFY(writeFile(recordFile(), readFile(recordFile()).left(2 * kRecordSize)));
+        else
+            QVERIFY(QDir(m_bank).removeRecursively() && QDir().mkpath(m_bank));
+        type(card, CardBox::Memo, QStringLiteral("kept"));
+        QVERIFY(!card.save());
+        QCOMPARE(m.errors.size(), 1);
+        QCOMPARE(card.boxText(CardBox::Memo), QStringLiteral("kept"));
+        QVERIFY(card.boxChanged()[CardBox::Memo]);
+        QCOMPARE(readFile(recordFile()).size(), shrunk ? 2 * kRecordSize : 0);
+    }
+
+    // Tables that cannot be read when a bank opens are told then; a JP code
+    // table not read exactly is written back at the end only when the person agrees.
+    void badTablesWhenABankOpens()
+    {
+        CreateBank(m_bank, kToday, nullptr);
+        QVERIFY(QFile::remove(m_bank + QStringLiteral("/Link.tzd")) &&
+                QDir().mkdir(m_bank + QStringLiteral("/Link.tzd")));
+        const QByteArray utf8 = "3d\r\n1-2-3-4\r\nNature\r\n日本の雑誌\r\n\r\n\r\n";
+        QVERIFY(writeFile(m_bank + QStringLiteral("/JPcode.tzd"), utf8));
+        m_session = std::make_unique<Session>(m, m_dir.path());
+        CardModel card(*m_session);
+        QVERIFY(card.openBank(m_bank));
+        QCOMPARE(m.errors.size(), 2);
+        QVERIFY(m.errors.join(u' ').contains(QStringLiteral("Link.tzd")));
+        QVERIFY(m.errors.join(u' ').contains(QStringLiteral("JPcode.tzd")));
+        m.answer = false;
+        QVERIFY(card.close());
+        QCOMPARE(m.questions.size(), 1);
+        QCOMPARE(readFile(m_bank + QStringLiteral("/JPcode.tzd")), utf8);
+        m.answer = true;
+        QVERIFY(card.close());
+        QVERIFY(readFile(m_bank + QStringLiteral("/JPcode.tzd")).startsWith("3d\r\n1-2-3-4\r\nNature\r\n"));
+    }
+
     void nextOnLastRecord()
     {
         for (bool answer : {true, false}) {
