@@ -2,6 +2,7 @@
 // without windows.
 #include "cli/cli.h"
 
+#include "core/bank/bank_convert.h"
 #include "core/bank/bank_files.h"
 #include "core/bank/sample_bank.h"
 #include "core/common/cp932.h"
@@ -37,6 +38,11 @@ const char *const kUsage = R"(Usage:
   tessellane-cli make-bank SOURCEDIR BANKDIR
       Write a new bank from a readable source folder holding jpcodes.txt
       and records.txt (the format is described at the top of each file).
+  tessellane-cli convert OLDBANKDIR BANKDIR
+      Convert a bank of the program's version 2 (a folder holding memo.dat,
+      person.dat, phrase.dat, year.dat, index.dat, reconow.dat, jpcode.dat,
+      link.dat and JPcount.dat) into a new bank folder; a bank already there
+      is kept as NAME.bak.
   tessellane-cli search BANKDIR --kind KIND [options]
       Search the bank and print the reference list.
 
@@ -216,6 +222,19 @@ int commandMakeBank(const QStringList &args, const Io &io)
     return 0;
 }
 
+int commandConvert(const QStringList &args, const Io &io)
+{
+    if (args.size() != 4)
+        fail(QStringLiteral("convert takes OLDBANKDIR and BANKDIR"));
+    QString error, kept;
+    if (!ConvertOldBank(QDir::cleanPath(args[2]), QDir::cleanPath(args[3]), QDate::currentDate(), {}, &error, &kept))
+        fail(error);
+    if (!kept.isEmpty())
+        io.print(QStringLiteral("kept the bank that was there as %1\n").arg(kept));
+    io.print(QStringLiteral("converted %1 into %2\n").arg(args[2], args[3]));
+    return 0;
+}
+
 int commandSearch(const QStringList &args, const Io &io)
 {
     const QString bank = bankArgument(args);
@@ -371,6 +390,8 @@ int RunCli(const QStringList &args, std::FILE *out, std::FILE *err)
             status = commandInfo(args, io);
         else if (command == u"make-bank")
             status = commandMakeBank(args, io);
+        else if (command == u"convert")
+            status = commandConvert(args, io);
         else if (command == u"search")
             status = commandSearch(args, io);
         else

@@ -40,6 +40,12 @@ public:
 
     // A modal message; with MsgButtons::Ok the answer is always Ok.
     virtual MsgAnswer message(const QString &text, MsgButtons buttons, MsgIcon icon) = 0;
+    // The same with a title of its own (the program's name otherwise).
+    virtual MsgAnswer titledMessage(const QString &title, const QString &text, MsgButtons buttons, MsgIcon icon)
+    {
+        Q_UNUSED(title);
+        return message(text, buttons, icon);
+    }
     // The input box: the text typed, or nothing when cancelled.
     virtual std::optional<QString> inputBox(const QString &prompt, const QString &title,
                                             const QString &defaultText) = 0;

@@ -1,5 +1,6 @@
 #include "gui/card/card_window.h"
 
+#include "core/bank/bank_convert.h"
 #include "core/card/card_layout.h"
 #include "core/common/storable_text.h"
 #include "core/session/session.h"
@@ -84,7 +85,12 @@ void CardWindow::buildMenus()
             Q_EMIT bankViewRequested(mode);
         });
     }
-    bank->addSeparator();
+    bank->addSeparator()->setObjectName(QStringLiteral("mnuF1"));
+    QAction *convert = bank->addAction(QStringLiteral("旧文献バンクからのデータ変換(&C)"));
+    convert->setObjectName(QStringLiteral("mnuBC"));
+    convert->setProperty(kHelpContextProperty, 1050);
+    connect(convert, &QAction::triggered, this, [this] { BankConvert(m_session, QDate::currentDate()); });
+    bank->addSeparator()->setObjectName(QStringLiteral("mnuF0"));
     QAction *quit = bank->addAction(QStringLiteral("終了(&Q)"));
     quit->setObjectName(QStringLiteral("mnuBQ"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

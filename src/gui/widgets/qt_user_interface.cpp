@@ -51,8 +51,13 @@ void QtUserInterface::setHelpFolders(const QStringList &folders)
 
 MsgAnswer QtUserInterface::message(const QString &text, MsgButtons buttons, MsgIcon icon)
 {
+    return titledMessage(QStringLiteral("Tessellane"), text, buttons, icon);
+}
+
+MsgAnswer QtUserInterface::titledMessage(const QString &title, const QString &text, MsgButtons buttons, MsgIcon icon)
+{
     QMessageBox box(dialogParent());
-    box.setWindowTitle(QStringLiteral("Tessellane"));
+    box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {
     case MsgIcon::Information:

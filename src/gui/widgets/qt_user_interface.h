@@ -29,6 +29,7 @@ public:
     void setSoundDevice(bool present) { m_sound = present; }
 
     MsgAnswer message(const QString &text, MsgButtons buttons, MsgIcon icon) override;
+    MsgAnswer titledMessage(const QString &title, const QString &text, MsgButtons buttons, MsgIcon icon) override;
     std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString openFileName(const QString &title, const QString &folder, const QStringList &filters) override;
     QString saveFileName(const QString &title, const QString &file, const QStringList &filters,
