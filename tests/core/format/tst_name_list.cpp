@@ -70,19 +70,17 @@ private Q_SLOTS:
             {"", ""}, {"J. R. Smith, A. B. Jones and C. Brown", "J.R.Smith, A.B.Jones, C.Brown"},
             {"A.B.Van Der Berg", "A.B.Van_Der_Berg"}, {"John Smith Jr.", "John Smith_Jr"},
             // A suffix typed as an item of its own stays one, for every person.
-            {"J.Smith, Jr.", "J.Smith,Jr"}, {"J.Smith, Jr., A.Jones, Jr.", "J.Smith,Jr, A.Jones,Jr"},
+            {"J.Smith, Jr., A.Jones, Jr.", "J.Smith,Jr, A.Jones,Jr"},
             {"J. Smith, A. Jones et al.", "J.Smith, A.Jones et_al."}, {"J.Smith et-al", "J.Smith et_al"},
             // Full-width separators become ", ".
-            {"山田太郎、鈴木一郎", "山田太郎, 鈴木一郎"}, {"山田太郎；鈴木一郎，佐藤花子：田中", "山田太郎, 鈴木一郎, 佐藤花子, 田中"},
-            {"山田 太郎、J. Smith", "山田 太郎, J.Smith"},
+            {"山田太郎；鈴木一郎，佐藤花子：田中、J. Smith", "山田太郎, 鈴木一郎, 佐藤花子, 田中, J.Smith"},
             // Particles, hyphenated or not, and generation suffixes.
             {"J.Le-Blanc, M.St-Pierre, A.Van-Der-Berg, P.De-Vries", "J.Le_Blanc, M.St_Pierre, A.Van_Der_Berg, P.De_Vries"},
             {"J. Le Carre, M. St John, P. De Vries", "J.Le_Carre, M.St_John, P.De_Vries"},
-            {"J.Smith-Jr.", "J.Smith_Jr"}, {"J.Smith-Sr", "J.Smith_Sr"}, {"J.Smith 2nd", "J.Smith_2nd"},
-            {"H.Ford III, J.Doe IV", "H.Ford_III, J.Doe_IV"}, {"J.Doe 3rd.", "J.Doe_3rd"}, {"J.Doe 3d", "J.Doe_3d"},
+            {"J.Smith-Jr.", "J.Smith_Jr"}, {"J.Smith-Sr", "J.Smith_Sr"}, {"H.Ford III, J.Doe 3rd.", "H.Ford_III, J.Doe_3rd"},
             // Word replacements take whole words only.
-            {"R. Srinivasan, A. IVANOV", "R.Srinivasan, A.IVANOV"}, {"J. Smith Jrx", "J.Smith Jrx"},
-            {"J. Smith, A. andersen", "J.Smith, A.andersen"}, {"J. McDe Smith", "J.McDe Smith"},
+            {"R. Srinivasan, A. IVANOV", "R.Srinivasan, A.IVANOV"}, {"J. Smith, A. andersen", "J.Smith, A.andersen"},
+            {"J. McDe Smith", "J.McDe Smith"},
             // Person separators.
             {"A.Smith/B.Jones;C.Brown", "A.Smith,B.Jones,C.Brown"}, {"A.Smith & B.Jones", "A.Smith, B.Jones"},
             {"A.Smith&&, B.Jones", "A.Smith, B.Jones"}, {"J.Smith, and A.Jones", "J.Smith, A.Jones"},
@@ -110,12 +108,9 @@ private Q_SLOTS:
             {"J.", "/J"}, // the list's closing dot goes first
             {"John Ronald Smith", "J,R/Smith"}, {"John R.Smith", "J,R/Smith"}, {"John   Smith", "J/Smith"},
             {"Jo.Smith", "Jo/Smith"}, {"J.Smith_Jr", "J/Smith_Jr"}, {"J.Smith, A.B.", "J/Smith | A/B"},
-            {"J.Smith, A.Jones,", "J/Smith | A/Jones"}, {"J.Smith ,  A.Jones", "J/Smith | A/Jones"},
-            {"J.Smith,,A.Jones", "J/Smith | / | A/Jones"}, {"J.Smith, A.Jones et_al", "J/Smith | A/Jones +et al"},
-            {"J.Smith, A.Jones et_al.", "J/Smith | A/Jones +et al"},
+            {"J.Smith ,  A.Jones,", "J/Smith | A/Jones"}, {"J.Smith,,A.Jones", "J/Smith | / | A/Jones"},
             {"J.Smith, A.Jones, et_al.", "J/Smith | A/Jones +et al"}, {"J.Smith et_al", "J/Smith +et al"},
-            {", et_al", " +et al"}, {"et_al", "/et_al"}, {"山田太郎, 鈴木一郎", "=山田太郎 | =鈴木一郎"}, {"山田 太郎", "=山田 太郎"},
-            {"J.Smith, 山田太郎 et_al", "J/Smith | =山田太郎 +et al"},
+            {", et_al", " +et al"}, {"et_al", "/et_al"}, {"山田 太郎, J.Smith, 鈴木一郎 et_al", "=山田 太郎 | J/Smith | =鈴木一郎 +et al"},
         });
         // clang-format on
     }
@@ -164,64 +159,48 @@ private Q_SLOTS:
         rows::table({"rule", "list", "expected"}, {
             // Name styles.
             {"1,1,1,1,2", "A.Van_Der_Berg", "Van Der Berg, A."}, {"10,1,1,1,2", "Jo.Smith", "Jo. Smith"},
-            // Suffixes of the written table, each moved behind the initials.
-            {"1,1,1,1,2", "J.Smith_Sr", "Smith, J. Sr"}, {"1,1,1,1,2", "H.Ford_II", "Ford, H. II"},
-            {"1,1,1,1,2", "H.Ford_III", "Ford, H. III"}, {"1,1,1,1,2", "H.Ford_IV", "Ford, H. IV"},
-            {"5,1,1,1,2", "J.Doe_3d", "Doe J. 3d"}, {"5,1,1,1,2", "J.Doe_3rd", "Doe J. 3rd"},
+            // Suffixes of the written table move behind the initials, in the
+            // table's order, only when they end a word.
+            {"1,1,1,1,2", "H.Ford_III", "Ford, H. III"}, {"5,1,1,1,2", "J.Doe_3rd", "Doe J. 3rd"},
             {"1,1,1,1,2", "J.Doe_2nd", "Doe 2nd, J."}, {"1,1,1,1,2", "J.Smith_Jr_III", "Smith, J. III Jr"},
-            // A suffix moves only when it ends a word.
-            {"1,1,1,1,2", "J.St_Ives", "St Ives, J."}, {"8,1,1,1,2", "J.De_Sra", "De Sra J"},
+            {"1,1,1,1,2", "J.St_Ives", "St Ives, J."},
             // Values outside 1..14 write the person as stored, "_" as blanks.
             {"0,1,1,1,2", "J.R.Smith_Jr", "J.R.Smith Jr"}, {"15,1,1,1,2", "John R.Smith", "John R.Smith"},
-            {"15,1,1,1,2", "Van_Der_Berg", "Van Der Berg"},
-            // Upper-cased surnames.
-            {"10,10,1,1,1", "J.R.Smith", "J. R. SMITH"}, {"10,10,1,1,1", "j.r.smith", "j. r. SMITH"},
-            {"1,1,1,1,1", "J.Smith_Jr", "SMITH, J. JR"}, // the suffix still moves
-            {"14,14,1,1,1", "A.Van_Der_Berg", "A.VAN DER BERG"}, {"1,1,1,1,1", "Smith", "SMITH"},
-            {"1,1,1,1,1", "山田太郎", "山田太郎"}, {"10,10,1,1,0", "J.R.smith", "J. R. smith"}, // only 1 upper-cases
-            // All persons; a list marked et al. ends in the et-al text.
+            // Upper-cased surnames; only 1 upper-cases.
+            {"10,10,1,1,1", "j.r.smith", "j. r. SMITH"}, {"1,1,1,1,1", "J.Smith_Jr", "SMITH, J. JR"},
+            {"14,14,1,1,1", "A.Van_Der_Berg", "A.VAN DER BERG"}, {"1,1,1,1,1", "山田太郎", "山田太郎"},
+            {"10,10,1,1,0", "J.R.smith", "J. R. smith"},
+            // All persons; a list marked et al. ends in the et-al text; the 31st and later are dropped.
             {"1,1,1,1,2", "P1..P30", "P1..P29 and P30"}, {"1,1,1,1,2", "P1 et_al", "P1 et al."},
-            {"1,1,1,1,2", "P1..P33 et_al", "P1..P30 et al."}, // the 31st and later are dropped
-            {"1,1,1,1,2", "P1..P3 et_al", "P1, P2, P3 et al."},
+            {"1,1,1,1,2", "P1..P33 et_al", "P1..P30 et al."}, {"1,1,1,1,2", "P1..P3 et_al", "P1, P2, P3 et al."},
             // The first person only, whatever follows.
-            {"1,1,1,2,2", "P1..P3", "P1"}, {"1,1,1,2,2", "P1..P3 et_al", "P1"},
-            // First person and a closing word from three persons on.
+            {"1,1,1,2,2", "P1..P3 et_al", "P1"},
+            // First person and a closing word from three persons on; shorter lists in full.
             {"1,1,1,3,2", "P1..P3", "P1 et al."}, {"1,1,1,4,2", "P1..P3", "P1 and others"},
-            {"1,1,1,5,2", "P1..P3", "P1 and other(2)s"}, {"1,1,1,6,2", "P1..P3", "P1 and other 2 members"},
-            {"1,1,1,5,2", "P1..P10", "P1 and other(9)s"}, {"1,1,1,3,2", "P1..P3 et_al", "P1 et al."},
+            {"1,1,1,5,2", "P1..P10", "P1 and other(9)s"}, {"1,1,1,6,2", "P1..P3", "P1 and other 2 members"},
+            {"1,1,1,3,2", "P1..P3 et_al", "P1 et al."}, {"1,1,1,6,2", "P1..P2", "P1 and P2"},
+            {"1,1,1,4,2", "P1..P2 et_al", "P1, P2 et al."},
             // Six persons, then a closing word counting the persons left out.
-            {"1,1,1,7,2", "P1..P5", "P1, P2, P3, P4 and P5"}, {"1,1,1,7,2", "P1..P7", "P1..P6 et al."},
-            {"1,1,1,7,2", "P1..P10", "P1..P6 et al."}, {"1,1,1,8,2", "P1..P7", "P1..P6 and others"},
-            {"1,1,1,9,2", "P1..P7", "P1..P6 and other(1)s"}, {"1,1,1,10,2", "P1..P7", "P1..P6 and other 1 members"},
-            {"1,1,1,9,2", "P1..P10", "P1..P6 and other(4)s"}, {"1,1,1,7,2", "P1..P7 et_al", "P1..P6 et al."},
+            {"1,1,1,7,2", "P1..P7", "P1..P6 et al."}, {"1,1,1,8,2", "P1..P7", "P1..P6 and others"},
+            {"1,1,1,9,2", "P1..P10", "P1..P6 and other(4)s"}, {"1,1,1,10,2", "P1..P7", "P1..P6 and other 1 members"},
+            {"1,1,1,7,2", "P1..P7 et_al", "P1..P6 et al."}, {"1,1,1,10,2", "P1..P6", "P1, P2, P3, P4, P5 and P6"},
+            {"1,1,1,8,2", "P1..P6 et_al", "P1..P6 et al."},
             // Twenty-four persons, the last person, then a closing word.
-            {"1,1,1,11,2", "P1..P26", "P1..P24 and P26 et al."},
-            {"1,1,1,12,2", "P1..P26", "P1..P24 and P26 and others"},
-            {"1,1,1,13,2", "P1..P26", "P1..P24 and P26 and other(1)s"},
-            {"1,1,1,14,2", "P1..P26", "P1..P24 and P26 and other 1 members"},
+            {"1,1,1,11,2", "P1..P26", "P1..P24 and P26 et al."}, {"1,1,1,12,2", "P1..P26", "P1..P24 and P26 and others"},
             {"1,1,1,13,2", "P1..P30", "P1..P24 and P30 and other(5)s"},
-            {"1,1,1,11,2", "P1..P25 et_al", "P1..P24, P25 et al."},
-            {"1,1,1,11,2", "P1..P26 et_al", "P1..P24 and P26 et al."},
-            {"1,1,1,11,2", "P1..P33", "P1..P24 and P30 et al."},
+            {"1,1,1,14,2", "P1..P26", "P1..P24 and P26 and other 1 members"},
+            {"1,1,1,11,2", "P1..P25 et_al", "P1..P24, P25 et al."}, {"1,1,1,11,2", "P1..P33", "P1..P24 and P30 et al."},
+            {"1,1,1,12,2", "P1..P25", "P1..P24 and P25"}, {"1,1,1,14,2", "P1..P3", "P1, P2 and P3"},
             // Values outside 1..14 write nothing.
-            {"1,1,1,0,2", "P1..P3", ""}, {"1,1,1,15,2", "P1..P3", ""}, {"1,1,1,-1,2", "P1..P3", ""},
-            // Japanese names joined.
-            {"1,1,1,1,2", "山田太郎, 鈴木一郎", "山田太郎, 鈴木一郎"}, {"1,1,2,1,2", "山田太郎, 鈴木一郎", "山田太郎, 鈴木一郎"},
-            {"1,1,6,1,2", "山田太郎, 鈴木一郎", "山田太郎; 鈴木一郎"}, {"1,1,1,1,2", "山田太郎, 鈴木一郎, J.Smith", "山田太郎, 鈴木一郎, Smith, J."},
+            {"1,1,1,0,2", "P1..P3", ""}, {"1,1,1,15,2", "P1..P3", ""},
+            // After a Japanese name the last person takes the plain joiner; the et-al mark is kept.
+            {"1,1,6,1,2", "山田太郎, 鈴木一郎", "山田太郎; 鈴木一郎"},
+            {"1,1,1,1,2", "山田太郎, 鈴木一郎, J.Smith", "山田太郎, 鈴木一郎, Smith, J."},
             {"1,1,1,1,2", "J.Smith, 山田太郎", "Smith, J. and 山田太郎"},
-            {"1,1,3,1,2", "山田太郎, J.Smith, A.Jones", "山田太郎, Smith, J., Jones, A."},
-            // The et-al mark after Japanese names is kept.
             {"1,1,1,1,2", "山田太郎, 鈴木一郎 et_al", "山田太郎, 鈴木一郎 et al."},
-            {"1,1,2,1,2", "山田太郎, 鈴木一郎 et_al", "山田太郎, 鈴木一郎, et al."}, {"1,1,1,1,2", "山田太郎 et_al", "山田太郎 et al."},
-            {"1,1,1,1,2", "山田_太郎", "山田_太郎"},
+            {"1,1,2,1,2", "山田太郎, 鈴木一郎 et_al", "山田太郎, 鈴木一郎, et al."}, {"1,1,1,1,2", "山田_太郎", "山田_太郎"},
         });
         // clang-format on
-        for (const char *r : {"1,1,1,3,2", "1,1,1,4,2", "1,1,1,5,2", "1,1,1,6,2"}) // shorter lists in full
-            rows::add({{r, "P1..P2", "P1 and P2"}, {r, "P1..P2 et_al", "P1, P2 et al."}});
-        for (const char *r : {"1,1,1,7,2", "1,1,1,8,2", "1,1,1,9,2", "1,1,1,10,2"})
-            rows::add({{r, "P1..P6", "P1, P2, P3, P4, P5 and P6"}, {r, "P1..P6 et_al", "P1..P6 et al."}});
-        for (const char *r : {"1,1,1,11,2", "1,1,1,12,2", "1,1,1,13,2", "1,1,1,14,2"})
-            rows::add({{r, "P1..P3", "P1, P2 and P3"}, {r, "P1..P25", "P1..P24 and P25"}});
     }
     void written()
     {
@@ -244,7 +223,6 @@ private Q_SLOTS:
             {"6", "A; B / A; B; C / A; B; C; et al. / A; et al. / A; et al. / A; others"},
             // Values outside 1..6 join like 5.
             {"0", "A, B / A, B, C / A, B, C, et al. / A, et al. / A, et al. / A, others"},
-            {"7", "A, B / A, B, C / A, B, C, et al. / A, et al. / A, et al. / A, others"},
         });
         // clang-format on
     }
