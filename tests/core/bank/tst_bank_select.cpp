@@ -11,6 +11,7 @@
 #include "core/store/record.h"
 #include "support/fake_user_interface.h"
 #include "support/test_files.h"
+#include "support/test_rows.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -77,32 +78,28 @@ class TestBankSelect : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void startUpWithoutSettingsOpensSample()
+    // When the automatic opening finds no bank, or cannot read its record
+    // file (a folder in its place): a signal, then the open mode; the
+    // action button then tells why and nothing opens.
+    void startUpWithoutABankShowsOpenMode()
     {
-        Fixture f;
-        QCOMPARE(f.opened, QStringList{QStringLiteral("sample")});
-        QCOMPARE(f.card->bankPath(), f.session->BankPath());
-        QVERIFY(!f.bank->visible);
-        QCOMPARE(f.session->BankPaths.first(), (f.root() + QStringLiteral("sample.bnk")));
-        QVERIFY(f.ui.messages.isEmpty() && f.ui.tones.isEmpty());
-    }
+        Fixture f(false, false);
+        QVERIFY(writeFile(f.root() + QStringLiteral("tz.cfg"),
+                          "3I\r\n" + f.root().toUtf8() + "\r\nmine\r\n 1 \r\n 200 \r\n 1 \r\n 1 \r\n 1 \r\n 4 \r\n"));
+        f.start();
+        QVERIFY(f.opened.isEmpty() && f.bank->visible && f.bank->mode == BankMode::Open);
+        QCOMPARE(f.bank->pathText, f.root() + QStringLiteral("mine.bnk/"));
+        QCOMPARE(f.ui.tones, QList<QList<Tone>>{SignalTones(SignalKind::StartUpError)});
 
-    // The open mode with the last bank named, when it is not opened at once or is gone.
-    void startUpShowsOpenModeWhenNotAutomatic()
-    {
-        for (bool bankThere : {true, false}) {
-            Fixture f(bankThere, false);
-            QVERIFY(!bankThere || f.makeBank(QStringLiteral("mine.bnk")));
-            QVERIFY(writeFile(f.root() + QStringLiteral("tz.cfg"), "3I\r\n" + f.root().toUtf8() + "\r\nmine\r\n" +
-                                                                       (bankThere ? " 0 " : " 1 ") +
-                                                                       "\r\n 200 \r\n 1 \r\n 1 \r\n 1 \r\n 4 \r\n"));
-            f.start();
-            QVERIFY(f.opened.isEmpty() && f.bank->visible);
-            QCOMPARE(f.bank->mode, BankMode::Open);
-            QCOMPARE(f.bank->pathText, f.root() + QStringLiteral("mine.bnk/"));
-            QCOMPARE(f.bank->bankText, bankThere ? QStringLiteral("mine.bnk") : QString());
-            QCOMPARE(f.ui.tones.size(), bankThere ? 0 : 1);
-        }
+        Fixture g(true, false);
+        QVERIFY(QFile::remove(g.root() + QStringLiteral("sample.bnk/record.tzd")));
+        QVERIFY(QDir().mkdir(g.root() + QStringLiteral("sample.bnk/record.tzd")));
+        g.start();
+        QVERIFY(g.ui.tones.size() == 1 && g.bank->visible && g.bank->mode == BankMode::Open);
+        g.bank->Command1Click();
+        QVERIFY(g.bank->visible && !g.bank->bankOpen() && g.opened.isEmpty());
+        QVERIFY(g.ui.messages.size() == 2 && g.ui.messages.last().icon == MsgIcon::Error);
+        QVERIFY(g.ui.messages.last().text.contains(QStringLiteral("record.tzd")));
     }
 
     // Forms with dropped parts give one message, no form at all a signal;
@@ -115,8 +112,7 @@ private Q_SLOTS:
         f.start();
         QCOMPARE(f.ui.messages.size(), 1);
         QVERIFY(f.ui.messages.first().text.startsWith(QStringLiteral("書式ファイルとスクリプトファイル")));
-        QVERIFY(f.ui.messages.first().text.contains(QStringLiteral("form.cfg")));
-        QCOMPARE(f.opened.size(), 1);
+        QVERIFY(f.ui.messages.first().text.contains(QStringLiteral("form.cfg")) && f.opened.size() == 1);
 
         Fixture g(true, false);
         QFile::remove(g.root() + QStringLiteral("form.cfx"));
@@ -125,69 +121,34 @@ private Q_SLOTS:
         QCOMPARE(g.opened.size(), 1);
     }
 
-    // A record file that cannot be read (a folder in its place).
-    void cardThatCannotOpenKeepsTheWindow()
-    {
-        Fixture f(true, false);
-        QVERIFY(QFile::remove(f.root() + QStringLiteral("sample.bnk/record.tzd")));
-        QVERIFY(QDir().mkdir(f.root() + QStringLiteral("sample.bnk/record.tzd")));
-        f.start(); // the automatic opening fails: signal, then open mode
-        QCOMPARE(f.ui.tones, QList<QList<Tone>>{SignalTones(SignalKind::StartUpError)});
-        QVERIFY(f.bank->visible && f.bank->mode == BankMode::Open);
-        f.bank->Command1Click();
-        QVERIFY(f.bank->visible && !f.bank->bankOpen());
-        QVERIFY(f.ui.messages.size() == 2 && f.ui.messages.last().icon == MsgIcon::Error);
-        QVERIFY(f.ui.messages.last().text.contains(QStringLiteral("record.tzd")));
-        QVERIFY(f.opened.isEmpty());
-    }
-
-    void folderKinds()
-    {
-        Fixture f;
-        f.bank->DirChange(f.root() + QStringLiteral("Sample.BNK/"));
-        QCOMPARE(f.bank->colour, BankSelect::NameColour::Bank);
-        QCOMPARE(f.bank->bankText, QStringLiteral("Sample.BNK"));
-        QCOMPARE(f.bank->pathText, f.root() + QStringLiteral("Sample.BNK"));
-        f.bank->DirChange(f.dir.path());
-        QCOMPARE(f.bank->colour, BankSelect::NameColour::NoBank);
-        QVERIFY(f.bank->bankText.isEmpty());
-    }
-
-    // Names the action button refuses: the message; OK lets the name be
-    // corrected, Cancel hides the window; nothing is made or opened.
+    // Names the action button refuses (the mode, the folder stood in, the name
+    // typed, the message): OK lets the name be corrected, Cancel hides the
+    // window; nothing is made or opened.
     void refusedNames_data()
     {
-        QTest::addColumn<BankMode>("mode");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("message");
-        const auto row = [](const char *name, BankMode mode, const char *folder, const char *typed, const char *text) {
-            QTest::newRow(name) << mode << QString(folder) << QString(typed) << QString(text);
-        };
-        const char *none = "文献バンクの名前を入れてください";
-        const char *exists = "文献バンク abc はすでに存在します";
-        row("open: no such bank", BankMode::Open, "", "Nothing", "文献バンク nothing がありません");
-        // Standing in abc.bnk, "c" is contained in the folder name but no c.bnk exists.
-        row("open: folder that is no bank", BankMode::Open, "abc.bnk", "c", "文献バンク c がありません");
-        // A folder beside the list counts: making it would blank its first record.
-        row("new: folder beside the list", BankMode::New, "", "Abc", exists);
-        row("dupli: standing in it", BankMode::Duplicate, "abc.bnk", "abc.bnk", exists);
-        row("open: empty name", BankMode::Open, "", ".bnk", none);
-        row("dupli: name with a slash", BankMode::Duplicate, "", "a/b", none);
+        const char *none = "文献バンクの名前を入れてください", *exists = "文献バンク abc はすでに存在します";
+        // clang-format off
+        rows::table({"mode", "folder", "name", "message"}, {
+            {"1", "", "Nothing", "文献バンク nothing がありません"},
+            // Standing in abc.bnk, "c" is contained in the folder name but no c.bnk exists.
+            {"1", "abc.bnk", "c", "文献バンク c がありません"},
+            // A folder beside the list counts: making it would blank its first record.
+            {"2", "", "Abc", exists}, {"3", "abc.bnk", "abc.bnk", exists}, {"1", "", ".bnk", none}, {"3", "", "a/b", none},
+        });
+        // clang-format on
     }
     void refusedNames()
     {
-        QFETCH(BankMode, mode);
-        QFETCH(QString, folder);
-        QFETCH(QString, name);
-        QFETCH(QString, message);
         Fixture f;
         QVERIFY(f.makeBank(QStringLiteral("abc.bnk")));
         const QMap<QString, QByteArray> before = folderSnapshot(f.dir.path());
-        f.click(mode, folder, name, {MsgAnswer::Ok});
-        QCOMPARE(f.ui.messageTexts(), QStringList{message});
+        const auto click = [&](MsgAnswer answer) {
+            f.click(BankMode(rows::number("mode")), rows::text("folder"), rows::text("name"), {answer});
+        };
+        click(MsgAnswer::Ok);
+        QCOMPARE(f.ui.messageTexts(), QStringList{rows::text("message")});
         QVERIFY(f.bank->visible);
-        f.click(mode, folder, name, {MsgAnswer::Cancel});
+        click(MsgAnswer::Cancel);
         QCOMPARE(f.bank->visible, f.ui.messages.first().buttons == MsgButtons::Ok);
         QCOMPARE(folderSnapshot(f.dir.path()), before);
         QCOMPARE(f.opened.size(), 1);
@@ -203,8 +164,7 @@ private Q_SLOTS:
         f.click(BankMode::Open, QStringLiteral("X/abc.bnk"), QStringLiteral("abc.bnk"));
         QVERIFY(f.ui.messages.isEmpty() && !f.bank->visible);
         const QString x = f.root() + QStringLiteral("X/");
-        QCOMPARE(f.session->BankPath(), x + QStringLiteral("abc.bnk/"));
-        QCOMPARE(f.opened.last(), QStringLiteral("abc"));
+        QVERIFY(f.session->BankPath() == x + QStringLiteral("abc.bnk/") && f.opened.last() == QStringLiteral("abc"));
         Record r;
         QVERIFY(RecRead(f.root() + QStringLiteral("sample.bnk"), 1, ReadMode::Stored, r, QDate(2024, 1, 2)));
         QCOMPARE(r.Memo, QStringLiteral("typed on sample"));
@@ -222,10 +182,8 @@ private Q_SLOTS:
         QCOMPARE(f.ui.messages.first().icon, MsgIcon::Question);
         const QString made = f.root() + QStringLiteral("abc.bnk");
         QCOMPARE(QFileInfo(made + QStringLiteral("/record.tzd")).size(), qint64(kRecordSize));
-        QCOMPARE(f.opened, (QStringList{"sample", "abc"}));
-        QCOMPARE(f.card->recCount(), 1);
-        QCOMPARE(f.session->BankPaths.first(), made);
-        QVERIFY(f.bank->dirGeneration > gen && !f.bank->visible);
+        QVERIFY(f.opened == QStringList({"sample", "abc"}) && f.card->recCount() == 1);
+        QVERIFY(f.session->BankPaths.first() == made && f.bank->dirGeneration > gen && !f.bank->visible);
     }
 
     // The parent is a regular file, so no folder can be made in it.
@@ -237,8 +195,7 @@ private Q_SLOTS:
         for (BankMode mode : {BankMode::New, BankMode::Duplicate}) {
             f.click(mode, QStringLiteral("plain"), QStringLiteral("nope"), {MsgAnswer::Ok});
             QVERIFY(f.failedWith(QDir::toNativeSeparators(blocker + QStringLiteral("/nope.bnk"))));
-            QCOMPARE(f.session->BankName(), QStringLiteral("sample"));
-            QCOMPARE(f.opened.size(), 1);
+            QVERIFY(f.session->BankName() == QStringLiteral("sample") && f.opened.size() == 1);
             QCOMPARE(f.ui.progressOpens, 0);
         }
     }
@@ -255,16 +212,15 @@ private Q_SLOTS:
         const QString copy = f.root() + QStringLiteral("copy.bnk/");
         for (const char *name : {"record.tzd", "JPcode.tzd", "Link.tzd", "Pdf.tzd"})
             QVERIFY2(QFile::exists(copy + name) && readFile(copy + name) == readFile(src + name), name);
-        QVERIFY(f.ui.progressOpens == 1 && f.ui.progressCloses == 1);
-        QCOMPARE(f.opened, QStringList{"sample"});
+        QVERIFY(f.ui.progressOpens == 1 && f.ui.progressCloses == 1 && f.opened == QStringList{"sample"});
         QCOMPARE(f.session->BankPaths.first(), (f.root() + QStringLiteral("copy.bnk")));
 
         // A copy that fails leaves nothing, neither the bank nor the folder it was built in.
         QVERIFY(QFile::remove(src + QStringLiteral("record.tzd")));
         f.click(BankMode::Duplicate, QString(), QStringLiteral("other"), {MsgAnswer::Ok});
         QVERIFY(f.failedWith(QStringLiteral("record.tzd")));
-        QVERIFY(!QFileInfo::exists(f.root() + QStringLiteral("other.bnk")));
-        QVERIFY(!QFileInfo::exists(BuildingFolderFor(f.root() + QStringLiteral("other.bnk"))));
+        const QString other = f.root() + QStringLiteral("other.bnk");
+        QVERIFY(!QFileInfo::exists(other) && !QFileInfo::exists(BuildingFolderFor(other)));
         QCOMPARE(f.ui.progressCloses, f.ui.progressOpens);
         QCOMPARE(f.session->BankPaths.first(), (f.root() + QStringLiteral("copy.bnk")));
     }
@@ -273,7 +229,10 @@ private Q_SLOTS:
     // the list shows entries up to the first empty one.
     void recentBanks()
     {
-        Fixture f;
+        Fixture f; // no settings: the sample bank opens at start-up
+        QVERIFY(f.opened == QStringList{QStringLiteral("sample")} && !f.bank->visible);
+        QVERIFY(f.card->bankPath() == f.session->BankPath() && f.ui.messages.isEmpty() && f.ui.tones.isEmpty());
+        QCOMPARE(f.session->BankPaths.first(), f.root() + QStringLiteral("sample.bnk"));
         QStringList &paths = f.session->BankPaths;
         for (int i = 0; i < kBankPathCount; ++i)
             paths[i] = QStringLiteral("/b/%1.bnk").arg(i + 1);
@@ -286,15 +245,13 @@ private Q_SLOTS:
 
         paths = QStringList{"/a.bnk", "/b.bnk", "", "/c.bnk", "", "", "", "", "", ""};
         f.bank->BankPathList();
-        QCOMPARE(f.bank->pathItems, (QStringList{"/a.bnk", "/b.bnk"}));
-        QCOMPARE(f.bank->pathText, QStringLiteral("/a.bnk"));
+        QVERIFY(f.bank->pathItems == QStringList({"/a.bnk", "/b.bnk"}) && f.bank->pathText == QStringLiteral("/a.bnk"));
 
         // Choosing an entry goes to its folder; one that is gone leaves the list where it was.
         QVERIFY(f.makeBank(QStringLiteral("other.bnk")));
         paths[0] = f.root() + QStringLiteral("other.bnk");
         f.bank->PathClick(0);
-        QCOMPARE(f.bank->dirPath, paths[0]);
-        QCOMPARE(f.bank->bankText, QStringLiteral("other.bnk"));
+        QVERIFY(f.bank->dirPath == paths[0] && f.bank->bankText == QStringLiteral("other.bnk"));
         QVERIFY(QDir(paths[0]).removeRecursively());
         f.bank->DirChange(f.dir.path());
         f.bank->PathClick(0);
