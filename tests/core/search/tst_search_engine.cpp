@@ -112,18 +112,16 @@ Bank generate()
         } else if (pick(40) == 0) {
             bank.append(Record{.Memo = pick(2) ? "memo" : "", .Author = pick(2) ? "." : ""});
         } else {
-            bank.append(Record{.Style = qint16(1 + pick(6)),
-                               .Memo = pick(3) ? QString() : words(2),
-                               .Author = authors(),
+            // clang-format off
+            bank.append(Record{.Style = qint16(1 + pick(6)), .Memo = pick(3) ? QString() : words(2), .Author = authors(),
                                .Title = pick(30) ? (pick(10) ? "" : " ") + words(6) : QString(),
                                .JPcode = qint16(pick(30) ? pick(31) : -pick(5)),
                                .Volume = pick(8) ? QString::number(1 + pick(30)) : QString(),
                                .Page1 = pick(8) ? QString::number(1 + pick(200)) : QString(),
-                               .Year = qint16(pick(20) ? 1950 + pick(76) : 0),
-                               .Editor = pick(4) ? QString() : authors(),
-                               .Book = pick(4) ? QString() : words(3),
-                               .Keyword = pick(2) ? QString() : words(3),
+                               .Year = qint16(pick(20) ? 1950 + pick(76) : 0), .Editor = pick(4) ? QString() : authors(),
+                               .Book = pick(4) ? QString() : words(3), .Keyword = pick(2) ? QString() : words(3),
                                .RegDate = 45000.0 + pick(300)});
+            // clang-format on
         }
     }
     return bank;
