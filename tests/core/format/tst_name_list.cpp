@@ -11,28 +11,20 @@ using namespace tz;
 namespace {
 
 // The four test persons as stored: initials, no initials, a generation suffix,
-// a Japanese name; below, each written in each name style 1..14, by hand from
-// the style tables: the separator after each initial, the order of surname and
-// initials, the suffix moved to the end, "_" written as a blank, Japanese names
-// as stored. The first and the second person styles share this table.
+// a Japanese name. Below, the first and the third written in each name style
+// 1..14, by hand from the style tables: the separator after each initial, the
+// order of surname and initials, the suffix moved to the end. In every style
+// the second is "Van Der Berg" ("_" written as a blank) and the fourth as
+// stored. The first and the second person styles share this table.
 const char *const kPersons[4] = {"J.R.Smith", "Van_Der_Berg", "J.Smith_Jr", "山田太郎"};
-const char *const kWritten[15][4] = {
-    {},
-    {"Smith, J. R.", "Van Der Berg", "Smith, J. Jr", "山田太郎"},
-    {"Smith, J.R.", "Van Der Berg", "Smith, J. Jr", "山田太郎"},
-    {"Smith, J R", "Van Der Berg", "Smith, J Jr", "山田太郎"},
-    {"Smith, JR", "Van Der Berg", "Smith, J Jr", "山田太郎"},
-    {"Smith J. R.", "Van Der Berg", "Smith J. Jr", "山田太郎"},
-    {"Smith J.R.", "Van Der Berg", "Smith J. Jr", "山田太郎"},
-    {"Smith J R", "Van Der Berg", "Smith J Jr", "山田太郎"},
-    {"Smith JR", "Van Der Berg", "Smith J Jr", "山田太郎"},
-    {"Smith-JR", "Van Der Berg", "Smith-J Jr", "山田太郎"},
-    {"J. R. Smith", "Van Der Berg", "J. Smith Jr", "山田太郎"},
-    {"J.R. Smith", "Van Der Berg", "J. Smith Jr", "山田太郎"},
-    {"J R Smith", "Van Der Berg", "J Smith Jr", "山田太郎"},
-    {"JR Smith", "Van Der Berg", "J Smith Jr", "山田太郎"},
-    {"J.R.Smith", "Van Der Berg", "J.Smith Jr", "山田太郎"},
-};
+// clang-format off
+const char *const kWritten[15][2] = {{},
+    {"Smith, J. R.", "Smith, J. Jr"}, {"Smith, J.R.", "Smith, J. Jr"}, {"Smith, J R", "Smith, J Jr"},
+    {"Smith, JR", "Smith, J Jr"}, {"Smith J. R.", "Smith J. Jr"}, {"Smith J.R.", "Smith J. Jr"},
+    {"Smith J R", "Smith J Jr"}, {"Smith JR", "Smith J Jr"}, {"Smith-JR", "Smith-J Jr"},
+    {"J. R. Smith", "J. Smith Jr"}, {"J.R. Smith", "J. Smith Jr"}, {"J R Smith", "J Smith Jr"},
+    {"JR Smith", "J Smith Jr"}, {"J.R.Smith", "J.Smith Jr"}};
+// clang-format on
 
 NameRule rule(int first, int second, int punctures, int etAl, int capitalize)
 {
@@ -48,12 +40,10 @@ QString format(const QString &list, const NameRule &r)
 QString expand(QString s)
 {
     const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("P1\\.\\.P(\\d+)")).match(s);
-    if (!m.hasMatch())
-        return s;
     QStringList persons;
-    for (int i = 1; i <= m.captured(1).toInt(); ++i)
+    for (int i = 1; m.hasMatch() && i <= m.captured(1).toInt(); ++i)
         persons.append(QStringLiteral("P%1").arg(i));
-    return expand(s.replace(m.capturedStart(), m.capturedLength(), persons.join(QStringLiteral(", "))));
+    return m.hasMatch() ? s.replace(m.capturedStart(), m.capturedLength(), persons.join(QStringLiteral(", "))) : s;
 }
 
 } // namespace
@@ -67,27 +57,21 @@ private Q_SLOTS:
     {
         // clang-format off
         rows::table({"typed", "stored"}, {
-            {"", ""}, {"J. R. Smith, A. B. Jones and C. Brown", "J.R.Smith, A.B.Jones, C.Brown"},
-            {"A.B.Van Der Berg", "A.B.Van_Der_Berg"}, {"John Smith Jr.", "John Smith_Jr"},
-            // A suffix typed as an item of its own stays one, for every person.
-            {"J.Smith, Jr.", "J.Smith,Jr"}, {"J.Smith, Jr., A.Jones, Jr.", "J.Smith,Jr, A.Jones,Jr"},
-            {"J. Smith, A. Jones et al.", "J.Smith, A.Jones et_al."}, {"J.Smith et-al", "J.Smith et_al"},
-            // Full-width separators become ", ".
-            {"山田太郎、鈴木一郎", "山田太郎, 鈴木一郎"}, {"山田太郎；鈴木一郎，佐藤花子：田中", "山田太郎, 鈴木一郎, 佐藤花子, 田中"},
-            {"山田 太郎、J. Smith", "山田 太郎, J.Smith"},
-            // Particles, hyphenated or not, and generation suffixes.
-            {"J.Le-Blanc, M.St-Pierre, A.Van-Der-Berg, P.De-Vries", "J.Le_Blanc, M.St_Pierre, A.Van_Der_Berg, P.De_Vries"},
-            {"J. Le Carre, M. St John, P. De Vries", "J.Le_Carre, M.St_John, P.De_Vries"},
-            {"J.Smith-Jr.", "J.Smith_Jr"}, {"J.Smith-Sr", "J.Smith_Sr"}, {"J.Smith 2nd", "J.Smith_2nd"},
-            {"H.Ford III, J.Doe IV", "H.Ford_III, J.Doe_IV"}, {"J.Doe 3rd.", "J.Doe_3rd"}, {"J.Doe 3d", "J.Doe_3d"},
+            {"J. R. Smith, A. B. Jones and C. Brown", "J.R.Smith, A.B.Jones, C.Brown"},
+            // Particles and et al, hyphenated or not; full-width separators become ", ".
+            {"J.Le-Blanc, M.St-Pierre, A.Van-Der-Berg, P.De-Vries et-al", "J.Le_Blanc, M.St_Pierre, A.Van_Der_Berg, P.De_Vries et_al"},
+            {"J. Le Carre, M. St John, P. De Vries, A.B.Van Der Berg et al.", "J.Le_Carre, M.St_John, P.De_Vries, A.B.Van_Der_Berg et_al."},
+            {"山田太郎；鈴木一郎，佐藤花子：田中、J. Smith", "山田太郎, 鈴木一郎, 佐藤花子, 田中, J.Smith"},
+            // Generation suffixes; one typed as an item of its own stays one, for every person.
+            {"J.Smith-Jr., A.Doe-Sr, John Smith Jr., H.Ford III", "J.Smith_Jr, A.Doe_Sr, John Smith_Jr, H.Ford_III"},
+            {"J.Smith, Jr., A.Jones, Jr.", "J.Smith,Jr, A.Jones,Jr"},
             // Word replacements take whole words only.
-            {"R. Srinivasan, A. IVANOV", "R.Srinivasan, A.IVANOV"}, {"J. Smith Jrx", "J.Smith Jrx"},
-            {"J. Smith, A. andersen", "J.Smith, A.andersen"}, {"J. McDe Smith", "J.McDe Smith"},
+            {"R. Srinivasan, A. IVANOV, A. andersen, J. McDe Smith", "R.Srinivasan, A.IVANOV, A.andersen, J.McDe Smith"},
             // Person separators.
             {"A.Smith/B.Jones;C.Brown", "A.Smith,B.Jones,C.Brown"}, {"A.Smith & B.Jones", "A.Smith, B.Jones"},
             {"A.Smith&&, B.Jones", "A.Smith, B.Jones"}, {"J.Smith, and A.Jones", "J.Smith, A.Jones"},
-            {"A, , , B,,,C", "A, B,C"}, {"A.Smith and", "A.Smith"}, {"A.Smith, B.Jones,   ", "A.Smith, B.Jones"},
-            {"A.Smith,,  ", "A.Smith"}, {"  J.Smith", "  J.Smith"},
+            {"A, , , B,,,C", "A, B,C"}, {"A.Smith and", "A.Smith"}, {"A.Smith, B.Jones,,  ", "A.Smith, B.Jones"},
+            {"  J.Smith", "  J.Smith"},
         });
         // clang-format on
     }
@@ -106,16 +90,12 @@ private Q_SLOTS:
     {
         // clang-format off
         rows::table({"stored", "parsed"}, {
-            {"", ""}, {",.", ""}, {"J.R.Smith", "J,R/Smith"}, {"John", "/John"}, {"J., A.Jones", "J/ | A/Jones"},
+            {",.", ""}, {"J.R.Smith", "J,R/Smith"}, {"John", "/John"}, {"J., A.Jones", "J/ | A/Jones"},
             {"J.", "/J"}, // the list's closing dot goes first
-            {"John Ronald Smith", "J,R/Smith"}, {"John R.Smith", "J,R/Smith"}, {"John   Smith", "J/Smith"},
-            {"Jo.Smith", "Jo/Smith"}, {"J.Smith_Jr", "J/Smith_Jr"}, {"J.Smith, A.B.", "J/Smith | A/B"},
-            {"J.Smith, A.Jones,", "J/Smith | A/Jones"}, {"J.Smith ,  A.Jones", "J/Smith | A/Jones"},
-            {"J.Smith,,A.Jones", "J/Smith | / | A/Jones"}, {"J.Smith, A.Jones et_al", "J/Smith | A/Jones +et al"},
-            {"J.Smith, A.Jones et_al.", "J/Smith | A/Jones +et al"},
-            {"J.Smith, A.Jones, et_al.", "J/Smith | A/Jones +et al"}, {"J.Smith et_al", "J/Smith +et al"},
-            {", et_al", " +et al"}, {"et_al", "/et_al"}, {"山田太郎, 鈴木一郎", "=山田太郎 | =鈴木一郎"}, {"山田 太郎", "=山田 太郎"},
-            {"J.Smith, 山田太郎 et_al", "J/Smith | =山田太郎 +et al"},
+            {"John Ronald Smith", "J,R/Smith"}, {"John   Smith", "J/Smith"}, {"Jo.Smith", "Jo/Smith"},
+            {"J.Smith, A.B.", "J/Smith | A/B"}, {"J.Smith ,  A.Jones,", "J/Smith | A/Jones"},
+            {"J.Smith,,A.Jones", "J/Smith | / | A/Jones"}, {"J.Smith, A.Jones, et_al.", "J/Smith | A/Jones +et al"},
+            {", et_al", " +et al"}, {"et_al", "/et_al"}, {"山田 太郎, J.Smith, 鈴木一郎 et_al", "=山田 太郎 | J/Smith | =鈴木一郎 +et al"},
         });
         // clang-format on
     }
@@ -144,7 +124,9 @@ private Q_SLOTS:
         QFETCH(int, second);
         const NameRule r = rule(first, second, 1, 1, 2);
         const auto stored = [](int p) { return QString::fromUtf8(kPersons[p]); };
-        const auto written = [](int style, int p) { return QString::fromUtf8(kWritten[style][p]); };
+        const auto written = [](int style, int p) {
+            return QString::fromUtf8(p == 1 ? "Van Der Berg" : p == 3 ? "山田太郎" : kWritten[style][p / 2]);
+        };
         for (int a = 0; a < 4; ++a) {
             const int b = (a + 1) % 4;
             // Only a Japanese first person takes ", " before the last person.
@@ -162,66 +144,37 @@ private Q_SLOTS:
     {
         // clang-format off
         rows::table({"rule", "list", "expected"}, {
-            // Name styles.
-            {"1,1,1,1,2", "A.Van_Der_Berg", "Van Der Berg, A."}, {"10,1,1,1,2", "Jo.Smith", "Jo. Smith"},
-            // Suffixes of the written table, each moved behind the initials.
-            {"1,1,1,1,2", "J.Smith_Sr", "Smith, J. Sr"}, {"1,1,1,1,2", "H.Ford_II", "Ford, H. II"},
-            {"1,1,1,1,2", "H.Ford_III", "Ford, H. III"}, {"1,1,1,1,2", "H.Ford_IV", "Ford, H. IV"},
-            {"5,1,1,1,2", "J.Doe_3d", "Doe J. 3d"}, {"5,1,1,1,2", "J.Doe_3rd", "Doe J. 3rd"},
-            {"1,1,1,1,2", "J.Doe_2nd", "Doe 2nd, J."}, {"1,1,1,1,2", "J.Smith_Jr_III", "Smith, J. III Jr"},
-            // A suffix moves only when it ends a word.
-            {"1,1,1,1,2", "J.St_Ives", "St Ives, J."}, {"8,1,1,1,2", "J.De_Sra", "De Sra J"},
-            // Values outside 1..14 write the person as stored, "_" as blanks.
-            {"0,1,1,1,2", "J.R.Smith_Jr", "J.R.Smith Jr"}, {"15,1,1,1,2", "John R.Smith", "John R.Smith"},
-            {"15,1,1,1,2", "Van_Der_Berg", "Van Der Berg"},
-            // Upper-cased surnames.
-            {"10,10,1,1,1", "J.R.Smith", "J. R. SMITH"}, {"10,10,1,1,1", "j.r.smith", "j. r. SMITH"},
-            {"1,1,1,1,1", "J.Smith_Jr", "SMITH, J. JR"}, // the suffix still moves
-            {"14,14,1,1,1", "A.Van_Der_Berg", "A.VAN DER BERG"}, {"1,1,1,1,1", "Smith", "SMITH"},
-            {"1,1,1,1,1", "山田太郎", "山田太郎"}, {"10,10,1,1,0", "J.R.smith", "J. R. smith"}, // only 1 upper-cases
-            // All persons; a list marked et al. ends in the et-al text.
-            {"1,1,1,1,2", "P1..P30", "P1..P29 and P30"}, {"1,1,1,1,2", "P1 et_al", "P1 et al."},
-            {"1,1,1,1,2", "P1..P33 et_al", "P1..P30 et al."}, // the 31st and later are dropped
-            {"1,1,1,1,2", "P1..P3 et_al", "P1, P2, P3 et al."},
-            // The first person only, whatever follows.
-            {"1,1,1,2,2", "P1..P3", "P1"}, {"1,1,1,2,2", "P1..P3 et_al", "P1"},
-            // First person and a closing word from three persons on.
+            // Suffixes of the written table move behind the initials, in the
+            // table's order, only when they end a word; "_" is written as a blank.
+            {"1,1,1,1,2", "H.Ford_III", "Ford, H. III"}, {"1,1,1,1,2", "J.Smith_Jr_III", "Smith, J. III Jr"},
+            {"1,1,1,1,2", "J.Doe_2nd", "Doe 2nd, J."}, {"1,1,1,1,2", "J.St_Ives", "St Ives, J."},
+            {"1,1,1,1,2", "A.Van_Der_Berg", "Van Der Berg, A."},
+            {"0,1,1,1,2", "J.R.Smith_Jr", "J.R.Smith Jr"}, // outside 1..14: as stored
+            // Upper-cased surnames, only by 1.
+            {"10,10,1,1,1", "j.r.smith", "j. r. SMITH"}, {"1,1,1,1,1", "J.Smith_Jr", "SMITH, J. JR"},
+            {"10,10,1,1,0", "J.R.smith", "J. R. smith"},
+            // All persons, the 31st and later dropped; a list marked et al. ends in the et-al text.
+            {"1,1,1,1,2", "P1..P33 et_al", "P1..P30 et al."}, {"1,1,1,1,2", "P1..P3 et_al", "P1, P2, P3 et al."},
+            {"1,1,1,1,2", "P1 et_al", "P1 et al."},
+            // The first person only; outside 1..14 nothing.
+            {"1,1,1,2,2", "P1..P3 et_al", "P1"}, {"1,1,1,0,2", "P1..P3", ""}, {"1,1,1,15,2", "P1..P3", ""},
+            // The first person and a closing word from three persons on; shorter lists in full.
             {"1,1,1,3,2", "P1..P3", "P1 et al."}, {"1,1,1,4,2", "P1..P3", "P1 and others"},
-            {"1,1,1,5,2", "P1..P3", "P1 and other(2)s"}, {"1,1,1,6,2", "P1..P3", "P1 and other 2 members"},
-            {"1,1,1,5,2", "P1..P10", "P1 and other(9)s"}, {"1,1,1,3,2", "P1..P3 et_al", "P1 et al."},
-            // Six persons, then a closing word counting the persons left out.
-            {"1,1,1,7,2", "P1..P5", "P1, P2, P3, P4 and P5"}, {"1,1,1,7,2", "P1..P7", "P1..P6 et al."},
-            {"1,1,1,7,2", "P1..P10", "P1..P6 et al."}, {"1,1,1,8,2", "P1..P7", "P1..P6 and others"},
-            {"1,1,1,9,2", "P1..P7", "P1..P6 and other(1)s"}, {"1,1,1,10,2", "P1..P7", "P1..P6 and other 1 members"},
-            {"1,1,1,9,2", "P1..P10", "P1..P6 and other(4)s"}, {"1,1,1,7,2", "P1..P7 et_al", "P1..P6 et al."},
-            // Twenty-four persons, the last person, then a closing word.
-            {"1,1,1,11,2", "P1..P26", "P1..P24 and P26 et al."},
-            {"1,1,1,12,2", "P1..P26", "P1..P24 and P26 and others"},
-            {"1,1,1,13,2", "P1..P26", "P1..P24 and P26 and other(1)s"},
-            {"1,1,1,14,2", "P1..P26", "P1..P24 and P26 and other 1 members"},
-            {"1,1,1,13,2", "P1..P30", "P1..P24 and P30 and other(5)s"},
-            {"1,1,1,11,2", "P1..P25 et_al", "P1..P24, P25 et al."},
-            {"1,1,1,11,2", "P1..P26 et_al", "P1..P24 and P26 et al."},
-            {"1,1,1,11,2", "P1..P33", "P1..P24 and P30 et al."},
-            // Values outside 1..14 write nothing.
-            {"1,1,1,0,2", "P1..P3", ""}, {"1,1,1,15,2", "P1..P3", ""}, {"1,1,1,-1,2", "P1..P3", ""},
-            // Japanese names joined.
-            {"1,1,1,1,2", "山田太郎, 鈴木一郎", "山田太郎, 鈴木一郎"}, {"1,1,2,1,2", "山田太郎, 鈴木一郎", "山田太郎, 鈴木一郎"},
-            {"1,1,6,1,2", "山田太郎, 鈴木一郎", "山田太郎; 鈴木一郎"}, {"1,1,1,1,2", "山田太郎, 鈴木一郎, J.Smith", "山田太郎, 鈴木一郎, Smith, J."},
+            {"1,1,1,5,2", "P1..P10", "P1 and other(9)s"}, {"1,1,1,6,2", "P1..P3", "P1 and other 2 members"},
+            {"1,1,1,6,2", "P1..P2", "P1 and P2"},
+            // Six persons and a closing word counting the persons left out, from seven on.
+            {"1,1,1,7,2", "P1..P7", "P1..P6 et al."}, {"1,1,1,9,2", "P1..P10", "P1..P6 and other(4)s"},
+            {"1,1,1,10,2", "P1..P6", "P1, P2, P3, P4, P5 and P6"},
+            // Twenty-four persons, the last one and a closing word, from twenty-six on.
+            {"1,1,1,11,2", "P1..P26", "P1..P24 and P26 et al."}, {"1,1,1,13,2", "P1..P30", "P1..P24 and P30 and other(5)s"},
+            {"1,1,1,12,2", "P1..P25", "P1..P24 and P25"},
+            // After a Japanese name the last person takes the plain joiner; the et-al mark is kept.
+            {"1,1,6,1,2", "山田太郎, 鈴木一郎", "山田太郎; 鈴木一郎"},
+            {"1,1,1,1,2", "山田太郎, 鈴木一郎, J.Smith", "山田太郎, 鈴木一郎, Smith, J."},
             {"1,1,1,1,2", "J.Smith, 山田太郎", "Smith, J. and 山田太郎"},
-            {"1,1,3,1,2", "山田太郎, J.Smith, A.Jones", "山田太郎, Smith, J., Jones, A."},
-            // The et-al mark after Japanese names is kept.
-            {"1,1,1,1,2", "山田太郎, 鈴木一郎 et_al", "山田太郎, 鈴木一郎 et al."},
-            {"1,1,2,1,2", "山田太郎, 鈴木一郎 et_al", "山田太郎, 鈴木一郎, et al."}, {"1,1,1,1,2", "山田太郎 et_al", "山田太郎 et al."},
-            {"1,1,1,1,2", "山田_太郎", "山田_太郎"},
+            {"1,1,1,1,2", "山田太郎, 鈴木一郎 et_al", "山田太郎, 鈴木一郎 et al."}, {"1,1,1,1,2", "山田_太郎", "山田_太郎"},
         });
         // clang-format on
-        for (const char *r : {"1,1,1,3,2", "1,1,1,4,2", "1,1,1,5,2", "1,1,1,6,2"}) // shorter lists in full
-            rows::add({{r, "P1..P2", "P1 and P2"}, {r, "P1..P2 et_al", "P1, P2 et al."}});
-        for (const char *r : {"1,1,1,7,2", "1,1,1,8,2", "1,1,1,9,2", "1,1,1,10,2"})
-            rows::add({{r, "P1..P6", "P1, P2, P3, P4, P5 and P6"}, {r, "P1..P6 et_al", "P1..P6 et al."}});
-        for (const char *r : {"1,1,1,11,2", "1,1,1,12,2", "1,1,1,13,2", "1,1,1,14,2"})
-            rows::add({{r, "P1..P3", "P1, P2 and P3"}, {r, "P1..P25", "P1..P24 and P25"}});
     }
     void written()
     {
@@ -244,40 +197,36 @@ private Q_SLOTS:
             {"6", "A; B / A; B; C / A; B; C; et al. / A; et al. / A; et al. / A; others"},
             // Values outside 1..6 join like 5.
             {"0", "A, B / A, B, C / A, B, C, et al. / A, et al. / A, et al. / A, others"},
-            {"7", "A, B / A, B, C / A, B, C, et al. / A, et al. / A, et al. / A, others"},
         });
         // clang-format on
     }
     void punctures()
     {
-        const int p = rows::number("punctures");
-        const NameRule r = rule(14, 14, p, 1, 2);
-        const QStringList written{format("A, B", r),
-                                  format("A, B, C", r),
-                                  format("A, B, C et_al", r),
-                                  format("A et_al", r),
-                                  format("A, B, C", rule(14, 14, p, 3, 2)),
-                                  format("A, B, C", rule(14, 14, p, 4, 2))};
+        QStringList written;
+        for (const auto &[list, etAl] : {std::pair{"A, B", 1},
+                                         {"A, B, C", 1},
+                                         {"A, B, C et_al", 1},
+                                         {"A et_al", 1},
+                                         {"A, B, C", 3},
+                                         {"A, B, C", 4}})
+            written << format(list, rule(14, 14, rows::number("punctures"), etAl, 2));
         QCOMPARE(written.join(QStringLiteral(" / ")), rows::text("expected"));
     }
 
     void modesAndSortKey()
     {
-        const QString list = QStringLiteral("J.R.Smith, A.B.Jones");
-        const NameRule author = rule(1, 10, 1, 1, 2);
-        const NameRule editor = rule(14, 14, 3, 1, 1);
-        QCOMPARE(NameListFormat(list, 1, author, editor), QStringLiteral("Smith, J. R. and A. B. Jones"));
-        QCOMPARE(NameListFormat(list, 2, author, editor), QStringLiteral("J.R.SMITH & A.B.JONES"));
-        QCOMPARE(NameListFormat(list, 0, author, editor), QString());
-        QCOMPARE(NameListFormat(list, 4, author, editor), QString());
+        const NameRule author = rule(1, 10, 1, 1, 2), editor = rule(14, 14, 3, 1, 1);
+        QStringList modes;
+        for (int mode : {1, 2, 0, 4})
+            modes << NameListFormat(QStringLiteral("J.R.Smith, A.B.Jones"), mode, author, editor);
+        QCOMPARE(modes, QStringList({"Smith, J. R. and A. B. Jones", "J.R.SMITH & A.B.JONES", "", ""}));
 
         // Mode 3, the sort key, ignores both rules: every person as "Smith JR",
         // all persons joined by ", ", no upper-casing.
-        const QStringList sorted = {"J.R.Smith, A.B.Jones", "J.Smith_Jr, Van_Der_Berg", "j.smith",
-                                    "山田太郎, 鈴木一郎",   "J.Smith, A.Jones et_al",   ""};
         QStringList keys;
-        for (const QString &stored : sorted)
-            keys.append(NameListFormat(stored, 3, rule(10, 10, 6, 2, 1), editor));
+        for (const char *stored : {"J.R.Smith, A.B.Jones", "J.Smith_Jr, Van_Der_Berg", "j.smith", "山田太郎, 鈴木一郎",
+                                   "J.Smith, A.Jones et_al", ""})
+            keys.append(NameListFormat(QString::fromUtf8(stored), 3, rule(10, 10, 6, 2, 1), editor));
         QCOMPARE(keys, QStringList({"Smith JR, Jones AB", "Smith J Jr, Van Der Berg", "smith j", "山田太郎, 鈴木一郎",
                                     "Smith J, Jones A, et al.", ""}));
     }

@@ -18,26 +18,13 @@ const Script kHtml{"html",   {},      "<html>", "</html>", "<u>",  "</u>",    "<
 
 OutputForm formWith(const QString &order, int sort = 7)
 {
-    OutputForm f;
-    f.sort = qint16(sort);
-    f.author = NameRule{1, 1, 1, 1, 2};
-    f.editor = NameRule{10, 10, 1, 1, 2};
-    f.order = {"", order, order, order, order};
-    return f;
+    return {{}, {}, qint16(sort), {1, 1, 1, 1, 2}, {10, 10, 1, 1, 2}, {"", order, order, order, order}};
 }
 
 Record journal(const QString &author, const QString &title, int year, int jpcode = 3)
 {
-    Record r;
-    r.Author = author;
-    r.Title = title;
-    r.Year = qint16(year);
-    r.JPcode = qint16(jpcode);
-    r.Volume = QStringLiteral("12");
-    r.Page1 = QStringLiteral("100");
-    r.Page2 = QStringLiteral("105");
-    r.RegDate = 45000; // 2023/03/15
-    return r;
+    // 45000 is 2023/03/15.
+    return {1, {}, author, title, qint16(jpcode), "12", "100", "105", qint16(year), {}, {}, {}, 45000};
 }
 
 // A bank in memory: records by number (1..n alike at the start), the JP code
@@ -98,6 +85,9 @@ private Q_SLOTS:
                  "2. Lee, K. (0) A |bar| title. <b></b> 7: 100-105.<br>\r\n"
                  "( total  2 hits )</html>");
         QVERIFY(bank.linkReads.isEmpty()); // no "[L]": no link list is read
+        // Each mark is translated in the word order, before the record text is put in.
+        QCOMPARE(bank.render(formWith("*[J]* ^2^ @b@ |[V]|[/]x*"), kHtml, {5}),
+                 "<html><u>J. Biol.</u> <sup>2</sup> <sub>b</sub> <b>12</b><br>\r\nx<u></u>( total  1 hits )</html>");
     }
 
     void symbols_data()
@@ -116,11 +106,8 @@ private Q_SLOTS:
     void symbols()
     {
         Bank bank;
-        Record r = journal(QStringLiteral("J.Smith"), rows::text("title"), 1990);
-        r.Memo = QStringLiteral("  a memo ");
-        r.Book = QStringLiteral("Big book");
-        r.Keyword = QStringLiteral("genes, maps");
-        r.Editor = QStringLiteral("A.B.Cole, D.Fox");
+        const Record r{1,    "  a memo ",       "J.Smith",  rows::text("title"), 3,    "12", "100", "105",
+                       1990, "A.B.Cole, D.Fox", "Big book", "genes, maps",       45000};
         bank.records[7] = r;
         bank.links[7] = QStringLiteral(" 1,9 ");
         QCOMPARE(bank.render(formWith(rows::text("order")), kPlain, {7}), rows::text("expected") + "( total  1 hits )");
@@ -146,19 +133,12 @@ private Q_SLOTS:
         QCOMPARE(MarkupPair(rows::text("text"), "*", rows::text("open"), rows::text("close")), rows::text("expected"));
     }
 
-    void markupOfTheWordOrder()
-    {
-        Bank bank(1);
-        // Each mark is translated in the word order, before the record text is put in.
-        QCOMPARE(bank.render(formWith("*[J]* ^2^ @b@ |[V]|[/]x*"), kHtml, {1}),
-                 "<html><u>J. Biol.</u> <sup>2</sup> <sub>b</sub> <b>12</b><br>\r\nx<u></u>( total  1 hits )</html>");
-    }
-
-    // Past the capacity the whole result is the overflow text, whether an entry
-    // or the totals line goes over it.
+    // The numbering follows the sorted list. Past the capacity the whole result
+    // is the overflow text, whether an entry or the totals line goes over it.
     void totalsAndOverflow()
     {
         Bank bank(12);
+        QCOMPARE(bank.render(formWith("[N][R] [N5];", 6), kPlain, {1, 2, 3}), "1 3 5;2 2 6;3 1 7;( total  3 hits )");
         QCOMPARE(bank.render(formWith("[R]"), kHtml, {}), "<html>( total  0 hits )</html>");
         const QList<qint16> twelve{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
         QVERIFY(bank.render(formWith("[R]"), kHtml, twelve).endsWith("11 12( total  12 hits )</html>"));
@@ -174,7 +154,7 @@ private Q_SLOTS:
 
     // Records: 1 J.Smith 1995, 2 A.Jones 1980, 3 B.Brown 2001, 4 A.Jones 1980.
     // Sorts: 1 author ABC, 2 none (ascending numbers), 3 year 123, 4 year 321,
-    // 5 record 123, 6 record 321, 7 no sort.
+    // 5 record 123, 6 record 321, 7 no sort. The list is sorted in place.
     void sorts_data()
     {
         // clang-format off
@@ -188,17 +168,19 @@ private Q_SLOTS:
     {
         Bank bank;
         bank.records[1] = journal(QStringLiteral("J.Smith"), QStringLiteral("T"), 1995);
-        bank.records[2] = journal(QStringLiteral("A.Jones"), QStringLiteral("T"), 1980);
+        bank.records[2] = bank.records[4] = journal(QStringLiteral("A.Jones"), QStringLiteral("T"), 1980);
         bank.records[3] = journal(QStringLiteral("B.Brown"), QStringLiteral("T"), 2001);
-        bank.records[4] = bank.records[2];
-        QList<qint16> hits, sorted;
-        for (const QString &n : rows::text("hits").split(u','))
-            hits.append(qint16(n.toInt()));
-        const QString text = bank.render(formWith("[R],", rows::number("sort")), kPlain, hits, 1 << 24, &sorted);
-        QCOMPARE(QString(text).remove(u' ').section(u'(', 0, 0), rows::text("sorted") + u','); // in the sorted order
-        QCOMPARE(sorted.size(), hits.size());
-        for (int i = 0; i < sorted.size(); ++i) // and the hit list sorted in place
-            QCOMPARE(QString::number(sorted[i]), rows::text("sorted").section(u',', i, i));
+        const auto numbers = [](const char *column) {
+            QList<qint16> list;
+            for (const QString &n : rows::text(column).split(u','))
+                list.append(qint16(n.toInt()));
+            return list;
+        };
+        QList<qint16> sorted;
+        const QString text =
+            bank.render(formWith("[R],", rows::number("sort")), kPlain, numbers("hits"), 1 << 24, &sorted);
+        QCOMPARE(QString(text).remove(u' ').section(u'(', 0, 0), rows::text("sorted") + u',');
+        QCOMPARE(sorted, numbers("sorted"));
     }
 
     // Sort "none" after a record-number search lists the records in key order,
@@ -234,12 +216,6 @@ private Q_SLOTS:
             entries.append(bank.render(form, kPlain, {1}).section(u'(', 0, 0));
         }
         QCOMPARE(entries, QStringList({"", "J 1", "B 1", "M 1", "O 1", "O 1", "O 1"}));
-    }
-
-    void numberingFollowsTheSortedList()
-    {
-        Bank bank(3);
-        QCOMPARE(bank.render(formWith("[N][R] [N5];", 6), kPlain, {1, 2, 3}), "1 3 5;2 2 6;3 1 7;( total  3 hits )");
     }
 };
 
