@@ -133,7 +133,6 @@ private Q_SLOTS:
         c.window->card().refreshJPlist();
         c.window->refresh();
         c.click("NewRec");
-        QCOMPARE(c.recNum()->text(), u"6"_s);
         // Enter moves on: the keys go to the box that has the focus.
         auto enter = [](const QString &keys) {
             QTest::keyClicks(QApplication::focusWidget(), keys);

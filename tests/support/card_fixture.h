@@ -64,7 +64,6 @@ struct Card : Program
     }
     void click(const char *button) const { control<QPushButton>(QString::fromLatin1(button))->click(); }
     void trigger(const char *item) const { control<QAction>(QString::fromLatin1(item))->trigger(); }
-    const BoxFlags &marks() const { return window->card().boxChanged(); }
 };
 
 } // namespace tz::testing
