@@ -4,15 +4,12 @@
 // topic of each control, an empty new record, and the places of the layout
 // table.
 
-#include "core/card/card_layout.h"
 #include "core/card/record_check.h"
 #include "gui/widgets/window_place.h"
 #include "support/card_fixture.h"
 
 #include <QClipboard>
-#include <QComboBox>
 #include <QLabel>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QtTest>
