@@ -47,8 +47,8 @@ struct Program
     }
     QString root() const { return dir.path() + QLatin1Char('/'); }
 
-    // The bank root()/name.bnk holding `records` (one blank record when none),
-    // or else the journal articles 1 to `count`.
+    // The bank root()/name.bnk holding `records`, then the journal articles
+    // 1 to `count` (one blank record when there are none).
     QString makeBank(const QString &name, QList<Record> records = {}, int count = 0)
     {
         const QString path = root() + name + QStringLiteral(".bnk/");
