@@ -101,6 +101,8 @@ private Q_SLOTS:
         QCOMPARE(saved.FontSizeNo, 0);
         QVERIFY(saved.BeepOn);
         QVERIFY(saved.AutoDupCheck);
+        p.trigger(card, "mnuOD"); // the default places again
+        QCOMPARE(p.session().settings.CardPos, Settings().CardPos);
     }
 
     // An edit on the card reaches its own bank before another bank shows:

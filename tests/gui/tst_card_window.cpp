@@ -97,6 +97,10 @@ private Q_SLOTS:
         memo->end(false);
         c.trigger("mnuEV");
         QCOMPARE(memo->text(), u"memo 5memo 5"_s);
+        memo->home(false);
+        QTest::keyClicks(memo, u"x"_s);
+        QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier); // the field undo: the stored value
+        QCOMPARE(memo->text(), u"memo 5"_s);
         // Select all takes the first 280 characters, whatever the length.
         c.focus(CardBox::Title);
         auto *title = static_cast<QPlainTextEdit *>(c.box(CardBox::Title));
