@@ -13,6 +13,7 @@
 #include <QtTest>
 
 using namespace tz;
+using namespace Qt::StringLiterals;
 using tz::testing::Program;
 
 namespace {
@@ -23,35 +24,36 @@ struct TwoBanks : Program
 {
     TwoBanks()
     {
-        makeJournalBank(QStringLiteral("first"), 3);
-        makeJournalBank(QStringLiteral("second"), 2);
-        writeSettings(QStringLiteral("first"));
+        makeBank(u"first"_s, {}, 3);
+        makeBank(u"second"_s, {}, 2);
+        writeSettings(u"first"_s);
         start();
     }
-    QLineEdit *memo() { return control<QLineEdit>(card(), QStringLiteral("EditRecBox_1")); }
     // Types at the end of the memo box, key by key.
     void typeMemo(const QString &text)
     {
-        memo()->setFocus();
-        memo()->end(false);
-        QTest::keyClicks(memo(), text);
+        auto *memo = control<QLineEdit>(card(), u"EditRecBox_1"_s);
+        memo->setFocus();
+        memo->end(false);
+        QTest::keyClicks(memo, text);
     }
-    QString storedMemo(const QString &bank, int n)
+    // The memo of record 3 as stored in the bank.
+    QString storedMemo(const QString &bank = u"first"_s)
     {
         Record r;
-        RecRead(root() + bank + QStringLiteral(".bnk"), n, ReadMode::Stored, r, QDate(2026, 1, 1));
+        RecRead(root() + bank + u".bnk"_s, 3, ReadMode::Stored, r, QDate(2026, 1, 1));
         return r.Memo;
     }
     // The bank window's action on the bank `name` in the program folder:
     // standing in its folder when there is one, else in the program folder.
     void chooseBank(const QString &name)
     {
-        const QString folder = root() + name + QStringLiteral(".bnk");
+        const QString folder = root() + name + u".bnk"_s;
         bank().logic().DirChange(QFileInfo(folder).isDir() ? folder : root());
-        bank().logic().bankText = name + QStringLiteral(".bnk");
+        bank().logic().bankText = name + u".bnk"_s;
         bank().sync();
         ui.answers = {MsgAnswer::Ok};
-        QTest::mouseClick(control<QPushButton>(bank(), QStringLiteral("Command1")), Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(bank(), u"Command1"_s), Qt::LeftButton);
     }
 };
 
@@ -65,42 +67,42 @@ private Q_SLOTS:
     void savedSettingsAreAppliedAndKept()
     {
         Program p;
-        p.makeJournalBank(QStringLiteral("mine"), 2);
-        p.writeSettings(QStringLiteral("mine"), " 1 \r\n 200 \r\n 1 \r\n 1 \r\n 0 \r\n 0 \r\n3000,3000,9150,8100\r\n"
-                                                "4500,1500,9000,7000\r\n2000,6000,7905,7290\r\n0,1\r\n");
+        p.makeBank(u"mine"_s, {}, 2);
+        p.writeSettings(u"mine"_s, " 1 \r\n 200 \r\n 1 \r\n 1 \r\n 0 \r\n 0 \r\n3000,3000,9150,8100\r\n"
+                                   "4500,1500,9000,7000\r\n2000,6000,7905,7290\r\n0,1\r\n");
         p.start();
         CardWindow &card = p.card();
-        QVERIFY(card.isVisible());
         const double dpi = card.logicalDpiX();
         QCOMPARE(card.pos(), QPoint(TwipsToPixels(3000, dpi), TwipsToPixels(3000, card.logicalDpiY())));
         QCOMPARE(card.width(), TwipsToPixels(9150, dpi));
         QCOMPARE(card.height(), TwipsToPixels(8100, card.logicalDpiY()));
-        const QFont font = p.control<QLineEdit>(card, QStringLiteral("EditRecBox_1"))->font();
+        const QFont font = p.control<QLineEdit>(card, u"EditRecBox_1"_s)->font();
         QCOMPARE(font, ChosenFont(0, 0));
-        QCOMPARE(font.pointSize(), 8);
-        for (const auto &[item, ticked] : {std::pair{"fontn_0", true},
-                                           {"fontn_1", false},
-                                           {"fontz_0", true},
-                                           {"fontz_4", false},
-                                           {"mnuOB", false},
-                                           {"mnuOS", true}})
-            QVERIFY2(p.control<QAction>(card, QString::fromLatin1(item))->isChecked() == ticked, item);
+        const std::pair<const char *, bool> ticks[] = {{"fontn_0", true},  {"fontn_1", false}, {"fontz_0", true},
+                                                       {"fontz_4", false}, {"mnuOB", false},   {"mnuOS", true}};
+        for (const auto &[item, ticked] : ticks)
+            QVERIFY2(p.control<QAction>(card, item)->isChecked() == ticked, item);
         // The search window opens where it was.
         p.trigger(card, "mnuSF");
         SearchWindow &search = p.search();
-        QVERIFY(search.isVisible());
         QCOMPARE(search.pos(), QPoint(TwipsToPixels(4500, dpi), TwipsToPixels(1500, search.logicalDpiY())));
-        QCOMPARE(p.control<QLineEdit>(search, QStringLiteral("BoxKeys"))->font(), ChosenFont(0, 0));
+        QCOMPARE(p.control<QLineEdit>(search, u"BoxKeys"_s)->font(), ChosenFont(0, 0));
 
-        // At the end the same values are written back.
+        // At the end the values are written back, the changes made with them.
+        card.move(card.pos() + QPoint(40, 0));
+        p.trigger(card, "fontn_1");
+        p.trigger(card, "mnuOB");
         card.close();
-        const Settings saved = CfgLoad(p.root() + QStringLiteral("tz.cfg"), p.root());
-        QCOMPARE(saved.CardPos, (WindowPos{3000, 3000, 9150, 8100}));
+        const Settings saved = CfgLoad(p.root() + u"tz.cfg"_s, p.root());
+        QCOMPARE(saved.CardPos, (WindowPos{float(PixelsToTwips(card.x(), dpi)), 3000, 9150, 8100}));
+        QVERIFY(saved.CardPos.left > 3000);
         QCOMPARE(saved.SearchPos, (WindowPos{4500, 1500, 9000, 7000}));
-        QCOMPARE(saved.FontNameNo, 0);
+        QCOMPARE(saved.FontNameNo, 1);
         QCOMPARE(saved.FontSizeNo, 0);
-        QVERIFY(!saved.BeepOn);
+        QVERIFY(saved.BeepOn);
         QVERIFY(saved.AutoDupCheck);
+        p.trigger(card, "mnuOD"); // the default places again
+        QCOMPARE(p.session().settings.CardPos, Settings().CardPos);
     }
 
     // An edit on the card reaches its own bank before another bank shows:
@@ -110,15 +112,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("shownAfter");
-        QTest::newRow("open") << "mnuBO"
-                              << "second"
-                              << "second";
-        QTest::newRow("new") << "mnuBN"
-                             << "third"
-                             << "third";
-        QTest::newRow("duplicate") << "mnuBD"
-                                   << "copy"
-                                   << "first";
+        QTest::newRow("open") << u"mnuBO"_s << u"second"_s << u"second"_s;
+        QTest::newRow("new") << u"mnuBN"_s << u"third"_s << u"third"_s;
+        QTest::newRow("duplicate") << u"mnuBD"_s << u"copy"_s << u"first"_s;
     }
     void theBankMenuStoresTheShownRecordFirst()
     {
@@ -126,48 +122,43 @@ private Q_SLOTS:
         QFETCH(QString, target);
         QFETCH(QString, shownAfter);
         TwoBanks p;
-        p.typeMemo(QStringLiteral(" before"));
+        p.typeMemo(u" before"_s);
         p.trigger(p.card(), item.toLatin1().constData());
         QVERIFY(p.bank().isVisible());
-        QCOMPARE(p.storedMemo(QStringLiteral("first"), 3), QStringLiteral("memo 3 before"));
-        p.typeMemo(QStringLiteral(" during"));
+        QCOMPARE(p.storedMemo(), u"memo 3 before"_s);
+        p.typeMemo(u" during"_s);
         QString storedWhenShown;
-        connect(&p.session(), &Session::bankChanged, this,
-                [&] { storedWhenShown = p.storedMemo(QStringLiteral("first"), 3); });
+        connect(&p.session(), &Session::bankChanged, this, [&] { storedWhenShown = p.storedMemo(); });
         p.bank().setFocus(); // the card's box loses the focus to the bank window
         p.chooseBank(target);
         QVERIFY(!p.bank().isVisible());
-        QCOMPARE(p.storedMemo(QStringLiteral("first"), 3), QStringLiteral("memo 3 before during"));
+        QCOMPARE(p.storedMemo(), u"memo 3 before during"_s);
         QCOMPARE(p.session().BankName(), shownAfter);
         if (shownAfter != u"first")
-            QCOMPARE(storedWhenShown, QStringLiteral("memo 3 before during"));
+            QCOMPARE(storedWhenShown, u"memo 3 before during"_s);
         else // the copy holds the edit too
-            QCOMPARE(p.storedMemo(target, 3), QStringLiteral("memo 3 before during"));
+            QCOMPARE(p.storedMemo(target), u"memo 3 before during"_s);
     }
 
     void aBankThatCannotBeReadLeavesTheOldOneOpen()
     {
         TwoBanks p;
-        const QString second = p.root() + QStringLiteral("second.bnk/");
-        QVERIFY(QFile::remove(second + QStringLiteral("record.tzd")));
-        QVERIFY(QDir().mkdir(second + QStringLiteral("record.tzd")));
-        p.typeMemo(QStringLiteral(" kept"));
+        const QString records = p.root() + u"second.bnk/record.tzd"_s;
+        QVERIFY(QFile::remove(records) && QDir().mkdir(records));
+        p.typeMemo(u" kept"_s);
         p.trigger(p.card(), "mnuBO");
         p.ui.messages.clear();
-        p.chooseBank(QStringLiteral("second"));
+        p.chooseBank(u"second"_s);
         QCOMPARE(p.ui.messages.size(), 1);
-        QCOMPARE(p.ui.messages.first().icon, MsgIcon::Error);
-        QVERIFY(p.ui.messages.first().text.contains(QStringLiteral("record.tzd")));
+        QVERIFY(p.ui.messages[0].icon == MsgIcon::Error && p.ui.messages[0].text.contains(u"record.tzd"_s));
         QVERIFY(p.bank().isVisible());
-        QCOMPARE(p.session().BankName(), QStringLiteral("first"));
-        QCOMPARE(p.card().windowTitle(), QStringLiteral("レコード編集  Tessellane 3j03 [FIRST]"));
-        QCOMPARE(p.card().card().bankPath(), p.root() + QStringLiteral("first.bnk/"));
-        QCOMPARE(CfgLoad(p.session().cfgFile(), p.root()).BankName, QStringLiteral("first"));
+        QCOMPARE(p.session().BankName(), u"first"_s);
+        QCOMPARE(p.card().card().bankPath(), p.root() + u"first.bnk/"_s);
         // The card goes on working on the old bank.
-        QCOMPARE(p.storedMemo(QStringLiteral("first"), 3), QStringLiteral("memo 3 kept"));
+        QCOMPARE(p.storedMemo(), u"memo 3 kept"_s);
         p.card().close();
-        QCOMPARE(CfgLoad(p.session().cfgFile(), p.root()).BankName, QStringLiteral("first"));
-        QCOMPARE(p.session().BankPaths.first(), p.root() + QStringLiteral("first.bnk"));
+        QCOMPARE(CfgLoad(p.session().cfgFile(), p.root()).BankName, u"first"_s);
+        QCOMPARE(p.session().BankPaths.first(), p.root() + u"first.bnk"_s);
     }
 };
 

@@ -9,36 +9,30 @@
 #include "gui/widgets/version_window.h"
 #include "support/program.h"
 
-#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tz;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-int colourCount(const QImage &image)
-{
-    QSet<QRgb> seen;
-    for (int y = 0; y < image.height(); y += 3)
-        for (int x = 0; x < image.width(); x += 3)
-            seen.insert(image.pixel(x, y));
-    return int(seen.size());
-}
-
+// The window shown and grabbed: its size, and more than a few colours.
 void check(QWidget *w, const QString &name)
 {
     w->show();
     QApplication::processEvents();
     const QImage image = w->grab().toImage();
     QCOMPARE(image.size(), w->size() * image.devicePixelRatio());
-    QVERIFY2(colourCount(image) > 8, qPrintable(name));
-    const QString dir = qEnvironmentVariable("TZ_SHOTS_DIR");
-    if (!dir.isEmpty())
-        QVERIFY(image.save(dir + QLatin1Char('/') + name + QStringLiteral(".png")));
+    QSet<QRgb> seen;
+    for (int y = 0; y < image.height(); y += 3)
+        for (int x = 0; x < image.width(); x += 3)
+            seen.insert(image.pixel(x, y));
+    QVERIFY2(seen.size() > 8, qPrintable(name));
+    if (const QString dir = qEnvironmentVariable("TZ_SHOTS_DIR"); !dir.isEmpty())
+        QVERIFY(image.save(dir + u'/' + name + u".png"_s));
 }
 
 } // namespace
@@ -51,44 +45,40 @@ private Q_SLOTS:
     void windowsPaint()
     {
         testing::Program program;
-        const QString root = program.root();
         SampleSource source;
         QStringList errors;
         QVERIFY2(ReadSampleSource(QStringLiteral(TZ_SOURCE_DATA "/sample"), QDate(2024, 1, 2), source, errors),
                  qPrintable(errors.join(u'\n')));
-        QVERIFY(WriteSampleBank(source, root + QStringLiteral("sample.bnk/"), nullptr));
+        QVERIFY(WriteSampleBank(source, program.root() + u"sample.bnk/"_s, nullptr));
         program.start();
-        BankWindow &bank = program.bank();
-        CardWindow &card = program.card();
-        SearchWindow &search = program.search();
         for (BankMode mode : {BankMode::Open, BankMode::New, BankMode::Duplicate}) {
-            bank.BankView(mode);
-            check(&bank, QStringLiteral("bank_mode%1").arg(int(mode)));
+            program.bank().BankView(mode);
+            check(&program.bank(), u"bank_mode%1"_s.arg(int(mode)));
         }
-        check(&program.app->versionWindow(), QStringLiteral("version"));
+        check(&program.app->versionWindow(), u"version"_s);
         ProgressWindow progress;
-        check(&progress, QStringLiteral("progress"));
-
+        check(&progress, u"progress"_s);
+        SearchWindow &search = program.search();
         search.SearchSet(KindFreeKeyword);
-        search.findChild<QLineEdit *>(QStringLiteral("BoxKeys"))->setText(QStringLiteral("the of"));
+        search.findChild<QLineEdit *>(u"BoxKeys"_s)->setText(u"the of"_s);
         search.SearD_click(SearOr);
         QVERIFY(search.model().hitCount() > 0);
-        check(&search, QStringLiteral("search"));
+        check(&search, u"search"_s);
 
         // The card in each style, in the smallest, a middle and the largest font
         // size: everything fits the fixed height.
+        CardWindow &card = program.card();
+        auto *quit = card.findChild<QPushButton *>(u"CommandQuit"_s);
+        auto *doi = card.findChild<QWidget *>(u"EditRecBox_15"_s);
         for (int style = 1; style <= 4; ++style) {
-            int n = 1;
-            while (n <= int(source.records.size()) && source.records[n - 1].record.Style != style)
-                ++n;
-            QVERIFY(card.card().goTo(n));
+            const auto &all = source.records;
+            const auto first = std::find_if(all.begin(), all.end(), [&](auto &e) { return e.record.Style == style; });
+            QVERIFY(card.card().goTo(int(first - all.begin()) + 1));
             card.refresh();
             for (int size : {0, 4, 5}) {
-                card.findChild<QAction *>(QStringLiteral("fontz_%1").arg(size))->trigger();
-                check(&card, QStringLiteral("card_style%1_size%2").arg(style).arg(size));
-                auto *quit = card.findChild<QPushButton *>(QStringLiteral("CommandQuit"));
+                card.findChild<QAction *>(u"fontz_%1"_s.arg(size))->trigger();
+                check(&card, u"card_style%1_size%2"_s.arg(style).arg(size));
                 QVERIFY(quit->mapTo(&card, QPoint(0, quit->height())).y() <= card.height());
-                auto *doi = card.findChild<QWidget *>(QStringLiteral("EditRecBox_15"));
                 QVERIFY(doi->mapTo(&card, QPoint(0, doi->height())).y() < quit->mapTo(&card, QPoint(0, 0)).y());
             }
         }

@@ -13,7 +13,6 @@ namespace tz::testing {
 
 inline const QDate kToday(2026, 12, 6);
 
-// The program on a bank "mybank" of five journal articles, shown on the card.
 struct Card : Program
 {
     QList<CardSearchRequest> searches; // asked of the search window
@@ -22,10 +21,9 @@ struct Card : Program
 
     Card()
     {
-        makeJournalBank(QStringLiteral("mybank"), 5);
+        makeBank(QStringLiteral("mybank"), {}, 5);
         writeSettings(QStringLiteral("mybank"));
-        start();
-        window = &card();
+        window = &start().card();
         window->card().setToday(kToday);
         QObject::connect(&window->card(), &CardModel::searchRequested,
                          [this](const CardSearchRequest &r) { searches.append(r); });
@@ -35,23 +33,37 @@ struct Card : Program
             qWarning("the card did not become active");
     }
     QString bankPath() { return session().BankPath(); }
+    QByteArray recordFile() { return readFile(bankPath() + QStringLiteral("record.tzd")); }
+    Record stored(int n)
+    {
+        Record r;
+        RecRead(bankPath(), n, ReadMode::Stored, r, kToday);
+        return r;
+    }
     template <typename T = QWidget> T *control(const QString &name) const { return Program::control<T>(*window, name); }
     QWidget *box(CardBox b) const { return control(QStringLiteral("EditRecBox_%1").arg(Index(b))); }
-    QString boxText(CardBox i) const
+    QString boxText(CardBox b) const // as the box shows it
     {
-        if (auto *e = qobject_cast<QPlainTextEdit *>(box(i)))
-            return e->toPlainText();
-        return static_cast<QLineEdit *>(box(i))->text();
+        auto *e = qobject_cast<QPlainTextEdit *>(box(b));
+        return e ? e->toPlainText() : static_cast<QLineEdit *>(box(b))->text();
     }
     QLineEdit *recNum() const { return control<QLineEdit>(QStringLiteral("RecNumBox")); }
-    void focus(CardBox i) const
+    // Types into the record-number box over what it shows, then Enter.
+    void enterRecNum(const QString &typed, bool enter = true) const
     {
-        box(i)->setFocus();
+        recNum()->setFocus();
+        recNum()->selectAll();
+        QTest::keyClicks(recNum(), typed);
+        if (enter)
+            QTest::keyClick(recNum(), Qt::Key_Return);
+    }
+    void focus(CardBox b) const
+    {
+        box(b)->setFocus();
         QCoreApplication::processEvents();
     }
     void click(const char *button) const { control<QPushButton>(QString::fromLatin1(button))->click(); }
     void trigger(const char *item) const { control<QAction>(QString::fromLatin1(item))->trigger(); }
-    const BoxFlags &marks() const { return window->card().boxChanged(); }
 };
 
 } // namespace tz::testing

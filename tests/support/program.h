@@ -47,23 +47,18 @@ struct Program
     }
     QString root() const { return dir.path() + QLatin1Char('/'); }
 
-    // The bank root()/name.bnk holding `records` (one blank record when none).
-    QString makeBank(const QString &name, const QList<Record> &records = {})
+    // The bank root()/name.bnk holding `records`, then the journal articles
+    // 1 to `count` (one blank record when there are none).
+    QString makeBank(const QString &name, QList<Record> records = {}, int count = 0)
     {
         const QString path = root() + name + QStringLiteral(".bnk/");
         if (!CreateBank(path, QDate(2024, 1, 2), nullptr))
             qFatal("cannot make the bank %s", qPrintable(path));
+        for (int i = 1; i <= count; ++i)
+            records.append(JournalRecord(i));
         for (int i = 0; i < records.size(); ++i)
             RecWrite(path, i + 1, records[i], true);
         return path;
-    }
-    // A bank of `count` journal articles.
-    QString makeJournalBank(const QString &name, int count)
-    {
-        QList<Record> records;
-        for (int i = 1; i <= count; ++i)
-            records.append(JournalRecord(i));
-        return makeBank(name, records);
     }
     // tz.cfg naming a bank in the program folder; `rest` holds the lines
     // after the bank name (AutoOpen on, the defaults of the others).
@@ -75,10 +70,11 @@ struct Program
                   "3I\r\n" + root().toUtf8() + "\r\n" + bankName.toUtf8() + "\r\n" + rest);
     }
 
-    // The program started as it starts for the person.
-    Application &start()
+    // The program started as it starts for the person (answered by `face`
+    // instead of the scripted user interface).
+    Application &start(UserInterface *face = nullptr)
     {
-        app = std::make_unique<Application>(ui, dir.path());
+        app = std::make_unique<Application>(face ? *face : ui, dir.path());
         app->start();
         QCoreApplication::processEvents();
         return *app;
