@@ -21,8 +21,10 @@ class FakeUserInterface : public UserInterface
 public:
     QList<AskedMessage> messages;
     QList<MsgAnswer> answers;
+    QQueue<std::optional<QString>> inputs;
     QQueue<QString> files;
-    int saveFilter = -1; // the save dialog's filter shown first
+    QStringList saveFilters; // of the last save dialog
+    int saveFilter = -1;     // its filter shown first
     int printDialogs = 0;
     std::optional<PrintChoice> printAnswer; // the choice made; none cancels
     QList<QList<Tone>> tones;
@@ -38,10 +40,14 @@ public:
         messages.append({text, buttons, icon});
         return buttons == MsgButtons::Ok || answers.isEmpty() ? MsgAnswer::Ok : answers.takeFirst();
     }
-    std::optional<QString> inputBox(const QString &, const QString &, const QString &) override { return {}; }
-    QString openFileName(const QString &, const QString &, const QStringList &) override { return nextFile(); }
-    QString saveFileName(const QString &, const QString &, const QStringList &, int selectedFilter) override
+    std::optional<QString> inputBox(const QString &, const QString &, const QString &) override
     {
+        return inputs.isEmpty() ? std::nullopt : inputs.dequeue();
+    }
+    QString openFileName(const QString &, const QString &, const QStringList &) override { return nextFile(); }
+    QString saveFileName(const QString &, const QString &, const QStringList &filters, int selectedFilter) override
+    {
+        saveFilters = filters;
         saveFilter = selectedFilter;
         return nextFile();
     }
