@@ -17,7 +17,7 @@ private Q_SLOTS:
     void convertingAnOldBank()
     {
         Program p;
-        p.makeJournalBank(QStringLiteral("mine"), 2);
+        p.makeBank(QStringLiteral("mine"), {}, 2);
         p.writeSettings(QStringLiteral("mine"));
         writeOldBank(p.root() + QStringLiteral("old"), {{"first", "A.Author&&", "One&&&&", 1990, 3, "1,2-3"},
                                                         {"second", "B.Author&&", "Two?&&&&", 1991, 120, "4,5-6"}});
