@@ -10,6 +10,7 @@
 #include "core/common/file_lookup.h"
 #include "core/format/form_file.h"
 #include "core/format/script_file.h"
+#include "core/format/script_output.h"
 #include "core/search/search_engine.h"
 #include "core/search/search_render.h"
 #include "core/session/app_folder.h"
@@ -28,7 +29,7 @@ using namespace tz;
 
 namespace {
 
-const char *const kUsage = R"(Usage:
+const char *const kCommands = R"(Usage:
   tessellane-cli new BANKDIR
       Create a bank folder with one blank record, the default JP code table
       and empty link and URL/DOI tables.
@@ -44,7 +45,10 @@ const char *const kUsage = R"(Usage:
       link.dat and JPcount.dat) into a new bank folder; a bank already there
       is kept as NAME.bak.
   tessellane-cli search BANKDIR --kind KIND [options]
-      Search the bank and print the reference list.
+      Search the bank and print the reference list (search --help: its options).
+)";
+
+const char *const kSearchUsage = R"(Usage: tessellane-cli search BANKDIR --kind KIND [options]
 
 Search options:
   --kind KIND          Free Keyword | Memo | Author + Editor | Title + Keyword |
@@ -65,8 +69,17 @@ Search options:
   --hits-only          print the record numbers of the hits, one per line,
                        in the order of the form's sort
   --output FILE        write to FILE instead of the terminal
-  --encoding ENC       utf8 (default) or cp932 (the bytes the program saves)
+  --encoding ENC       utf8 or cp932 (the bytes the program saves)
 
+The list is written in the encoding its script declares: code page 932 for
+a header declaring Shift_JIS (or Windows-31J, cp932, RTF's \ansicpg932),
+UTF-8 for one declaring UTF-8 or nothing. --encoding chooses for a script
+that declares nothing; one that contradicts the declaration is an error.
+The list ends with a line break (CR LF), as the program's saved list does.
+A script whose header declares any other encoding cannot be written.
+)";
+
+const char *const kExitStatus = R"(
 Exit status: 0 on success, 2 on an error (with a message).
 )";
 
@@ -235,12 +248,46 @@ int commandConvert(const QStringList &args, const Io &io)
     return 0;
 }
 
+// Whether the list is written in code page 932 (else UTF-8): as the script's
+// header declares; `encoding` ("utf8", "cp932" or empty) chooses when it
+// declares nothing and must not contradict a declaration.
+bool writesCp932(const Script &script, const QString &encoding)
+{
+    QString declared;
+    switch (DeclaredEncodingOf(script.header, &declared)) {
+    case DeclaredEncoding::None:
+        return encoding == u"cp932";
+    case DeclaredEncoding::Cp932:
+        if (encoding == u"utf8")
+            fail(QStringLiteral("--encoding utf8 contradicts the encoding %1 that script \"%2\" declares")
+                     .arg(declared, script.name));
+        return true;
+    case DeclaredEncoding::Utf8:
+        if (encoding == u"cp932")
+            fail(QStringLiteral("--encoding cp932 contradicts the encoding %1 that script \"%2\" declares")
+                     .arg(declared, script.name));
+        return false;
+    case DeclaredEncoding::Other:
+        break;
+    }
+    fail(QStringLiteral("script \"%1\" declares the encoding %2; the list can be written in cp932 or utf8 only")
+             .arg(script.name, declared));
+}
+
+int searchHelp(const Io &io)
+{
+    io.print(QString::fromUtf8(kSearchUsage) + QString::fromUtf8(kExitStatus));
+    return 0;
+}
+
 int commandSearch(const QStringList &args, const Io &io)
 {
+    if (args.size() > 2 && (args[2] == u"--help" || args[2] == u"-h"))
+        return searchHelp(io);
     const QString bank = bankArgument(args);
     std::optional<int> kind;
     QString keys, additional, formArg = QStringLiteral("1"), scriptArg = QStringLiteral("1");
-    QString formsFile, scriptsFile, output, encoding = QStringLiteral("utf8");
+    QString formsFile, scriptsFile, output, encoding;
     int current = 0, maxHits = 200;
     bool andMode = false, unique = true, ignoreCase = true, topWord = false, hitsOnly = false;
     for (int i = 3; i < args.size(); ++i) {
@@ -250,6 +297,8 @@ int commandSearch(const QStringList &args, const Io &io)
                 fail(QStringLiteral("%1 needs a value").arg(a));
             return args[++i];
         };
+        if (a == u"--help" || a == u"-h")
+            return searchHelp(io);
         if (a == u"--kind")
             kind = parseKind(value());
         else if (a == u"--keys")
@@ -303,10 +352,17 @@ int commandSearch(const QStringList &args, const Io &io)
     const auto [scriptBytes, scriptName] = readDefinition(scriptsFile, QStringLiteral("script.cfx"));
     const ScriptTable scripts = ParseScriptFile(scriptBytes, scriptName, report);
     io.warn(report);
+    // A search with nothing to render it with says so instead of printing nothing.
+    if (forms.FormCount < 1)
+        fail(QStringLiteral("%1 holds no output forms: the list cannot be written").arg(formName));
+    if (scripts.ScriptCount < 1 && !hitsOnly)
+        fail(QStringLiteral("%1 holds no scripts: the list cannot be written").arg(scriptName));
     const int formNo =
         choose(QStringLiteral("--form"), formArg, forms.FormCount, [&](int k) { return forms.form(k).name; });
-    const int scriptNo = choose(QStringLiteral("--script"), scriptArg, scripts.ScriptCount,
-                                [&](int k) { return scripts.script(k).name; });
+    const int scriptNo = hitsOnly ? 1 : choose(QStringLiteral("--script"), scriptArg, scripts.ScriptCount, [&](int k) {
+        return scripts.script(k).name;
+    });
+    const bool cp932Bytes = hitsOnly ? encoding == u"cp932" : writesCp932(scripts.script(scriptNo), encoding);
 
     // The bank.
     QString error;
@@ -335,7 +391,8 @@ int commandSearch(const QStringList &args, const Io &io)
                 static_cast<qint16>(parseNumber(QStringLiteral("--additional"), item.trimmed(), 1, kMaxRecords));
         }
     }
-    if (KindNeedsKey(*kind) && keys.trimmed().isEmpty())
+    // A key of blanks alone (a full-width space) is searched, as the window searches it.
+    if (KindNeedsKey(*kind) && keys.isEmpty())
         fail(QStringLiteral("--keys is required for this kind"));
     if ((*kind == KindSimilar || *kind == KindSimilarAuto) && current == 0)
         fail(QStringLiteral("--current is required for similar records"));
@@ -353,10 +410,12 @@ int commandSearch(const QStringList &args, const Io &io)
             text += QString::number(engine.HitList[i]) + u'\n';
     } else if (!(*kind == KindSimilarAuto && engine.HitCount == 0)) {
         text = RenderHits(engine, image, links, renderBank).value_or(QString());
+        if (!text.endsWith(QStringLiteral("\r\n")))
+            text += QStringLiteral("\r\n");
     }
 
     bool lossy = false;
-    const QByteArray bytes = encoding == u"cp932" ? cp932::encode(text, &lossy) : text.toUtf8();
+    const QByteArray bytes = cp932Bytes ? cp932::encode(text, &lossy) : text.toUtf8();
     if (lossy)
         std::fprintf(io.err, "some characters cannot be written in code page 932 and were written as \"?\"\n");
     if (output.isEmpty()) {
@@ -379,7 +438,11 @@ int RunCli(const QStringList &args, std::FILE *out, std::FILE *err)
     const Io io{out, err};
     const QString command = args.value(1);
     if (command.isEmpty() || command == u"--help" || command == u"-h" || command == u"help") {
-        std::fputs(kUsage, command.isEmpty() ? err : out);
+        std::FILE *to = command.isEmpty() ? err : out;
+        std::fputs(kCommands, to);
+        std::fputs("\n", to);
+        std::fputs(kSearchUsage, to);
+        std::fputs(kExitStatus, to);
         return command.isEmpty() ? 2 : 0;
     }
     try {

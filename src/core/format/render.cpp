@@ -16,17 +16,104 @@ QString signedNumber(qint64 n)
     return n >= 0 ? u' ' + QString::number(n) : QString::number(n);
 }
 
-// The word order of a record style with the script's codes put in for the marks.
+// While an entry is built, the script's codes and the values put in for the
+// symbols of the word order are bounded by characters that no record, name or
+// code can hold (Unicode noncharacters: code page 932 decodes to none of
+// them). The finished line drops them: codes are written as they are, the
+// text between them escaped as the script says, and a literal "." or "," of
+// the word order that follows a value already ending in that character is
+// left out ("A.." and "et al.." become "A." and "et al.").
+constexpr char16_t kCodeStart = 0xFDD0;
+constexpr char16_t kCodeEnd = 0xFDD1;
+constexpr char16_t kValueStart = 0xFDD2;
+constexpr char16_t kValueEnd = 0xFDD3;
+
+bool isBoundary(QChar c)
+{
+    return c.unicode() >= kCodeStart && c.unicode() <= kValueEnd;
+}
+
+QString withoutBoundaries(QString text)
+{
+    text.removeIf(isBoundary);
+    return text;
+}
+
+QString boundedCode(const QString &code)
+{
+    return QChar(kCodeStart) + withoutBoundaries(code) + QChar(kCodeEnd);
+}
+
+// MarkupPair with each code bounded: the searches skip exactly what they skip
+// for the bare codes, so that the marks pair up the same way.
+QString boundedMarkupPair(const QString &text, const QString &mark, const QString &open, const QString &close)
+{
+    auto after = [](qsizetype at, const QString &code) { return at + 2 + qMax<qsizetype>(1, code.size() - 2); };
+    const QString bOpen = boundedCode(open), bClose = boundedCode(close);
+    QString t = text;
+    qsizetype from = 0;
+    for (;;) {
+        qsizetype at = t.indexOf(mark, from);
+        if (at < 0)
+            return t;
+        t.replace(at, mark.size(), bOpen);
+        at = t.indexOf(mark, after(at, bOpen));
+        if (at < 0)
+            return t + bClose;
+        t.replace(at, mark.size(), bClose);
+        from = after(at, bClose);
+    }
+}
+
+// The word order of a record style with the script's codes put in for the
+// marks and each symbol bounded as a value.
 QString preparedOrder(const OutputForm &form, const Script &s, int style)
 {
+    static const QRegularExpression symbol(QStringLiteral("(\\[(?:M|T|J|V|PS|PE|Y|B|K|L|FR|F|R|N\\d{0,9}|D|A|E)\\])"));
     if (style < 1)
         return {};
-    QString order = form.order[static_cast<size_t>(qMin(style, 4))]; // 5 and 6 are written like 4
-    order = MarkupPair(order, QStringLiteral("*"), s.underlineOn, s.underlineOff);
-    order = MarkupPair(order, QStringLiteral("@"), s.subOn, s.subOff);
-    order = MarkupPair(order, QStringLiteral("^"), s.superOn, s.superOff);
-    order = MarkupPair(order, QStringLiteral("|"), s.boldOn, s.boldOff);
-    return order.replace(QStringLiteral("[/]"), s.lineBreak);
+    QString order = withoutBoundaries(form.order[static_cast<size_t>(qMin(style, 4))]); // 5 and 6 are written like 4
+    order.replace(symbol, QString(QChar(kValueStart)) + QStringLiteral("\\1") + QChar(kValueEnd));
+    order = boundedMarkupPair(order, QStringLiteral("*"), s.underlineOn, s.underlineOff);
+    order = boundedMarkupPair(order, QStringLiteral("@"), s.subOn, s.subOff);
+    order = boundedMarkupPair(order, QStringLiteral("^"), s.superOn, s.superOff);
+    order = boundedMarkupPair(order, QStringLiteral("|"), s.boldOn, s.boldOff);
+    return order.replace(QStringLiteral("[/]"), boundedCode(s.lineBreak));
+}
+
+// The line as written: boundaries dropped, codes as they are, the text between
+// them escaped, doubled "." and "," after a value left out. A code may hold
+// another code (a mark inside an earlier code is translated by a later one).
+QString finishedLine(const QString &line, TextEscape escape)
+{
+    QString out, text;
+    out.reserve(line.size());
+    int depth = 0;           // inside this many codes
+    QChar last;              // the last character of text written (codes aside)
+    bool afterValue = false; // nothing but codes since the end of a value
+    for (const QChar c : line) {
+        if (c == kCodeStart) {
+            if (depth++ == 0) {
+                out += EscapeText(text, escape);
+                text.clear();
+            }
+        } else if (c == kCodeEnd) {
+            depth = qMax(0, depth - 1);
+        } else if (depth > 0) {
+            if (!isBoundary(c))
+                out += c;
+        } else if (c == kValueEnd || c == kValueStart) {
+            afterValue = c == kValueEnd;
+        } else {
+            const bool doubled = afterValue && (c == u'.' || c == u',') && c == last;
+            afterValue = false;
+            if (!doubled) {
+                text += c;
+                last = c;
+            }
+        }
+    }
+    return out + EscapeText(text, escape);
 }
 
 // "[N]" gives the running number; "[Nx]" numbers from x.
@@ -53,7 +140,7 @@ QString entry(const QString &order, const Record &rec, int recNo, int running, c
     QString line = order;
     auto put = [&line](const char16_t *symbol, const QString &value) {
         if (line.contains(QStringView(symbol)))
-            line.replace(QStringView(symbol).toString(), value);
+            line.replace(QStringView(symbol).toString(), withoutBoundaries(value));
     };
     put(u"[M]", Trim(rec.Memo));
     put(u"[T]", Trim(rec.Title));
@@ -75,15 +162,16 @@ QString entry(const QString &order, const Record &rec, int recNo, int running, c
         put(u"[A]", NameListFormat(Trim(rec.Author), 1, ctx.form.author, ctx.form.editor));
     if (line.contains(QStringLiteral("[E]")))
         put(u"[E]", NameListFormat(Trim(rec.Editor), 2, ctx.form.author, ctx.form.editor));
-    return line;
+    return finishedLine(line, ctx.script.escape);
 }
 
 QString overflowText(int HitCount, const Script &s)
 {
-    return QStringLiteral("( total ") + signedNumber(HitCount) + QStringLiteral(" hits.)") + s.lineBreak + s.lineBreak +
-           QStringLiteral("The text-viewing is over flowed.") + s.lineBreak +
-           QStringLiteral("so please, choose more simple form to view,") + s.lineBreak +
-           QStringLiteral("or more apporpriate key to search. ") + s.trailer;
+    auto text = [&s](const QString &t) { return EscapeText(t, s.escape); };
+    return text(QStringLiteral("( total ") + signedNumber(HitCount) + QStringLiteral(" hits.)")) + s.lineBreak +
+           s.lineBreak + text(QStringLiteral("The text-viewing is over flowed.")) + s.lineBreak +
+           text(QStringLiteral("so please, choose more simple form to view,")) + s.lineBreak +
+           text(QStringLiteral("or more apporpriate key to search. ")) + s.trailer;
 }
 
 } // namespace
@@ -173,7 +261,8 @@ QString Step3(QList<qint16> &HitList, int HitCount, const RenderContext &ctx)
         if (text.size() > ctx.capacity)
             return overflowText(HitCount, s);
     }
-    text += QStringLiteral("( total ") + signedNumber(HitCount) + QStringLiteral(" hits )") + s.trailer;
+    text += EscapeText(QStringLiteral("( total ") + signedNumber(HitCount) + QStringLiteral(" hits )"), s.escape) +
+            s.trailer;
     if (text.size() > ctx.capacity)
         return overflowText(HitCount, s);
     return text;

@@ -2,7 +2,9 @@
 // Rendering a hit list as a reference list: one entry per hit, written by the
 // word order of the chosen output form for the record's style, with the
 // markup codes of the chosen script, between the script's header and trailer,
-// closed by a totals line.
+// closed by a totals line. Everything written between the codes is escaped as
+// the script says (script_output.h); a literal "." or "," of the word order
+// is not written after a value that already ends in it ("A." not "A..").
 
 #include "core/format/form_file.h"
 #include "core/format/script_file.h"

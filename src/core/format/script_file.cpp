@@ -87,7 +87,9 @@ Script readScript(const QList<QByteArrayView> &lines, int number, const QString 
 {
     const QString prefix = QStringLiteral("%1: %2 %3 の").arg(fileName, kItem, QString::number(number));
     Script script;
-    script.name = NameLineText(cp932::decode(lines[0]));
+    const QString nameLine = cp932::decode(lines[0]);
+    script.name = NameLineText(nameLine);
+    script.escape = EscapeOfNameLine(nameLine);
     if (ReplaceUndecodable(script.name))
         report << prefix + QStringLiteral("名前にシフトJIS として読めないバイトがあります。「?」に置き換えました");
     script.note = Trim(cp932::decode(lines[1]));

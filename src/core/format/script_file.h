@@ -9,7 +9,9 @@
 //   line 2      number M of scripts, decimal
 //   then        M blocks of 13 lines, one per script:
 //     1  "==" and the name (the first two characters are dropped, whatever
-//        they are, and the rest trimmed)
+//        they are, and the rest trimmed); "=H", "=R" and "=L" in their
+//        place choose the escaping of the text between the codes
+//        (script_output.h)
 //     2  note
 //     3-13 code lines, in the order of the Script members header .. lineBreak
 //
@@ -19,6 +21,8 @@
 // and the bytes are decoded as code page 932 text, so 82A0 is one double-byte
 // character. "3C623E ' bold" gives "<b>", "0D0A" gives CR LF, an empty line or
 // a line that is only a comment gives an empty code.
+
+#include "core/format/script_output.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -44,6 +48,9 @@ struct Script
     QString boldOn;       // opening "|"
     QString boldOff;      // closing "|"
     QString lineBreak;    // for "[/]"
+    // How the text between the codes is written (the name line's first two
+    // characters).
+    TextEscape escape = TextEscape::None;
 
     friend bool operator==(const Script &, const Script &) = default;
 };

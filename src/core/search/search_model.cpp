@@ -12,6 +12,10 @@ namespace {
 
 const QString kAskUtf8 = QStringLiteral("次の文字はシフト JIS（コードページ 932）で保存できません：\n%1\n\n"
                                         "UTF-8 で保存しますか？（キャンセルで保存を中止します）");
+const QString kNoForms = QStringLiteral("出力書式がひとつもないため、検索結果を表示できません。\n"
+                                        "書式ファイル form.cfg を確かめてください。");
+const QString kNoScripts = QStringLiteral("スクリプトがひとつもないため、検索結果を表示できません。\n"
+                                          "スクリプトファイル script.cfg を確かめてください。");
 
 } // namespace
 
@@ -159,8 +163,10 @@ bool SearchModel::render(const RecordImage &image)
 {
     const FormTable &forms = m_session.forms;
     const ScriptTable &scripts = m_session.scripts;
-    if (forms.FormCount < 1 || scripts.ScriptCount < 1)
+    if (forms.FormCount < 1 || scripts.ScriptCount < 1) {
+        m_session.ui.message(forms.FormCount < 1 ? kNoForms : kNoScripts, MsgButtons::Ok, MsgIcon::Warning);
         return false;
+    }
     m_session.Signal(SignalKind::SearchDone);
     const int form = std::clamp(m_formIndex + 1, 1, forms.FormCount);
     const int script = std::clamp(m_scriptIndex + 1, 1, scripts.ScriptCount);

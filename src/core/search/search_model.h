@@ -160,7 +160,8 @@ private:
     // leaves the earlier hits and result. False when there was nothing to
     // search or the automatic similar check found nothing.
     bool search(const RecordImage &image);
-    // Step 3; false (the result as it was) when cancelled or no form or script.
+    // Step 3; false (the result as it was) when cancelled or when there is no
+    // form or no script (which the person is told).
     bool render(const RecordImage &image);
     void setResult(const QString &text);
 
