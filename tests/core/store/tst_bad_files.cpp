@@ -24,58 +24,48 @@ private Q_SLOTS:
     void readersSurvive_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QRandomGenerator gen(2014);
         QByteArray random(3 * 1174 + 77, Qt::Uninitialized);
-        for (char &c : random)
-            c = char(gen.bounded(256));
+        QRandomGenerator(2014).fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("cut mid-entry") << QByteArray(1174 + 601, 'x');
         QTest::newRow("random") << random;
         QTest::newRow("NUL bytes") << QByteArray(4 * 1174, '\0');
         QTest::newRow("oversized") << QByteArray(34000 * 1174, '\x81');
     }
+    // Records counted and capped, any of them readable; JP code group ends in
+    // order; only valid link pairs, and a link write still works; settings in
+    // range or the defaults.
     void readersSurvive()
     {
         QFETCH(QByteArray, bytes);
         QTemporaryDir dir;
-        const QString bank = dir.filePath("bad.bnk");
-        QVERIFY(QDir().mkpath(bank));
+        const QDir bank(dir.filePath("bad.bnk"));
+        QVERIFY(QDir().mkpath(bank.path()));
         for (const char *name : {"record.tzd", "JPcode.tzd", "Link.tzd", "Pdf.tzd", "tz.cfg", "Bpath.log"})
-            QVERIFY(writeFile(QDir(bank).filePath(name), bytes));
-        const QDate today(2026, 12, 6);
+            QVERIFY(writeFile(bank.filePath(name), bytes));
         QString error;
-
-        // Records: counted by rounding and capped, any record readable.
-        const int count = RecCountSet(bank, &error);
-        QVERIFY(count >= 0 && count <= kMaxRecords);
+        const int count = RecCountSet(bank.path(), &error);
         Record rec;
-        QVERIFY(RecRead(bank, qMax(count, 1), ReadMode::Stored, rec, today, &error));
-        QVERIFY(rec.Style >= 1 && rec.Style <= 6);
-        QVERIFY(ReadRecordFile(bank, &error).size() <= qint64(kMaxRecords) * kRecordSize);
-
-        // JP code table: ends always in order and within 16 bits.
+        QVERIFY(count >= 0 && count <= kMaxRecords);
+        QVERIFY(RecRead(bank.path(), qMax(count, 1), ReadMode::Stored, rec, QDate(2026, 12, 6), &error) &&
+                rec.Style >= 1 && rec.Style <= 6);
+        QVERIFY(ReadRecordFile(bank.path(), &error).size() <= qint64(kMaxRecords) * kRecordSize);
         JPcodeTable jp;
-        JPcodeLoad(QDir(bank).filePath("jpcode.tzd"), jp, &error);
-        QVERIFY(0 <= jp.JPendT && jp.JPendT <= jp.JPendJ && jp.JPendJ <= jp.JPendP && jp.JPendP <= jp.JPendE);
-        QCOMPARE(jp.JPname.size(), jp.JPendE + 1);
-
-        // Link table: only valid pairs, and a write still works on it.
-        for (const LinkPair &p : LinkReadAll(bank, count, &error))
+        JPcodeLoad(bank.filePath("jpcode.tzd"), jp, &error);
+        QVERIFY(0 <= jp.JPendT && jp.JPendT <= jp.JPendJ && jp.JPendJ <= jp.JPendP && jp.JPendP <= jp.JPendE &&
+                jp.JPname.size() == jp.JPendE + 1);
+        for (const LinkPair &p : LinkReadAll(bank.path(), count, &error))
             QVERIFY(p.RecA > 0 && p.RecA < p.RecB && p.RecB <= count);
-        const QString before = LinkRead(bank, 1, qMax(count, 2), 200, &error);
+        const QString before = LinkRead(bank.path(), 1, qMax(count, 2), 200, &error);
         if (bytes.size() < 64 * 1024 * 1024)
-            QVERIFY(LinkWrite(bank, 1, before.isEmpty() ? "2" : QString(), before, &error));
-
-        // URL/DOI table.
+            QVERIFY(LinkWrite(bank.path(), 1, before.isEmpty() ? "2" : QString(), before, &error));
         PdfEntry pdf;
-        PdfRead(bank, 1, ReadMode::Stored, pdf, &error);
-        QVERIFY(PdfReadAll(bank, &error).size() <= kMaxRecords);
-
-        // Settings and recent banks: in range or the defaults.
-        const Settings s = CfgLoad(QDir(bank).filePath("TZ.CFG"), dir.path());
-        QVERIFY(s.MaxHits >= 1 && s.MaxHits <= 32767);
-        QVERIFY(s.FontNameNo >= 0 && s.FontNameNo <= 3 && s.FontSizeNo >= 0 && s.FontSizeNo <= 5);
-        QVERIFY(BankLogLoad(QDir(bank).filePath("bpath.log"), dir.path()).size() == 10);
+        PdfRead(bank.path(), 1, ReadMode::Stored, pdf, &error);
+        QVERIFY(PdfReadAll(bank.path(), &error).size() <= kMaxRecords);
+        const Settings s = CfgLoad(bank.filePath("TZ.CFG"), dir.path());
+        QVERIFY(s.MaxHits >= 1 && s.MaxHits <= 32767 && s.FontNameNo >= 0 && s.FontNameNo <= 3 && s.FontSizeNo >= 0 &&
+                s.FontSizeNo <= 5);
+        QCOMPARE(BankLogLoad(bank.filePath("bpath.log"), dir.path()).size(), 10);
     }
 };
 
