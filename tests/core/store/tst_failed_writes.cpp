@@ -25,18 +25,18 @@ using namespace tz;
 namespace {
 
 const QDate kToday(2024, 5, 17);
+using Dir = const QString &;
 
 Record record(int n)
 {
     Record r = BlankRecord(kToday);
-    r.Title = QStringLiteral("Title %1").arg(n);
     r.Author = QString::fromUtf8("著者 %1").arg(n);
     return r;
 }
 
 // A bank of three records, two links and two URL/DOI entries, written by
 // hand so that no writer under test made it.
-void makeOldBank(const QString &dir)
+void makeOldBank(Dir dir)
 {
     QByteArray records;
     for (int n = 1; n <= 3; ++n)
@@ -47,83 +47,67 @@ void makeOldBank(const QString &dir)
     writeFile(dir + "/JPcode.tzd", SerializeJPcode(DefaultJPcodeTable()));
 }
 
+// A writer: what the error names, the files it starts from, the write, and
+// the last step of the write (a flush in place, or the rename that puts a
+// whole new file in place; only those writers make a file).
 struct Writer
 {
     const char *name;
-    const char *file; // what the error names
-    std::function<void(const QString &dir)> prepare;
-    std::function<bool(const QString &dir, QString *error)> write;
-    bool creates;     // the write makes a file (a new or temporary one)
-    FileFault commit; // the last step
+    const char *file;
+    std::function<void(Dir)> prepare;
+    std::function<bool(Dir, QString *)> write;
+    FileFault commit;
 };
 
 QList<Writer> writers()
 {
-    const FileFault sync{FileStep::Sync, EIO};
-    const FileFault rename{FileStep::Rename, EIO};
-    auto bank = [](const QString &dir) { makeOldBank(dir); };
+    const FileFault sync{FileStep::Sync, EIO}, rename{FileStep::Rename, EIO};
+    const auto bank = makeOldBank;
+    const auto file = [](const char *name, const QByteArray &bytes) {
+        return [=](Dir d) { writeFile(d + '/' + name, bytes); };
+    };
+    // clang-format off
     return {
-        {"record in place", "record.tzd", bank,
-         [](const QString &d, QString *e) { return RecWrite(d, 2, record(9), true, e); }, false, sync},
-        {"record appended", "record.tzd", bank,
-         [](const QString &d, QString *e) { return RecWrite(d, 4, record(9), true, e); }, false, sync},
-        {"links", "Link.tzd", bank, [](const QString &d, QString *e) { return LinkWrite(d, 7, "3,9", "3,12", e); },
-         false, sync},
+        {"record in place", "record.tzd", bank, [](Dir d, QString *e) { return RecWrite(d, 2, record(9), true, e); }, sync},
+        {"record appended", "record.tzd", bank, [](Dir d, QString *e) { return RecWrite(d, 4, record(9), true, e); }, sync},
+        {"links", "Link.tzd", bank, [](Dir d, QString *e) { return LinkWrite(d, 7, "3,9", "3,12", e); }, sync},
         {"URL/DOI entry", "Pdf.tzd", bank,
-         [](const QString &d, QString *e) {
-             return PdfWrite(d, 3, {"https://c.example", "10.1/c"}, true, e);
-         },
-         false, sync},
-        {"URL/DOI table made", "Pdf.tzd",
-         [](const QString &d) { writeFile(d + "/record.tzd", EncodeRecord(record(1))); },
-         [](const QString &d, QString *e) { return PdfInit(d, 5, e); }, true, rename},
-        {"JP code table", "JPcode.tzd", bank,
-         [](const QString &d, QString *e) {
+         [](Dir d, QString *e) { return PdfWrite(d, 3, {"https://c.example", "10.1/c"}, true, e); }, sync},
+        {"URL/DOI table made", "Pdf.tzd", file("record.tzd", EncodeRecord(record(1))),
+         [](Dir d, QString *e) { return PdfInit(d, 5, e); }, rename},
+        {"JP code table", "JPcode.tzd", bank, [](Dir d, QString *e) {
              JPcodeTable t = DefaultJPcodeTable();
-             t.JPname[3] = QString::fromUtf8("新しい名前");
+             t.JPname[3] = "新しい名前";
              return JPcodeSave(d + "/JPcode.tzd", t, e);
-         },
-         true, rename},
-        {"settings", "tz.cfg", [](const QString &d) { CfgSave(d + "/tz.cfg", Settings(), nullptr); },
-         [](const QString &d, QString *e) {
+         }, rename},
+        {"settings", "tz.cfg", [](Dir d) { CfgSave(d + "/tz.cfg", Settings(), nullptr); }, [](Dir d, QString *e) {
              Settings s;
              s.BankName = "other";
              return CfgSave(d + "/tz.cfg", s, e);
-         },
-         true, rename},
-        {"bank-path log", "Bpath.log", [](const QString &d) { writeFile(d + "/Bpath.log", "/a/x.bnk\r\n"); },
-         [](const QString &d, QString *e) {
-             return BankLogSave(d + "/Bpath.log", {"/b/y.bnk", "/a/x.bnk"}, e);
-         },
-         true, rename},
-        {"form file", "form.cfg", [](const QString &d) { writeFile(d + "/form.cfg", "old forms"); },
-         [](const QString &d, QString *e) {
+         }, rename},
+        {"bank-path log", "Bpath.log", file("Bpath.log", "/a/x.bnk\r\n"),
+         [](Dir d, QString *e) { return BankLogSave(d + "/Bpath.log", {"/b/y.bnk", "/a/x.bnk"}, e); }, rename},
+        {"form file", "form.cfg", file("form.cfg", "old forms"), [](Dir d, QString *e) {
              QStringList report;
-             const FormTable t = ParseFormFile(readFile(TZ_SOURCE_DATA "/form.cfx"), "form.cfx", report);
-             return FormWrite(d + "/form.cfg", t, e);
-         },
-         true, rename},
-        {"form file from its default", "form.cfg", [](const QString &d) { writeFile(d + "/form.cfx", "3d\r\n0\r\n"); },
-         [](const QString &d, QString *e) {
+             return FormWrite(d + "/form.cfg", ParseFormFile(readFile(TZ_SOURCE_DATA "/form.cfx"), "form.cfx", report), e);
+         }, rename},
+        {"form file from its default", "form.cfg", file("form.cfx", "3d\r\n0\r\n"), [](Dir d, QString *e) {
              QString shown;
              QStringList report;
-             LoadDefinitionFile(d + "/form.cfg", QString::fromUtf8("書式"), &shown, report);
+             LoadDefinitionFile(d + "/form.cfg", "書式", &shown, report);
              *e = report.join('\n');
              return report.isEmpty();
-         },
-         true, rename},
-        {"result list", "result.txt", [](const QString &d) { writeFile(d + "/result.txt", "old list\r\n"); },
-         [](const QString &d, QString *e) { return SaveResultFile(d + "/result.txt", "A.\nB.", false, e); }, true,
-         rename},
-        {"sample bank", "x.bnk", [](const QString &) {},
-         [](const QString &d, QString *e) {
+         }, rename},
+        {"result list", "result.txt", file("result.txt", "old list\r\n"),
+         [](Dir d, QString *e) { return SaveResultFile(d + "/result.txt", "A.\nB.", false, e); }, rename},
+        {"sample bank", "x.bnk", [](Dir) {}, [](Dir d, QString *e) {
              SampleSource source;
              QStringList errors;
              return ReadSampleSource(TZ_SOURCE_DATA "/sample", kToday, source, errors) &&
                     WriteSampleBank(source, d + "/x.bnk", e);
-         },
-         true, FileFault{FileStep::Rename, EIO, 0, 1}}, // after the JP code table: the bank's own name
+         }, FileFault{FileStep::Rename, EIO, 0, 1}}, // after the JP code table: the bank's own name
     };
+    // clang-format on
 }
 
 } // namespace
@@ -138,21 +122,18 @@ private Q_SLOTS:
         QTest::addColumn<int>("writer");
         QTest::addColumn<QString>("point");
         const QList<Writer> list = writers();
-        for (int i = 0; i < list.size(); ++i) {
-            for (const char *point : {"create", "start", "midway", "commit"}) {
-                if (QByteArray(point) != "create" || list[i].creates)
+        for (int i = 0; i < list.size(); ++i)
+            for (const char *point : {"create", "start", "midway", "commit"})
+                if (QByteArray(point) != "create" || list[i].commit.step == FileStep::Rename)
                     QTest::addRow("%s at %s", list[i].name, point) << i << QString(point);
-            }
-        }
     }
     void oldFilesStay()
     {
         QFETCH(int, writer);
         QFETCH(QString, point);
         const Writer w = writers()[writer];
-
         // The bytes the write takes, from a run that succeeds.
-        QTemporaryDir scratch;
+        QTemporaryDir scratch, dir;
         w.prepare(scratch.path());
         qint64 total = 0;
         {
@@ -162,22 +143,16 @@ private Q_SLOTS:
             total = count.bytesThrough();
         }
         QVERIFY(total > 1);
-
-        QTemporaryDir dir;
         w.prepare(dir.path());
         const QMap<QString, QByteArray> before = folderSnapshot(dir.path());
-        FileFault fault = w.commit;
-        if (point == "create")
-            fault = {FileStep::Create, EROFS};
-        else if (point == "start")
-            fault = {FileStep::Write, ENOSPC, 0};
-        else if (point == "midway")
-            fault = {FileStep::Write, ENOSPC, total / 2};
+        const FileFault fault = point == "create"   ? FileFault{FileStep::Create, EROFS}
+                                : point == "start"  ? FileFault{FileStep::Write, ENOSPC, 0}
+                                : point == "midway" ? FileFault{FileStep::Write, ENOSPC, total / 2}
+                                                    : w.commit;
         QString error;
         {
             FileFaultScope scope(fault);
-            QVERIFY(!w.write(dir.path(), &error));
-            QVERIFY(scope.strikes() > 0);
+            QVERIFY(!w.write(dir.path(), &error) && scope.strikes() > 0);
         }
         QCOMPARE(folderSnapshot(dir.path()), before);
         QVERIFY2(error.contains(SystemReason(fault.error)) && error.contains(w.file), qPrintable(error));
