@@ -1,6 +1,8 @@
-// The settings file: every layout read from files built by hand byte by byte,
-// the exact bytes written, clamping, and files that hold no settings.
+// The settings file and the bank-path log of the program folder: every layout
+// read from files built by hand byte by byte, the exact bytes written,
+// clamping, and files that hold no settings.
 
+#include "core/session/bank_log.h"
 #include "core/session/settings.h"
 #include "support/test_files.h"
 #include "support/test_rows.h"
@@ -13,8 +15,8 @@ using namespace tz;
 
 namespace {
 
-// "/home/田中/文献表/" in code page 932 (表 ends in the byte 0x5C).
-const QByteArray kJpFolderBytes("/home/\x93\x63\x92\x86/\x95\xb6\x8c\xa3\x95\x5c/");
+// "/home/田中/文献表" in code page 932 (表 ends in the byte 0x5C).
+const QByteArray kJpPath("/home/\x93\x63\x92\x86/\x95\xb6\x8c\xa3\x95\x5c");
 const QString kJpFolder = QStringLiteral("/home/田中/文献表/");
 const QString kApp = QStringLiteral("/app");
 
@@ -26,7 +28,7 @@ QByteArray crlf(const QList<QByteArray> &lines)
 // A full file with values that differ from the defaults.
 QList<QByteArray> fullLines(const QByteArray &tag = "3I")
 {
-    return QByteArray(tag + '\n' + kJpFolderBytes +
+    return QByteArray(tag + '\n' + kJpPath + '/' +
                       "\nkenkyu\n 0 \n 500 \n 2 \n 7 \n 3 \n 5 \n-120,12.5,9000,7000\n"
                       "3000,2000,8760.75,6750\n2100,6100,7905,7290\n0,1")
         .split('\n');
@@ -42,6 +44,13 @@ QString show(const Settings &s)
     for (const WindowPos &p : {s.CardPos, s.SearchPos, s.JPEditorPos})
         out << QStringLiteral("%1,%2,%3,%4").arg(p.left).arg(p.top).arg(p.width).arg(p.height);
     return out.join(u'|');
+}
+
+// A row of the logs read: the log's bytes, its entries, the lines told.
+void row(const char *name, const QByteArray &bytes, QStringList entries, const QString &inexact = {})
+{
+    entries.resize(kBankPathCount);
+    QTest::newRow(name) << bytes << entries << inexact;
 }
 
 } // namespace
@@ -237,6 +246,72 @@ private Q_SLOTS:
         QVERIFY2(!CfgSave(dir.filePath(rows::text("file")), s, &error) && error.contains(rows::text("file")),
                  qPrintable(error));
         QCOMPARE(readFile(dir.filePath(QStringLiteral("tz.cfg"))), old);
+    }
+
+    // The log's bytes, its entries (the rest empty), and the lines told as not
+    // read exactly: a line with control bytes is an empty entry. Only the first
+    // ten lines count, and of an oversized log only complete lines.
+    void logs_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("inexact");
+        QByteArray twelve;
+        for (int i = 1; i <= 12; ++i)
+            twelve += "/b" + QByteArray::number(i) + "\r\n";
+        row("empty file", "", {});
+        row("CR LF", "/a/x.bnk\r\n/b/y.bnk\r\n", {"/a/x.bnk", "/b/y.bnk"});
+        row("LF, no last line end", "/a/x.bnk\n/b/y.bnk", {"/a/x.bnk", "/b/y.bnk"});
+        row("empty line kept in place", "/a\r\n\r\n/c\r\n", {"/a", "", "/c"});
+        row("code page 932", kJpPath + ".bnk\r\n", {"/home/田中/文献表.bnk"});
+        row("control bytes", QByteArray("/a\r\n/b\0y\r\n/c\x01\r\n", 14), {"/a", "", ""}, "2, 3 行目");
+        row("the first ten lines", twelve, {"/b1", "/b2", "/b3", "/b4", "/b5", "/b6", "/b7", "/b8", "/b9", "/b10"});
+        row("oversized: complete lines only", "/a/x.bnk\r\n" + QByteArray(2 * 1024 * 1024, 'y'), {"/a/x.bnk"});
+    }
+    // Read through the name in other letter case.
+    void logs()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, inexact);
+        QTemporaryDir dir;
+        QVERIFY(writeFile(dir.filePath("BPATH.LOG"), bytes));
+        ConfigReadState state;
+        QTEST(BankLogLoad(dir.filePath("Bpath.log"), dir.path(), &state), "entries");
+        QCOMPARE(state.exact, inexact.isEmpty());
+        QVERIFY2(state.message.contains(inexact), qPrintable(state.message));
+    }
+
+    // No log offers the program folder's sample bank. Entries are saved
+    // trimmed, empty ones left out; a log with lines that did not read
+    // exactly is replaced only with the person's agreement; a failed save
+    // names the file or entry and leaves the old log.
+    void saves()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("Bpath.log");
+        QCOMPARE(BankLogLoad(file, dir.path() + u'/').value(0), dir.path() + "/sample.bnk");
+        QStringList paths{"  /a/x.bnk ", "   ", "", "/home/田中/文献表.bnk"};
+        for (int i = 5; i <= 11; ++i)
+            paths.append(QStringLiteral("/b/%1.bnk").arg(i));
+        QString error;
+        QVERIFY2(BankLogSave(file, paths, &error), qPrintable(error));
+        QCOMPARE(readFile(file), "/a/x.bnk\r\n" + kJpPath +
+                                     ".bnk\r\n/b/5.bnk\r\n/b/6.bnk\r\n/b/7.bnk\r\n/b/8.bnk\r\n"
+                                     "/b/9.bnk\r\n/b/10.bnk\r\n");
+
+        const QByteArray utf8 = "/a/x.bnk\r\n" + QStringLiteral("/home/田中/文献表.bnk").toUtf8() + "\r\n";
+        QVERIFY(writeFile(file, utf8));
+        QVERIFY2(!BankLogSave(file, {"/new.bnk"}, &error) && error.contains(file) && error.contains("2 行目"),
+                 qPrintable(error));
+        QCOMPARE(readFile(file), utf8);
+        QVERIFY(BankLogSave(file, {"/new.bnk"}, &error, true) && readFile(file) == "/new.bnk\r\n");
+
+        QVERIFY(!BankLogSave(file, {"/a\nb.bnk"}, &error));
+        QVERIFY2(!BankLogSave(file, {"/\U0001F600.bnk"}, &error) && error.contains("1 番目のバンク"),
+                 qPrintable(error));
+        QVERIFY2(!BankLogSave(dir.filePath("gone/Bpath.log"), {"/a"}, &error) && error.contains("Bpath.log"),
+                 qPrintable(error));
+        QCOMPARE(readFile(file), "/new.bnk\r\n");
     }
 };
 
