@@ -107,34 +107,29 @@ private Q_SLOTS:
         }
     }
 
-    void readsRecordsAndBlanks()
-    {
-        QTemporaryDir bank;
-        QCOMPARE(RecCountSet(bank.path()), 0); // creates the file
-        QVERIFY(writeFile(bank.filePath("record.tzd"), kGolden + kGolden));
-        Record r;
-        QVERIFY(RecRead(bank.path(), 2, ReadMode::Stored, r, kToday) && r == kGoldenRecord);
-        QVERIFY(RecRead(bank.path(), 3, ReadMode::Stored, r, kToday) && r == BlankRecord(kToday));
-        r = kGoldenRecord;
-        QVERIFY(RecRead(bank.path(), 1, ReadMode::Blank, r, kToday));
-        Record want = BlankRecord(kToday);
-        want.JPcode = 17; // a new record keeps the JP code
-        QCOMPARE(r, want);
-        QString linkText = "3,12", linkTextOld = "3";
-        RecClear(r, kToday, linkText, linkTextOld);
-        QVERIFY(r == BlankRecord(kToday) && linkTextOld == "3,12" && linkText.isEmpty());
-    }
-
-    // Only a changed record is written. After the last record: a partial last
-    // record is completed with the blank layout; a record further on would
-    // need blank records made up in between: refused, the file stays.
-    void writesChangedRecordsInPlace()
+    // Records read as stored, beyond the end as blank; a new record keeps the
+    // JP code; clearing prepares the link lists. Only a changed record is
+    // written. After the last record: a partial last record is completed with
+    // the blank layout; a record further on would need blank records made up
+    // in between: refused, the file stays.
+    void readsAndWritesInPlace()
     {
         QTemporaryDir bank;
         const QString path = bank.filePath("record.tzd");
+        QCOMPARE(RecCountSet(bank.path()), 0); // creates the file
         const QByteArray three = kGolden + handRecord(2, 1, 1990, kDate41846) + kGolden.left(100);
-        QVERIFY(writeFile(path, three));
-        Record r = kGoldenRecord;
+        QVERIFY(QFile::exists(path) && writeFile(path, three));
+        Record r, want = BlankRecord(kToday);
+        QVERIFY(RecRead(bank.path(), 1, ReadMode::Stored, r, kToday) && r == kGoldenRecord);
+        QVERIFY(RecRead(bank.path(), 4, ReadMode::Stored, r, kToday) && r == want);
+        r = kGoldenRecord;
+        want.JPcode = 17;
+        QVERIFY(RecRead(bank.path(), 1, ReadMode::Blank, r, kToday) && r == want);
+        QString linkText = "3,12", linkTextOld = "3";
+        RecClear(r, kToday, linkText, linkTextOld);
+        QVERIFY(r == BlankRecord(kToday) && linkTextOld == "3,12" && linkText.isEmpty());
+
+        r = kGoldenRecord;
         r.Memo = "changed";
         QVERIFY(RecWrite(bank.path(), 2, r, false) && readFile(path) == three);
         QVERIFY(RecWrite(bank.path(), 2, r, true));
