@@ -148,8 +148,9 @@ private Q_SLOTS:
     }
 
     // An empty file gives the defaults, saved byte for byte; a window extent
-    // that is not a number is written as its default.
-    void savesDefaultsExactly()
+    // that is not a number is written as its default. A failed save names the
+    // file and leaves the old one as it was.
+    void settingsSaves()
     {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("tz.cfg"));
@@ -158,9 +159,19 @@ private Q_SLOTS:
         s.CardPos.left = std::numeric_limits<float>::quiet_NaN();
         QString error;
         QVERIFY2(CfgSave(file, s, &error), qPrintable(error)); // an empty file is read exactly
-        QCOMPARE(readFile(file), "3I\r\n" + dir.path().toUtf8() +
-                                     "/\r\nsample\r\n 1 \r\n 200 \r\n 1 \r\n 1 \r\n 1 \r\n 4 \r\n200,200,9150,8020\r\n"
-                                     "3000,2000,8760,6750\r\n2000,6000,7905,7290\r\n1,0\r\n");
+        const QByteArray saved = "3I\r\n" + dir.path().toUtf8() +
+                                 "/\r\nsample\r\n 1 \r\n 200 \r\n 1 \r\n 1 \r\n 1 \r\n 4 \r\n200,200,9150,8020\r\n"
+                                 "3000,2000,8760,6750\r\n2000,6000,7905,7290\r\n1,0\r\n";
+        QCOMPARE(readFile(file), saved);
+        // clang-format off
+        for (const auto &[folder, name, where] : QList<std::tuple<QString, QString, QString>>{
+                 {"/a\nb/", "n", "tz.cfg"}, {"/f/", "bank\U0001F600", "tz.cfg"}, {"/a,\"b/", "n", "tz.cfg"},
+                 {"\"q/", "n", "tz.cfg"}, {"/f/", "n", "gone/tz.cfg"}}) {
+            // clang-format on
+            s.BankFolder = folder, s.BankName = name;
+            QVERIFY2(!CfgSave(dir.filePath(where), s, &error) && error.contains(where), qPrintable(error));
+            QCOMPARE(readFile(file), saved);
+        }
     }
 
     // Files read through their name in other letter case. A file read exactly
@@ -178,12 +189,10 @@ private Q_SLOTS:
             return crlf(lines);
         };
         const QString junk = QStringLiteral("読めない内容");
+        // clang-format off
         QTest::newRow("current layout") << crlf(fullLines()) << QString();
-        QTest::newRow("quoted texts and odd numbers") << with({{1, "\"/data/a, b/\""},
-                                                               {2, "\" lead, \""},
-                                                               {9, "0.1,-0.5,1234.567,600"},
-                                                               {10, "-32768,3.4028,600.25,32767"}})
-                                                      << QString();
+        QTest::newRow("quoted texts and odd numbers") << with({{1, "\"/data/a, b/\""}, {2, "\" lead, \""},
+            {9, "0.1,-0.5,1234.567,600"}, {10, "-32768,3.4028,600.25,32767"}}) << QString();
         QTest::newRow("UTF-8 folder") << with({{1, kJpFolder.toUtf8()}}) << QStringLiteral("2 行目");
         QTest::newRow("NUL byte") << with({{2, QByteArray("ken\0kyu", 7)}}) << junk;
         QTest::newRow("tag not plausible") << crlf(fullLines("<html>")) << junk;
@@ -192,6 +201,7 @@ private Q_SLOTS:
         QTest::newRow("ends before line 7") << crlf(fullLines().first(6)) << junk;
         QTest::newRow("oversized") << crlf(fullLines()) + QByteArray(70000, 'x') << junk;
         QTest::newRow("folder in its place") << QByteArray("<folder>") << QStringLiteral("フォルダ");
+        // clang-format on
     }
     void filesReadAndWrittenBack()
     {
@@ -224,34 +234,10 @@ private Q_SLOTS:
         }
     }
 
-    // A failed save names the file and leaves the old one as it was.
-    void saveFailureKeepsOldFile_data()
-    {
-        // clang-format off
-        rows::table({"folder", "name", "file"}, {
-            {"/a\nb/", "n", "tz.cfg"}, {"/f/", "bank\U0001F600", "tz.cfg"}, {"/a,\"b/", "n", "tz.cfg"},
-            {"\"q/", "n", "tz.cfg"}, {"/f/", "n", "gone/tz.cfg"},
-        });
-        // clang-format on
-    }
-    void saveFailureKeepsOldFile()
-    {
-        QTemporaryDir dir;
-        const QByteArray old = crlf(fullLines());
-        QVERIFY(writeFile(dir.filePath(QStringLiteral("tz.cfg")), old));
-        Settings s;
-        s.BankFolder = rows::text("folder");
-        s.BankName = rows::text("name");
-        QString error;
-        QVERIFY2(!CfgSave(dir.filePath(rows::text("file")), s, &error) && error.contains(rows::text("file")),
-                 qPrintable(error));
-        QCOMPARE(readFile(dir.filePath(QStringLiteral("tz.cfg"))), old);
-    }
-
     // The log's bytes, its entries (the rest empty), and the lines told as not
     // read exactly: a line with control bytes is an empty entry. Only the first
     // ten lines count, and of an oversized log only complete lines.
-    void logs_data()
+    void logsRead_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("entries");
@@ -269,7 +255,7 @@ private Q_SLOTS:
         row("oversized: complete lines only", "/a/x.bnk\r\n" + QByteArray(2 * 1024 * 1024, 'y'), {"/a/x.bnk"});
     }
     // Read through the name in other letter case.
-    void logs()
+    void logsRead()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, inexact);
@@ -285,7 +271,7 @@ private Q_SLOTS:
     // trimmed, empty ones left out; a log with lines that did not read
     // exactly is replaced only with the person's agreement; a failed save
     // names the file or entry and leaves the old log.
-    void saves()
+    void logSaves()
     {
         QTemporaryDir dir;
         const QString file = dir.filePath("Bpath.log");
