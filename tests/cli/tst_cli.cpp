@@ -134,7 +134,8 @@ private Q_SLOTS:
         // clang-format off
         rows::table({"options", "hits"}, {
             {"--kind|Free Keyword|--keys|gene|--form|1", "3 2 1 4 5"},
-            {"--kind|Title + Keyword|--keys|gene|--form|7", "4 3 5 1 2"}, {"--kind|Record|--keys|5,2 4|--form|2", "5 2 4"},
+            {"--kind|Title + Keyword|--keys|gene|--form|7", "4 3 5 1 2"},
+            {"--kind|Record|--keys|5,2 4|--form|2", "5 2 4"},
             {"--kind|4|--keys|3|--form|2", "1 5"}, {"--kind|0|--keys|gene mice|--and", "1"},
             {"--kind|3|--keys|maps mice|--no-unique|--form|2", "1 1"}, {"--kind|2|--keys|smith|--case", ""},
             {"--kind|3|--keys|gene|--additional|4,1|--no-unique|--form|2", "1 1 4 4"},
@@ -157,9 +158,11 @@ private Q_SLOTS:
             {"", "Usage:"}, {"search|NONE|--kind|Blank", "no such bank folder"},
             {"search|DIR|--kind|Blank", "holds no record.tzd"}, {"new|BANK", "already exists"},
             {"search|BANK", "--kind is required"}, {"search|BANK|--kind|13", "unknown kind: 13"},
-            {"search|BANK|--kind|Year", "--keys is required"}, {"search|BANK|--kind|Blank|--form|8", "--form 8: there are 7"},
+            {"search|BANK|--kind|Year", "--keys is required"},
+            {"search|BANK|--kind|Blank|--form|8", "--form 8: there are 7"},
             {"search|BANK|--kind|Blank|--script|0", "--script 0: there are 5"},
-            {"search|BANK|--kind|Blank|--forms|NONE", "none.bnk"}, {"search|BANK|--kind|Blank|--fast", "unknown option: --fast"},
+            {"search|BANK|--kind|Blank|--forms|NONE", "none.bnk"},
+            {"search|BANK|--kind|Blank|--fast", "unknown option: --fast"},
             {"search|BANK|--kind|Blank|--max-hits|abc", "--max-hits takes a number from 1 to 32767"},
             {"search|BANK|--kind|9|--current|6", "--current 6: the bank holds 5"},
             {"search|BANK|--kind|Year|--keys|1995|--additional|1,x", "--additional takes a number"},

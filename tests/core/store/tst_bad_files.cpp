@@ -73,8 +73,10 @@ QList<Writer> writers()
     };
     // clang-format off
     return {
-        {"record in place", "record.tzd", bank, [](Dir d, QString *e) { return RecWrite(d, 2, record(9), true, e); }, sync},
-        {"record appended", "record.tzd", bank, [](Dir d, QString *e) { return RecWrite(d, 4, record(9), true, e); }, sync},
+        {"record in place", "record.tzd", bank,
+         [](Dir d, QString *e) { return RecWrite(d, 2, record(9), true, e); }, sync},
+        {"record appended", "record.tzd", bank,
+         [](Dir d, QString *e) { return RecWrite(d, 4, record(9), true, e); }, sync},
         {"links", "Link.tzd", bank, [](Dir d, QString *e) { return LinkWrite(d, 7, "3,9", "3,12", e); }, sync},
         {"URL/DOI entry", "Pdf.tzd", bank,
          [](Dir d, QString *e) { return PdfWrite(d, 3, {"https://c.example", "10.1/c"}, true, e); }, sync},
@@ -94,7 +96,8 @@ QList<Writer> writers()
          [](Dir d, QString *e) { return BankLogSave(d + "/Bpath.log", {"/b/y.bnk", "/a/x.bnk"}, e); }, rename},
         {"form file", "form.cfg", file("form.cfg", "old forms"), [](Dir d, QString *e) {
              QStringList report;
-             return FormWrite(d + "/form.cfg", ParseFormFile(readFile(TZ_SOURCE_DATA "/form.cfx"), "form.cfx", report), e);
+             const FormTable t = ParseFormFile(readFile(TZ_SOURCE_DATA "/form.cfx"), "form.cfx", report);
+             return FormWrite(d + "/form.cfg", t, e);
          }, rename},
         {"form file from its default", "form.cfg", file("form.cfx", "3d\r\n0\r\n"), [](Dir d, QString *e) {
              QString shown;

@@ -32,7 +32,8 @@ QByteArray handRecord(int style, int jpcode, int year, const QByteArray &date,
 
 // clang-format off
 const QByteArray kGolden = handRecord(1, 17, 2014, kDate41846, {{2, "memo"}, {72, "Tanaka, T.; " + kNihongo},
-    {282, "  A title."}, {564, "12(3)"}, {584, "45"}, {594, "67"}, {606, kNihongo}, {746, "Book"}, {886, "key, words"}});
+    {282, "  A title."}, {564, "12(3)"}, {584, "45"}, {594, "67"}, {606, kNihongo}, {746, "Book"},
+    {886, "key, words"}});
 const Record kGoldenRecord{1, "memo", "Tanaka, T.; 日本語", "  A title.", 17, "12(3)", "45", "67", 2014, "日本語", "Book",
     "key, words", 41846.0};
 // clang-format on
@@ -218,7 +219,8 @@ private Q_SLOTS:
         row("empty file", "", {0, 0, 0, 50}, {});
         row("LF and CR lines", "3d\n1-2-2-3\rA\nB\r\nC", {1, 2, 2, 3}, {"A", "B", "C"});
         row("quoted tag, comma field", "\"3d\",x\r\n 1-1-1-2 ,9\r\nA,B\r\n", {1, 1, 1, 2}, {"A,B"});
-        row("cut to 70, then trimmed", "3d\r\n0-0-0-2\r\n" + QByteArray(65, 'a') + "     bbbb\r\n  x \r\n", {0, 0, 0, 2},
+        row("cut to 70, then trimmed", "3d\r\n0-0-0-2\r\n" + QByteArray(65, 'a') + "     bbbb\r\n  x \r\n",
+            {0, 0, 0, 2},
             {QString(65, u'a'), "x"});
         row("comma ends the tag", "3d, x\r\n1-2-3-4", {1, 2, 3, 4}, {});
         row("out of order", "3d\r\n100-20-150-140", {100, 100, 150, 150}, {});
