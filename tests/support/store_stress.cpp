@@ -55,16 +55,14 @@ int saves(const QString &bank)
         // A new link list for one of the first records.
         const int records = qMax(count, n);
         const int r = 1 + int(random->bounded(quint32(qMin(records, 3))));
-        const QString old = LinkRead(bank, r, records, kMaxRecords, &error);
-        if (!error.isEmpty())
-            return stop(error);
         QStringList wanted;
         for (int x = 1; x <= records; ++x)
             if (x != r && random->bounded(2) == 0)
                 wanted.append(QString::number(x));
-        if (!LinkWrite(bank, r, wanted.join(u','), old, &error))
-            return stop(error);
-        if (round % 4 == 0 && !JPcodeSave(QDir(bank).filePath(QString(kJPcodeFileName)), stressTable(version), &error))
+        const QString old = LinkRead(bank, r, records, kMaxRecords, &error);
+        if (!error.isEmpty() || !LinkWrite(bank, r, wanted.join(u','), old, &error) ||
+            (round % 4 == 0 &&
+             !JPcodeSave(QDir(bank).filePath(QString(kJPcodeFileName)), stressTable(version), &error)))
             return stop(error);
     }
 }

@@ -16,26 +16,19 @@ namespace tz::testing {
 
 inline constexpr int kStressRecords = 12;
 
+// Every part of the record depends on the version, so that a record written
+// partly over another reads as neither.
 inline Record stressRecord(int n, quint32 version)
 {
-    Record r;
-    r.Style = static_cast<qint16>(1 + n % 6);
-    r.Memo = QStringLiteral("record %1 version %2").arg(n).arg(version);
-    // Every part of the record depends on the version, so that a record
-    // written partly over another reads as neither.
     const QString v = QString::number(version);
-    r.Author = QString::fromUtf8("著者 %1, ").arg(v).repeated(8);
-    r.Title = QStringLiteral("Title %1 ").arg(v).repeated(14);
-    r.JPcode = static_cast<qint16>(version % 200);
-    r.Volume = v.left(20);
-    r.Page1 = QString::number(n);
-    r.Page2 = QString::number(version % 1000);
-    r.Year = static_cast<qint16>(1900 + version % 100);
-    r.Editor = QStringLiteral("Editor %1 ").arg(v).repeated(6);
-    r.Book = QStringLiteral("Book %1 ").arg(v).repeated(8);
-    r.Keyword = QStringLiteral("key %1 ").arg(v).repeated(20);
-    r.RegDate = 45000 + version % 1000;
-    return r;
+    // clang-format off
+    return {qint16(1 + n % 6), QStringLiteral("record %1 version %2").arg(n).arg(v),
+            QString::fromUtf8("著者 %1, ").arg(v).repeated(8), QStringLiteral("Title %1 ").arg(v).repeated(14),
+            qint16(version % 200), v.left(20), QString::number(n), QString::number(version % 1000),
+            qint16(1900 + version % 100), QStringLiteral("Editor %1 ").arg(v).repeated(6),
+            QStringLiteral("Book %1 ").arg(v).repeated(8), QStringLiteral("key %1 ").arg(v).repeated(20),
+            45000.0 + version % 1000};
+    // clang-format on
 }
 
 inline PdfEntry stressEntry(int n, quint32 version)
@@ -56,11 +49,10 @@ inline JPcodeTable stressTable(quint32 version)
 // The version a stored text names after `prefix`, or nothing.
 inline std::optional<quint32> stressVersion(const QString &text, const QString &prefix)
 {
-    const QRegularExpressionMatch m =
-        QRegularExpression(QRegularExpression::escape(prefix) + QStringLiteral("(\\d+)")).match(text);
     bool ok = false;
-    const quint32 v = m.hasMatch() ? m.captured(1).toUInt(&ok) : 0;
-    return ok ? std::optional<quint32>(v) : std::nullopt;
+    const QRegularExpression version(QRegularExpression::escape(prefix) + QStringLiteral("(\\d+)"));
+    const quint32 v = version.match(text).captured(1).toUInt(&ok);
+    return ok ? std::optional(v) : std::nullopt;
 }
 
 } // namespace tz::testing

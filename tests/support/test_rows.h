@@ -30,6 +30,22 @@ inline void table(Row columns, std::initializer_list<Row> table)
     add(table);
 }
 
+// Rows that share their first text (a routine's name, say): each row of the
+// table holds the texts after it.
+inline void group(const char *first, std::initializer_list<Row> table)
+{
+    for (const Row &row : table) {
+        QStringList texts{QString::fromUtf8(first)};
+        for (const char *t : row)
+            texts.append(QString::fromUtf8(t));
+        QString name = texts.first(texts.size() - 1).join(QStringLiteral(" | "));
+        name.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+        QTestData &data = QTest::newRow(name.toUtf8().constData());
+        for (const QString &t : texts)
+            data << t;
+    }
+}
+
 // The current row's text in a column, and that text as a number.
 inline QString text(const char *column)
 {

@@ -1,0 +1,436 @@
+// The bank's files: the record file, the JP code table, the link table and
+// the URL/DOI table, each against bytes laid out by hand.
+#include "core/store/jpcode.h"
+#include "core/store/link_table.h"
+#include "core/store/pdf_table.h"
+#include "core/store/record.h"
+#include "support/test_files.h"
+#include "support/test_rows.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+using namespace tz;
+
+namespace {
+
+const QDate kToday(2024, 5, 17);                                    // OLE 45429
+const QByteArray kNihongo("\x93\xfa\x96\x7b\x8c\xea");              // 日本語 in code page 932
+const QByteArray kDate41846("\x00\x00\x00\x00\xc0\x6e\xe4\x40", 8); // 2014-07-26
+
+// A record laid out by hand from the offsets, not from the table under test.
+QByteArray handRecord(int style, int jpcode, int year, const QByteArray &date,
+                      const QList<std::pair<int, QByteArray>> &texts = {})
+{
+    QByteArray b(1174, ' ');
+    b.replace(0, 2, le16(style)).replace(562, 2, le16(jpcode)).replace(604, 2, le16(year)).replace(1166, 8, date);
+    for (const auto &[at, text] : texts)
+        b.replace(at, text.size(), text);
+    return b;
+}
+
+// clang-format off
+const QByteArray kGolden = handRecord(1, 17, 2014, kDate41846, {{2, "memo"}, {72, "Tanaka, T.; " + kNihongo},
+    {282, "  A title."}, {564, "12(3)"}, {584, "45"}, {594, "67"}, {606, kNihongo}, {746, "Book"},
+    {886, "key, words"}});
+const Record kGoldenRecord{1, "memo", "Tanaka, T.; 日本語", "  A title.", 17, "12(3)", "45", "67", 2014, "日本語", "Book",
+    "key, words", 41846.0};
+// clang-format on
+
+QByteArray lines(const QByteArray &line, int n)
+{
+    return (line + "\r\n").repeated(n);
+}
+
+// A row of the files read: their group ends, names 1..n (the others empty)
+// and the lines not read exactly.
+void row(const char *name, const QByteArray &bytes, const QList<int> &ends, const QStringList &names,
+         const QList<int> &inexact = {})
+{
+    QTest::newRow(name) << bytes << ends << names << inexact;
+}
+
+// Entries written out by hand from "RecA:RecB ...", each number a signed
+// 16-bit little-endian.
+QByteArray entries(const QString &pairs)
+{
+    QByteArray b;
+    for (const QString &p : pairs.split(u' ', Qt::SkipEmptyParts))
+        b += le16(p.section(u':', 0, 0).toInt()) + le16(p.section(u':', 1).toInt());
+    return b;
+}
+
+// An entry written out by hand: URL in bytes 0..299, DOI in 300..599.
+QByteArray handEntry(const QByteArray &url, const QByteArray &doi)
+{
+    return QByteArray(600, ' ').replace(0, url.size(), url).replace(300, doi.size(), doi);
+}
+
+const PdfEntry kEntry{"https://example.org/a", "10.1000/xyz"};
+
+} // namespace
+
+class TestStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Byte for byte; a text is cut at its field's width, and a double-byte
+    // character across the end is dropped, its byte a blank.
+    void recordLayout()
+    {
+        bool lossy = false;
+        QCOMPARE(EncodeRecord(kGoldenRecord, &lossy), kGolden);
+        QVERIFY(!lossy);
+        QCOMPARE(DecodeRecord(kGolden), kGoldenRecord);
+        const QString a68(68, u'a');
+        for (const auto &[memo, stored] : {std::pair{a68 + "a日", QByteArray(69, 'a') + ' '},
+                                           std::pair{a68 + "日本", QByteArray(68, 'a') + "\x93\xfa"}}) {
+            Record r;
+            r.Memo = memo;
+            const QByteArray bytes = EncodeRecord(r);
+            QCOMPARE(bytes.size(), 1174);
+            QCOMPARE(bytes.mid(2, 280), stored + QByteArray(210, ' ')); // the author field stays blank
+            QCOMPARE(DecodeRecord(bytes).Memo, memo.chopped(1));
+        }
+    }
+
+    // Style outside 1..6 becomes 1; an unset date (also -0) is today; the
+    // time of a date is kept.
+    void repairsAfterReading_data()
+    {
+        // clang-format off
+        rows::table({"style", "date", "repaired"}, {
+            {"0", "00000000c06ee440", "1 41846"}, {"7", "00000000c06ee440", "1 41846"},
+            {"6", "00000000d06ee440", "6 41846.5"}, {"3", "0000000000000000", "3 45429"},
+            {"3", "0000000000000080", "3 45429"},
+        });
+        // clang-format on
+    }
+    void repairsAfterReading()
+    {
+        Record r = DecodeRecord(
+            handRecord(rows::number("style"), 5, 1999, QByteArray::fromHex(rows::text("date").toLatin1())));
+        NormalizeRecord(r, kToday);
+        QCOMPARE(QStringLiteral("%1 %2").arg(r.Style).arg(r.RegDate), rows::text("repaired"));
+    }
+
+    // Short bytes read as padded with the blank layout, long ones are cut.
+    void shortAndLongBytesDecode()
+    {
+        Record r = DecodeRecord(QByteArrayView());
+        NormalizeRecord(r, kToday);
+        QCOMPARE(r, BlankRecord(kToday));
+        QVERIFY(DecodeRecord(kGolden.left(290)).Title == "  A titl" && DecodeRecord(kGolden.left(290)).JPcode == 0);
+        QCOMPARE(DecodeRecord(kGolden.left(1170)).RegDate, 0.0); // the date's low bytes are zeros
+        QCOMPARE(DecodeRecord(kGolden + QByteArray(500, '\xff')), kGoldenRecord);
+        const QByteArray file = kGolden + handRecord(4, 9, 1980, kDate41846) + kGolden.left(300);
+        QCOMPARE(DecodeInt16(RecordAt(file, 2), RecordLayout::Style), qint16(4));
+        QVERIFY(RecordAt(file, 3).size() == 300 && RecordAt(file, 4).isEmpty() && RecordAt(file, 0).isEmpty());
+    }
+
+    // The file's size in records, halves to even, at most 32767; the name in
+    // any letter case.
+    void countsByRounding()
+    {
+        for (const auto &[size, count] :
+             QList<std::pair<qint64, int>>{{0, 0}, {2935, 2}, {4109, 4}, {46960000, 32767}}) {
+            QTemporaryDir bank;
+            QFile f(bank.filePath("Record.TZD"));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(size));
+            f.close();
+            QCOMPARE(RecCountSet(bank.path()), count);
+            QVERIFY(!QFile::exists(bank.filePath("record.tzd")));
+            QCOMPARE(ReadRecordFile(bank.path()).size(), qMin(size, qint64(32767) * 1174));
+        }
+    }
+
+    // Records read as stored, beyond the end as blank; a new record keeps the
+    // JP code; clearing prepares the link lists. Only a changed record is
+    // written. After the last record: a partial last record is completed with
+    // the blank layout; a record further on would need blank records made up
+    // in between: refused, the file stays.
+    void readsAndWritesInPlace()
+    {
+        QTemporaryDir bank;
+        const QString path = bank.filePath("record.tzd");
+        QCOMPARE(RecCountSet(bank.path()), 0); // creates the file
+        const QByteArray three = kGolden + handRecord(2, 1, 1990, kDate41846) + kGolden.left(100);
+        QVERIFY(QFile::exists(path) && writeFile(path, three));
+        Record r, want = BlankRecord(kToday);
+        QVERIFY(RecRead(bank.path(), 1, ReadMode::Stored, r, kToday) && r == kGoldenRecord);
+        QVERIFY(RecRead(bank.path(), 4, ReadMode::Stored, r, kToday) && r == want);
+        r = kGoldenRecord;
+        want.JPcode = 17;
+        QVERIFY(RecRead(bank.path(), 1, ReadMode::Blank, r, kToday) && r == want);
+        QString linkText = "3,12", linkTextOld = "3";
+        RecClear(r, kToday, linkText, linkTextOld);
+        QVERIFY(r == BlankRecord(kToday) && linkTextOld == "3,12" && linkText.isEmpty());
+
+        r = kGoldenRecord;
+        r.Memo = "changed";
+        QVERIFY(RecWrite(bank.path(), 2, r, false) && readFile(path) == three);
+        QVERIFY(RecWrite(bank.path(), 2, r, true));
+        const QByteArray changed = QByteArray(kGolden).replace(2, 7, "changed");
+        QCOMPARE(readFile(path), kGolden + changed + kGolden.left(100));
+        QString error;
+        QVERIFY2(!RecWrite(bank.path(), 5, r, true, &error) && error.contains("レコード 5"), qPrintable(error));
+        QCOMPARE(readFile(path), kGolden + changed + kGolden.left(100));
+        QVERIFY(RecWrite(bank.path(), 4, r, true));
+        const QByteArray blank = handRecord(0, 0, 0, QByteArray(8, '\0'));
+        QCOMPARE(readFile(path), kGolden + changed + kGolden.left(100) + blank.mid(100) + changed);
+    }
+
+    // A malformed group line gives 0 for each number it lacks; the ends are
+    // brought into order and into 16 bits; the old forms get 50 free codes.
+    // Both forms of a character in the NEC and IBM rows read exactly.
+    void jpcodeForms_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QList<int>>("ends");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QList<int>>("inexact");
+        // clang-format off
+        row("current", "3d\r\n2-3-4-5\r\nNature\r\nScience, Tokyo\r\n\r\n" + kNihongo + "\r\n", {2, 3, 4, 5},
+            {"Nature", "Science, Tokyo", "", "日本語"});
+        row("old J form", "J\r\n1-2-3\r\nA\r\nB\r\nC\r\nD\r\n", {1, 2, 3, 53}, {"A", "B", "C"});
+        row("old bare form", "5-10-15\r\n" + lines("n", 15), {5, 10, 15, 65}, QStringList(15, "n"));
+        row("empty file", "", {0, 0, 0, 50}, {});
+        row("LF and CR lines", "3d\n1-2-2-3\rA\nB\r\nC", {1, 2, 2, 3}, {"A", "B", "C"});
+        row("quoted tag, comma field", "\"3d\",x\r\n 1-1-1-2 ,9\r\nA,B\r\n", {1, 1, 1, 2}, {"A,B"});
+        row("cut to 70, then trimmed", "3d\r\n0-0-0-2\r\n" + QByteArray(65, 'a') + "     bbbb\r\n  x \r\n",
+            {0, 0, 0, 2},
+            {QString(65, u'a'), "x"});
+        row("comma ends the tag", "3d, x\r\n1-2-3-4", {1, 2, 3, 4}, {});
+        row("out of order", "3d\r\n100-20-150-140", {100, 100, 150, 150}, {});
+        row("too large", "3d\r\n1-2-40000-99999", {1, 2, 32767, 32767}, {});
+        row("old form at the limit", "1-2-32750", {1, 2, 32750, 32767}, {});
+        row("leading dash", "3d\r\n-5-10", {0, 5, 10, 10}, {});
+        row("halves to even", "3d\r\n2.5-3.5-4.5-5.5", {2, 4, 4, 6}, {});
+        row("NUL and broken bytes", QByteArray("3d\r\n\x81\x00\xff-\x82-2\r\n\x81", 14), {0, 0, 2, 2},
+            {QString(QChar(0xFFFD))}, {2, 3});
+        row("NEC-selected IBM row", "3d\r\n0-0-0-2\r\n\xed\x40\r\n\xfa\x5c", {0, 0, 0, 2}, {"\u7e8a", "\u7e8a"});
+        row("cut double-byte character", "3d\r\n1-2-3-4\r\nNature\r\n\x93", {1, 2, 3, 4}, {"Nature", "\uFFFD"}, {4});
+        // clang-format on
+    }
+    void jpcodeForms()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QList<int>, ends);
+        QFETCH(QStringList, names);
+        QFETCH(QList<int>, inexact);
+        const JPcodeTable t = ParseJPcode(bytes);
+        QCOMPARE((QList<int>{t.JPendT, t.JPendJ, t.JPendP, t.JPendE}), ends);
+        QCOMPARE(t.JPname, QStringList{QString()} + names + QStringList(t.JPendE - names.size(), QString()));
+        QCOMPARE(t.inexactLines, inexact);
+    }
+
+    // Ends in order, names cut to 70 characters and trimmed, line breaks as
+    // blanks; what code page 932 cannot hold is told.
+    void jpcodeWritten()
+    {
+        JPcodeTable t{{"", QString(75, u'x'), "  pad  ", "line\r\nbreak", "日本語"}, 5, 3, -2, 6, {}, false};
+        bool lossy = false;
+        SerializeJPcode(t, &lossy);
+        QVERIFY(!lossy);
+        t.JPname.append("café");
+        QCOMPARE(SerializeJPcode(t, &lossy), "3d\r\n5-5-5-6\r\n" + QByteArray(70, 'x') + "\r\npad\r\nline  break\r\n" +
+                                                 kNihongo + "\r\ncaf?\r\n\r\n");
+        QVERIFY(lossy);
+    }
+
+    // Each group from its first code to its last; names of codes 1..JPendE
+    // only; the card's name list of styles 3 and 4 (1 and 2 are the card's).
+    void jpcodeLookups()
+    {
+        JPcodeTable t = DefaultJPcodeTable(); // groups end at 20, 100, 150, 200
+        t.JPname[0] = "unused";
+        t.JPname[200] = "E200";
+        QList<int> groups;
+        QStringList names;
+        for (int code : {-5, 0, 1, 20, 21, 100, 101, 150, 151, 200, 201}) {
+            groups << JPcodeGroup(t, code);
+            names << JPcodeName(t, code);
+        }
+        QCOMPARE(groups, (QList<int>{0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 0}));
+        QCOMPARE(names.join(u','), QString(",,,,,,,,,E200,"));
+        QCOMPARE(QList<int>({JPlistBase(t, 3), JPlistEnd(t, 3), JPlistBase(t, 4), JPlistEnd(t, 4)}),
+                 QList<int>({100, 150, 150, 200}));
+    }
+
+    // A new bank's table is written at once; an old file in any letter case
+    // is read and replaced in the current form under its own name. A table
+    // whose names did not decode exactly is kept as read but never written
+    // back without the person's agreement; the lines are named. A folder in
+    // the file's place stays: the table is the default one, marked as not
+    // read, and is not written over it.
+    void jpcodeFiles()
+    {
+        QTemporaryDir bank;
+        const QString path = bank.filePath("JPcode.tzd");
+        JPcodeTable t;
+        QString error;
+        QVERIFY(JPcodeLoad(bank.filePath("jpcode.tzd"), t) && t == DefaultJPcodeTable());
+        QCOMPARE(readFile(path), "3d\r\n20-100-150-200\r\n" + lines("", 200));
+        QVERIFY(QFile::remove(path) && writeFile(bank.filePath("JPCODE.TZD"), "5-10-15\r\n" + lines("Journal, A", 15)));
+        QVERIFY(JPcodeLoad(path, t) && t.JPendE == 65 && t.JPname[15] == "Journal, A" && JPcodeSave(path, t));
+        QCOMPARE(QDir(bank.path()).entryList(QDir::Files), QStringList{"JPCODE.TZD"});
+        QCOMPARE(readFile(bank.filePath("JPCODE.TZD")),
+                 "3d\r\n5-10-15-65\r\n" + lines("Journal, A", 15) + lines("", 50));
+
+        const QByteArray utf8 = "3d\r\n1-2-3-4\r\n" + QString::fromUtf8("雑誌\r\nNature\r\n岩波書店\r\n").toUtf8();
+        QVERIFY(QFile::remove(bank.filePath("JPCODE.TZD")) && writeFile(path, utf8));
+        QVERIFY(!JPcodeLoad(path, t, &error) && t.JPname[2] == "Nature" && t.inexactLines == QList<int>({3, 5}));
+        QVERIFY2(error.contains("JPcode.tzd") && error.contains("5 行目"), qPrintable(error));
+        t.JPname[4] = "Edited";
+        QVERIFY2(!JPcodeSave(path, t, &error) && error.contains("5 行目") && readFile(path) == utf8, qPrintable(error));
+        QVERIFY(JPcodeSave(path, t, &error, true) && readFile(path).contains("Edited")); // the person agreed
+
+        QVERIFY(QFile::remove(path) && QDir(bank.path()).mkdir("JPcode.tzd"));
+        JPcodeTable unread = DefaultJPcodeTable();
+        unread.notRead = true;
+        QVERIFY(!JPcodeLoad(bank.filePath("jpcode.tzd"), t, &error) && t == unread);
+        QVERIFY2(error.contains("JPcode.tzd") && error.contains("フォルダ"), qPrintable(error));
+        QVERIFY(!JPcodeSave(path, t, &error) && QFileInfo(path).isDir());
+    }
+
+    // The first read creates the table. Lists come from both sides of each
+    // pair; every reader skips broken pairs, pairs beyond the bank and a
+    // partial entry; a write over them neither fails nor touches them. Lists
+    // stop at the most hits.
+    void readsListsAndSkipsBrokenPairs()
+    {
+        QTemporaryDir bank;
+        const QString path = bank.filePath("Link.tzd");
+        QVERIFY(makeBank(bank.path()));
+        QVERIFY(LinkRead(bank.path(), 7, 20, 100).isEmpty() && QFile::exists(path));
+        QVERIFY(LinkWrite(bank.path(), 7, "3,12", ""));
+        QCOMPARE(readFile(path), entries("3:7 7:12"));
+        const QByteArray table = entries("0:5 -3:7 9:7 7:7 7:40 3:7 7:9") + "\x01\x00";
+        QVERIFY(writeFile(path, table));
+        QStringList lists;
+        for (int record : {7, 3, 9, 5})
+            lists << LinkRead(bank.path(), record, 30, 100);
+        QCOMPARE(lists, (QStringList{"3,9", "7", "7", ""}));
+        QCOMPARE(LinkRead(bank.path(), 7, 8, 100), QString("3"));
+        QCOMPARE(LinkReadAll(bank.path(), 9), (QList<LinkPair>{{3, 7}, {7, 9}}));
+        QCOMPARE(LinkReadAll(bank.path(), 8), (QList<LinkPair>{{3, 7}}));
+        QCOMPARE(DecodeLinkTable(table).size(), 7);
+        QVERIFY(LinkWrite(bank.path(), 7, "3,9,11", "3,9"));
+        QCOMPARE(readFile(path), table.left(28) + entries("7:11"));
+        QCOMPARE(LinkListOf(entries("7:20 2:7 7:15 1:7"), 7, 30, 2), QString("2,20"));
+    }
+
+    // Record 7's list changed from the old list to the new one: the last used
+    // entry moves into a freed slot; clearing frees every pair; an unknown pair
+    // leaves the table; a stored pair is not added twice; every copy of a
+    // removed pair goes; additions go after the last used entry; typed lists
+    // are made canonical.
+    void changesReuseFreedSlots_data()
+    {
+        // clang-format off
+        rows::table({"before", "new", "old", "after"}, {
+            {"3:7 7:12 1:2 0:0", "3,9", "3,12", "3:7 1:2 7:9 0:0"}, {"3:7 1:2 7:12 4:5", "", "3,12", "4:5 1:2 0:0 0:0"},
+            {"3:7", "3", "3,12", "3:7"}, {"3:7 7:9", "3,9", "3", "3:7 7:9"},
+            {"7:12 3:7 12:7 7:12", "3", "3,12", "3:7 0:0 0:0 0:0"}, {"1:2 0:0 0:5 0:0", "2,4", "", "1:2 2:7 4:7 0:0"},
+            {"3:7", " 12, 7,3,12,0", "3", "3:7 7:12"},
+        });
+        // clang-format on
+    }
+    void changesReuseFreedSlots()
+    {
+        QTemporaryDir bank;
+        QVERIFY(makeBank(bank.path()) && writeFile(bank.filePath("Link.tzd"), entries(rows::text("before"))));
+        QVERIFY(LinkWrite(bank.path(), 7, rows::text("new"), rows::text("old")));
+        QCOMPARE(readFile(bank.filePath("Link.tzd")), entries(rows::text("after")));
+    }
+
+    // Missing bytes read as blanks; a double-byte character across the end of
+    // the URL field is dropped.
+    void pdfEntryLayout()
+    {
+        const QByteArray bytes = handEntry("https://example.org/a", "10.1000/xyz");
+        QVERIFY(EncodePdfEntry(kEntry) == bytes && DecodePdfEntry(bytes) == kEntry);
+        QCOMPARE(DecodePdfEntry(bytes.left(310)), (PdfEntry{kEntry.URL, "10.1000/xy"}));
+        const PdfEntry wide{QString(299, u'u') + "日", "日本語"};
+        QCOMPARE(EncodePdfEntry(wide), handEntry(QByteArray(299, 'u'), kNihongo));
+    }
+
+    // A new table holds blank entries; an existing one (any letter case) is
+    // left alone. A partial last entry reads as padded, entries beyond the end
+    // as blank.
+    void initAndRead()
+    {
+        QTemporaryDir bank;
+        QVERIFY(PdfInit(bank.path(), 3) && readFile(bank.filePath("Pdf.tzd")) == QByteArray(1800, ' '));
+        QVERIFY(QFile::remove(bank.filePath("Pdf.tzd")));
+        QVERIFY(writeFile(bank.filePath("PDF.TZD"), handEntry("", "") + EncodePdfEntry(kEntry) + "u"));
+        QVERIFY(PdfInit(bank.path(), 5));
+        QCOMPARE(QDir(bank.path()).entryList(QDir::Files), QStringList{"PDF.TZD"});
+        QList<PdfEntry> read(4);
+        for (int n = 1; n <= 4; ++n)
+            QVERIFY(PdfRead(bank.path(), n, ReadMode::Stored, read[n - 1]));
+        QCOMPARE(read, (QList<PdfEntry>{{}, kEntry, {"u", ""}, {}}));
+        QCOMPARE(PdfReadAll(bank.path()), read.first(3));
+        QVERIFY(PdfRead(bank.path(), 2, ReadMode::Blank, read[1]) && read[1] == PdfEntry());
+    }
+
+    // Only a changed entry is written; beyond the end, blank entries fill the
+    // gap, a partial last entry completed.
+    void writesOnlyChangedEntries()
+    {
+        QTemporaryDir bank;
+        QVERIFY(makeBank(bank.path()));
+        const QString path = bank.filePath("Pdf.tzd");
+        const QByteArray before = handEntry("a", "b") + handEntry("c", "d") + handEntry("e", "f");
+        for (bool changed : {false, true}) {
+            QVERIFY(writeFile(path, before) && PdfWrite(bank.path(), 2, kEntry, changed));
+            QCOMPARE(readFile(path), changed ? QByteArray(before).replace(600, 600, EncodePdfEntry(kEntry)) : before);
+        }
+        QVERIFY(writeFile(path, handEntry("a", "b") + QByteArray(100, 'x')) && PdfWrite(bank.path(), 4, kEntry, true));
+        QCOMPARE(readFile(path),
+                 handEntry("a", "b") + QByteArray(100, 'x') + QByteArray(1100, ' ') + EncodePdfEntry(kEntry));
+    }
+
+    // No record 0 or beyond 32767, no bank, no record file: refused, and no
+    // file is made up (a vanished record file is made again only for the first
+    // record); nor is a link table too large to be one, or a device in a
+    // file's place, written.
+    void failuresAreReported()
+    {
+        QTemporaryDir bank;
+        const QString gone = bank.filePath("gone.bnk"), links = bank.filePath("Link.tzd");
+        QString error;
+        Record r;
+        PdfEntry buf;
+        QVERIFY(RecCountSet(QString(), &error) == -1 && RecCountSet(gone, &error) == -1);
+        QVERIFY2(error.contains("gone.bnk") && error.contains("record.tzd"), qPrintable(error));
+        QVERIFY(!RecRead(bank.path(), 0, ReadMode::Stored, r, kToday) &&
+                !RecRead(gone, 1, ReadMode::Stored, r, kToday) && r == BlankRecord(kToday));
+        QVERIFY(!PdfRead(bank.path(), 0, ReadMode::Stored, buf) && !PdfRead(gone, 1, ReadMode::Stored, buf));
+        QVERIFY(PdfReadAll(bank.path(), &error).isEmpty() && error.isEmpty()); // no table yet
+        QVERIFY(!RecWrite(bank.path(), 0, r, true) && !RecWrite(bank.path(), 32768, r, true) &&
+                !PdfWrite(bank.path(), 32768, kEntry, true) && !LinkWrite(bank.path(), 0, "3", "") &&
+                !PdfInit(gone, 3));
+        QVERIFY2(!PdfWrite(gone, 1, kEntry, true, &error) && error.contains("gone.bnk"), qPrintable(error));
+        QVERIFY2(!LinkWrite(gone, 7, "3", "", &error) && error.contains("gone.bnk"), qPrintable(error));
+        QVERIFY2(!RecWrite(bank.path(), 2, r, true, &error) && error.contains("見つかりません"), qPrintable(error));
+        QVERIFY(!PdfWrite(bank.path(), 3, kEntry, true, &error) && !LinkWrite(bank.path(), 7, "3", "", &error));
+        QVERIFY(QDir(bank.path()).isEmpty());
+        QVERIFY(QFile::link("/dev/full", bank.filePath("record.tzd"))); // a device is no record file
+        QVERIFY2(!RecWrite(bank.path(), 1, r, true, &error) && error.contains("record.tzd") &&
+                     error.contains("デバイス"),
+                 qPrintable(error));
+        QVERIFY(QFile::remove(bank.filePath("record.tzd")) && makeBank(bank.path()));
+        QFile big(links);
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(65) * 1024 * 1024));
+        big.close();
+        QVERIFY(LinkRead(bank.path(), 7, 20, 100).isEmpty() && !LinkWrite(bank.path(), 7, "3", ""));
+        QVERIFY(QFile::remove(links) && QFile::link("/dev/full", links));
+        QVERIFY2(!LinkWrite(bank.path(), 7, "3", "", &error) && error.contains("Link.tzd"), qPrintable(error));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStore)
+#include "tst_store.moc"
