@@ -159,7 +159,7 @@ private Q_SLOTS:
             {"search|DIR|--kind|Blank", "holds no record.tzd"}, {"new|BANK", "already exists"},
             {"search|BANK", "--kind is required"}, {"search|BANK|--kind|13", "unknown kind: 13"},
             {"search|BANK|--kind|Year", "--keys is required"},
-            {"search|BANK|--kind|Blank|--form|8", "--form 8: there are 7"},
+            {"search|BANK|--kind|Blank|--form|9", "--form 9: there are 8"},
             {"search|BANK|--kind|Blank|--script|0", "--script 0: there are 5"},
             {"search|BANK|--kind|Blank|--forms|NONE", "none.bnk"},
             {"search|BANK|--kind|Blank|--fast", "unknown option: --fast"},
@@ -181,7 +181,8 @@ private Q_SLOTS:
     // automatic similar check without hits shows nothing at all.
     void encodingsAndOutputFile()
     {
-        const QString search = args("search|BANK|--kind|Record|--keys|5|--script|HTML");
+        // The plain-text script declares no encoding: UTF-8 unless asked otherwise.
+        const QString search = args("search|BANK|--kind|Record|--keys|5|--script|1");
         const Run utf8 = run(search), sjis = run(search + "|--encoding|cp932");
         QVERIFY(utf8.exitCode == 0 && utf8.out.contains("日本語の標題"));
         QVERIFY(sjis.out == cp932::encode(QString::fromUtf8(utf8.out)) &&
