@@ -1,6 +1,7 @@
 // The commands of tessellane-cli: the bank and the reference-list engine
 // without windows.
 #include "cli/cli.h"
+#include "cli/jpcode_command.h"
 
 #include "core/bank/bank_files.h"
 #include "core/bank/sample_bank.h"
@@ -39,7 +40,7 @@ const char *const kUsage = R"(Usage:
       and records.txt (the format is described at the top of each file).
   tessellane-cli search BANKDIR --kind KIND [options]
       Search the bank and print the reference list.
-
+%JPCODE%
 Search options:
   --kind KIND          Free Keyword | Memo | Author + Editor | Title + Keyword |
                        JPcode | Year | Record | Blank | Dbl_booked, or 0..12
@@ -360,7 +361,8 @@ int RunCli(const QStringList &args, std::FILE *out, std::FILE *err)
     const Io io{out, err};
     const QString command = args.value(1);
     if (command.isEmpty() || command == u"--help" || command == u"-h" || command == u"help") {
-        std::fputs(kUsage, command.isEmpty() ? err : out);
+        const QByteArray usage = QByteArray(kUsage).replace("%JPCODE%", kJPcodeUsage);
+        std::fputs(usage.constData(), command.isEmpty() ? err : out);
         return command.isEmpty() ? 2 : 0;
     }
     try {
@@ -373,7 +375,12 @@ int RunCli(const QStringList &args, std::FILE *out, std::FILE *err)
             status = commandMakeBank(args, io);
         else if (command == u"search")
             status = commandSearch(args, io);
-        else
+        else if (command == u"jpcode") {
+            QString error;
+            status = RunJPcodeCommand(args, out, err, &error);
+            if (status != 0)
+                fail(error);
+        } else
             fail(QStringLiteral("unknown command: %1 (see --help)").arg(command));
         // What could not be written (a full disk, a closed pipe) is a failure.
         if (std::fflush(out) != 0 || std::ferror(out))
