@@ -73,6 +73,7 @@ void Application::connectWindows()
     JPEditorWindow *jp = m_jpEditor.get();
     JPEditorModel *jpModel = &jp->model();
     connect(card, &CardWindow::jpEditorRequested, jp, &JPEditorWindow::open);
+    jpModel->cardStyle = [card] { return card->card().styleButton(); };
     connect(jpModel, &JPEditorModel::renumbered, card, [card](const JPrenumber &change) {
         card->card().applyRenumbering(change);
         card->refresh();

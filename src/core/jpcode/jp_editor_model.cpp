@@ -227,8 +227,8 @@ void JPEditorModel::apply()
     int style = 4;
     if (code <= t.JPendJ)
         style = 1;
-    else if (code <= t.JPendP)
-        style = m_lastStyle == 2 || m_lastStyle == 3 ? m_lastStyle : 2;
+    else if (const int shown = cardStyle ? cardStyle() : 0; code <= t.JPendP)
+        style = shown == 2 || shown == 3 ? shown : m_lastStyle == 2 || m_lastStyle == 3 ? m_lastStyle : 2;
     m_lastStyle = style;
     Q_EMIT cardApply(code, style);
 }

@@ -37,6 +37,10 @@ class JPEditorModel : public QObject
 public:
     explicit JPEditorModel(Session &session, QObject *parent = nullptr);
 
+    // The style the card shows (its selected style button, 0 for none): a
+    // publisher code applied to a book chapter or a monograph keeps it.
+    std::function<int()> cardStyle;
+
     // ---- Loading ------------------------------------------------------------
 
     // `Form_Load`: the usage counted from the record file, the category from
@@ -76,9 +80,13 @@ public:
     void NewJPset();
     void next();     // `mnuFF`, "Up": the next line, after the last the first
     void previous(); // `mnuFB`, "Down": the previous line, before the first the last
-    void apply();    // `mnuFA`, "Apply", a double click on a line
-    bool save();     // `mnuFS`: the table written, the card's name list refilled
-    void reload();   // `mnuFR`: the usage counted again and the list shown again
+    // `mnuFA`, "Apply", a double click on a line: the table saved, then the
+    // code and its style to the card: 1 for journals, 4 for others; for
+    // publishers the card's style when it is 2 or 3, else the style Apply
+    // gave last when it is 2 or 3, else 2.
+    void apply();
+    bool save();   // `mnuFS`: the table written, the card's name list refilled
+    void reload(); // `mnuFR`: the usage counted again and the list shown again
     // `Form_Deactivate`: another window of the program became active: the
     // name box taken over, then saved.
     void deactivate();

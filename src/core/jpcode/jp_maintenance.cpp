@@ -66,9 +66,9 @@ RecordStep JPcodeMaintenance::step() const
 bool JPcodeMaintenance::readRecords(QByteArray &bytes, QString *error) const
 {
     bytes.clear();
-    const QString path = FindFileNoCase(bankPath, QString(kRecordFileName));
+    const QString path = bankPath.isEmpty() ? QString() : FindFileNoCase(bankPath, QString(kRecordFileName));
     if (path.isEmpty())
-        return true; // no record file: no records
+        return true; // no bank or no record file: no records
     const qint64 size = RegularFileSize(path, error);
     if (size < 0)
         return false;
@@ -107,6 +107,8 @@ bool JPcodeMaintenance::mayWrite()
 
 JPoutcome JPcodeMaintenance::commit(const JPchange &change)
 {
+    if (bankPath.isEmpty())
+        return outcome(JPstatus::Failed, QStringLiteral("文献バンクが開かれていません"));
     if (!mayWrite())
         return outcome(JPstatus::Refused, kMsgInexactNotWritten);
     QByteArray records;
@@ -216,6 +218,8 @@ JPoutcome JPcodeMaintenance::sort()
 
 JPoutcome JPcodeMaintenance::save()
 {
+    if (bankPath.isEmpty())
+        return outcome(JPstatus::Failed, QStringLiteral("文献バンクが開かれていません"));
     if (!mayWrite())
         return outcome(JPstatus::Refused, kMsgInexactNotWritten);
     QString error;

@@ -742,7 +742,7 @@ bool CardWindow::eventFilter(QObject *watched, QEvent *event)
     // undo restores the stored value), not through the box's own key handling.
     if ((boxIndexOf(watched) >= 0 || watched == m_jpCombo) && IsEditMenuKey(event))
         return true;
-    if (watched == m_jpCombo->lineEdit()) {
+    if (m_jpCombo && watched == m_jpCombo->lineEdit()) {
         if (event->type() == QEvent::KeyPress) {
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
