@@ -331,9 +331,11 @@ void CardModel::takeJPcomboText()
     }
     // A new name: the lowest free code of the group, the person asked first.
     QString error;
-    const QByteArray records = ReadRecordFile(m_bankPath, &error);
+    LargeBuffer records;
     const std::optional<QList<int>> usage =
-        error.isEmpty() ? JPcodeUsage(records, RecordCountOf(records.size()), m_jp.JPendE) : std::nullopt;
+        ReadRecordsWhole(m_bankPath, records, &error)
+            ? JPcodeUsage(records.view(), RecordCountOf(records.size()), m_jp.JPendE)
+            : std::nullopt;
     if (!usage) {
         fail(error);
         JPcode2name();

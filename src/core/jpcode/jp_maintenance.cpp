@@ -14,9 +14,6 @@
 namespace tz {
 namespace {
 
-// A record file is read whole for a renumbering and written back whole, the
-// bytes beyond the last record included; larger files are refused.
-constexpr qint64 kMaxRecordFileBytes = 64 * 1024 * 1024;
 constexpr qint64 kMaxTableFileBytes = 64 * 1024 * 1024;
 
 JPoutcome outcome(JPstatus status, const QString &message = {})
@@ -63,35 +60,18 @@ RecordStep JPcodeMaintenance::step() const
     };
 }
 
-bool JPcodeMaintenance::readRecords(QByteArray &bytes, QString *error) const
-{
-    bytes.clear();
-    const QString path = bankPath.isEmpty() ? QString() : FindFileNoCase(bankPath, QString(kRecordFileName));
-    if (path.isEmpty())
-        return true; // no bank or no record file: no records
-    const qint64 size = RegularFileSize(path, error);
-    if (size < 0)
-        return false;
-    if (size > kMaxRecordFileBytes) {
-        if (error)
-            *error = FileError(path, QStringLiteral("大きすぎるため（%1 バイト）、番号を付け替えられません").arg(size));
-        return false;
-    }
-    return ReadFileHead(path, size, bytes, error);
-}
-
 JPoutcome JPcodeMaintenance::countUsage()
 {
-    QByteArray bytes;
+    LargeBuffer bytes;
     QString error;
-    if (!readRecords(bytes, &error))
+    if (!ReadRecordsWhole(bankPath, bytes, &error))
         return outcome(JPstatus::Failed, error);
     const int count = RecordCountOf(bytes.size());
     if (cancelFlag)
         *cancelFlag = false;
     if (progress)
         progress(ProgressMode::Open, 1, count, 0);
-    const std::optional<QList<int>> counted = JPcodeUsage(bytes, count, m_table.JPendE, step());
+    const std::optional<QList<int>> counted = JPcodeUsage(bytes.view(), count, m_table.JPendE, step());
     if (progress)
         progress(ProgressMode::Close, 1, count, count);
     if (!counted)
@@ -111,16 +91,17 @@ JPoutcome JPcodeMaintenance::commit(const JPchange &change)
         return outcome(JPstatus::Failed, QStringLiteral("文献バンクが開かれていません"));
     if (!mayWrite())
         return outcome(JPstatus::Refused, kMsgInexactNotWritten);
-    QByteArray records;
+    // The record file is read once and written back whole.
+    LargeBuffer records;
     QString error;
-    if (!readRecords(records, &error))
+    if (!ReadRecordsWhole(bankPath, records, &error))
         return outcome(JPstatus::Failed, error);
     const int count = RecordCountOf(records.size());
     if (cancelFlag)
         *cancelFlag = false;
     if (progress)
         progress(ProgressMode::Open, 1, count, 0);
-    const std::optional<int> changed = RenumberRecords(records, count, change.renumber, step());
+    const std::optional<int> changed = RenumberRecords(records.data(), records.size(), count, change.renumber, step());
     if (progress)
         progress(ProgressMode::Close, 1, count, count);
     if (!changed)
@@ -133,7 +114,7 @@ JPoutcome JPcodeMaintenance::commit(const JPchange &change)
             return outcome(JPstatus::Failed, error);
     } else {
         bool committed = false;
-        if (!CommitBankChange(bankPath, records, SerializeJPcode(change.table), &committed, &error)) {
+        if (!CommitBankChange(bankPath, records.view(), SerializeJPcode(change.table), &committed, &error)) {
             if (!committed)
                 return outcome(JPstatus::Failed, error);
             result.message = error; // in effect; the table is put in place at the next opening
@@ -142,6 +123,9 @@ JPoutcome JPcodeMaintenance::commit(const JPchange &change)
     m_table = change.table;
     m_table.inexactLines.clear();
     m_table.notRead = false;
+    // The usage of the new codes, from the records as they were written.
+    if (const std::optional<QList<int>> counted = JPcodeUsage(records.view(), count, m_table.JPendE))
+        usage = *counted;
     result.renumbered = change.renumber;
     return result;
 }
@@ -163,10 +147,7 @@ JPoutcome JPcodeMaintenance::newCode(int category)
     const std::optional<JPchange> change = JPcodePlus(m_table, usage, category);
     if (!change)
         return outcome(JPstatus::Refused, kMsgTableFull);
-    JPoutcome done = commit(*change);
-    if (done.status == JPstatus::Done)
-        countUsage();
-    return done;
+    return commit(*change);
 }
 
 JPoutcome JPcodeMaintenance::deleteCode(int code)
@@ -198,11 +179,8 @@ JPoutcome JPcodeMaintenance::moveCode(int code, int targetCategory)
     if (!ask(MoveQuestion(code, *target, targetCategory)))
         return outcome(JPstatus::Cancelled);
     JPoutcome done = commit(JPcodeX(m_table, code, *target, kJPcategoryStyle[size_t(targetCategory)]));
-    if (done.status == JPstatus::Done) {
-        usage[*target] = usage[code];
-        usage[code] = 0;
+    if (done.status == JPstatus::Done)
         done.code = *target;
-    }
     return done;
 }
 
@@ -210,10 +188,7 @@ JPoutcome JPcodeMaintenance::sort()
 {
     if (!ask(kAskSort))
         return outcome(JPstatus::Cancelled);
-    JPoutcome done = commit(JPcodeSort(m_table));
-    if (done.status == JPstatus::Done)
-        countUsage();
-    return done;
+    return commit(JPcodeSort(m_table));
 }
 
 JPoutcome JPcodeMaintenance::save()

@@ -98,7 +98,6 @@ public:
 private:
     JPoutcome commit(const JPchange &change);
     bool mayWrite();
-    bool readRecords(QByteArray &bytes, QString *error) const;
     RecordStep step() const;
     bool ask(const QString &question) const { return !confirm || confirm(question); }
 

@@ -1,6 +1,7 @@
 #include "core/store/jp_renumber.h"
 
 #include "core/common/basic.h"
+#include "core/common/file_lookup.h"
 #include "core/store/record.h"
 
 #include <QtEndian>
@@ -69,10 +70,10 @@ std::optional<QList<int>> JPcodeUsage(QByteArrayView records, int count, int JPe
     return usage;
 }
 
-std::optional<int> RenumberRecords(QByteArray &records, int count, const JPrenumber &change, const RecordStep &step)
+std::optional<int> RenumberRecords(char *data, qsizetype size, int count, const JPrenumber &change,
+                                   const RecordStep &step)
 {
-    const int walk = recordsWithCode(records.size(), count);
-    char *data = records.data();
+    const int walk = recordsWithCode(size, count);
     int changed = 0;
     for (int n = 0; n < walk; ++n) {
         char *rec = data + qsizetype(n) * kRecordSize;
@@ -90,6 +91,13 @@ std::optional<int> RenumberRecords(QByteArray &records, int count, const JPrenum
             return std::nullopt;
     }
     return changed;
+}
+
+bool ReadRecordsWhole(const QString &bankPath, LargeBuffer &out, QString *error)
+{
+    out = LargeBuffer();
+    const QString path = bankPath.isEmpty() ? QString() : FindFileNoCase(bankPath, QString(kRecordFileName));
+    return path.isEmpty() || ReadFileWhole(path, 64 * 1024 * 1024, out, error);
 }
 
 } // namespace tz

@@ -4,6 +4,7 @@
 // numbers (a category enlarged, a name moved, the table sorted) applied to
 // every record so that each keeps pointing at its journal or publisher.
 
+#include "core/common/large_buffer.h"
 #include "core/store/jpcode.h"
 
 #include <QByteArray>
@@ -46,11 +47,17 @@ int RecordCountOf(qint64 fileBytes);
 // the pass.
 std::optional<QList<int>> JPcodeUsage(QByteArrayView records, int count, int JPendE, const RecordStep &step = {});
 
-// Renumbers records 1..count inside `records` as `change` says. A record
-// whose JPcode field lies beyond the end of the bytes (a short last record)
-// reads as code 0 and stays as it is. The number of records changed, or
-// nothing when the step stopped the pass (the bytes are then partly changed).
-std::optional<int> RenumberRecords(QByteArray &records, int count, const JPrenumber &change,
+// Renumbers records 1..count of the `size` bytes of a record file at
+// `records` as `change` says. A record whose JPcode field lies beyond the end
+// of the bytes (a short last record) reads as code 0 and stays as it is. The
+// number of records changed, or nothing when the step stopped the pass (the
+// bytes are then partly changed).
+std::optional<int> RenumberRecords(char *records, qsizetype size, int count, const JPrenumber &change,
                                    const RecordStep &step = {});
+
+// The bank's record file read whole, every byte of it (a renumbering writes
+// it back whole): no bytes when the bank or its record file is missing. False
+// with *error when it cannot be read or is larger than 64 MB.
+bool ReadRecordsWhole(const QString &bankPath, LargeBuffer &out, QString *error);
 
 } // namespace tz
