@@ -178,18 +178,11 @@ private Q_SLOTS:
     // journal; bytes after the last whole record stay.
     void sortKeepsEveryRecordOnItsName()
     {
-        JPcodeTable table = jpTable(8, 12, 15, 17,
-                                    {{1, "Zeta"},
-                                     {3, "alpha"},
-                                     {4, "Beta"},
-                                     {5, QString::fromUtf8("黑黑")},
-                                     {6, QString::fromUtf8("Ｚ全角")},
-                                     {7, "Beta"},
-                                     {10, "Nu"},
-                                     {11, "Mu"},
-                                     {14, "Press B"},
-                                     {15, "Press A"},
-                                     {17, "Other"}});
+        // Codes 1..17 in the groups 1-8, 9-12, 13-15, 16-17.
+        const QStringList names =
+            QString::fromUtf8("|Zeta||alpha|Beta|黑黑|Ｚ全角|Beta|||Nu|Mu|||Press B|Press A||Other").split(u'|');
+        JPcodeTable table = jpTable(8, 12, 15, 17, {});
+        table.JPname = names;
         const QString bank = newBank();
         writeJPbank(bank, table, {{1, 2}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {11, 2}, {15, 1}, {17, 1}, {0, 1}});
         const QByteArray tail("partial record");
@@ -201,24 +194,8 @@ private Q_SLOTS:
         JPcodeMaintenance m = ops(bank, table);
         QCOMPARE(int(m.sort().status), int(JPstatus::Done));
         QCOMPARE(m_asked, QStringList{kAskSort});
-        const QStringList expected = {QString(),
-                                      "Beta",
-                                      "Beta",
-                                      "Zeta",
-                                      "alpha",
-                                      QString::fromUtf8("黑黑"),
-                                      QString::fromUtf8("Ｚ全角"),
-                                      QString(),
-                                      QString(),
-                                      "Mu",
-                                      "Nu",
-                                      QString(),
-                                      QString(),
-                                      "Press A",
-                                      "Press B",
-                                      QString(),
-                                      "Other",
-                                      QString()};
+        const QStringList expected =
+            QString::fromUtf8("|Beta|Beta|Zeta|alpha|黑黑|Ｚ全角|||Mu|Nu|||Press A|Press B||Other|").split(u'|');
         QCOMPARE(storedTable(bank).JPname, expected);
         QVERIFY2(journalFault(bank).isEmpty(), qPrintable(journalFault(bank)));
         QCOMPARE(storedRecords(bank).size(), before.size());
@@ -256,6 +233,36 @@ private Q_SLOTS:
         ui.answers.append(MsgAnswer::Cancel);
         editor.textOutput();
         QVERIFY(!QFile::exists(m_dir.filePath("none.txt")));
+    }
+
+    // Cancel in the progress window during the record pass of a renumbering:
+    // nothing is written and the card is told of no renumbering.
+    void cancelledRenumbering()
+    {
+        FakeUserInterface ui;
+        Session session(ui, m_dir.path());
+        const QString bank = m_dir.filePath("cancel.bnk");
+        writeJPbank(bank, jpTable(3, 6, 8, 10, {{1, "Zeta"}, {2, "Alpha"}}), {{1, 3}, {2, 2}});
+        session.setBank(m_dir.path(), "cancel");
+        JPcodeLoad(bank + "/JPcode.tzd", session.jp);
+        JPEditorModel editor(session);
+        editor.load(0);
+        int renumbered = 0;
+        connect(&editor, &JPEditorModel::renumbered, this, [&renumbered] { ++renumbered; });
+        const auto snapshot = folderSnapshot(bank);
+        ui.duringEvents = [&ui] {
+            if (ui.progressShown && ui.cancel)
+                ui.cancel();
+        };
+        editor.sort();
+        QVERIFY(ui.progressOpens > 0 && ui.progressCloses == ui.progressOpens);
+        QVERIFY(folderSnapshot(bank) == snapshot);
+        QCOMPARE(renumbered, 0);
+        QCOMPARE(session.jp.JPname[1], QStringLiteral("Zeta"));
+        ui.duringEvents = nullptr;
+        editor.sort();
+        QCOMPARE(renumbered, 1);
+        QCOMPARE(storedTable(bank).JPname[1], QStringLiteral("Alpha"));
     }
 
     // Records keep their codes; their names come from the copied table.
