@@ -1,6 +1,7 @@
 // The commands of tessellane-cli: the bank and the reference-list engine
 // without windows.
 #include "cli/cli.h"
+#include "cli/jpcode_command.h"
 
 #include "core/bank/bank_convert.h"
 #include "core/bank/bank_files.h"
@@ -440,6 +441,7 @@ int RunCli(const QStringList &args, std::FILE *out, std::FILE *err)
     if (command.isEmpty() || command == u"--help" || command == u"-h" || command == u"help") {
         std::FILE *to = command.isEmpty() ? err : out;
         std::fputs(kCommands, to);
+        std::fputs(kJPcodeUsage, to);
         std::fputs("\n", to);
         std::fputs(kSearchUsage, to);
         std::fputs(kExitStatus, to);
@@ -457,7 +459,12 @@ int RunCli(const QStringList &args, std::FILE *out, std::FILE *err)
             status = commandConvert(args, io);
         else if (command == u"search")
             status = commandSearch(args, io);
-        else
+        else if (command == u"jpcode") {
+            QString error;
+            status = RunJPcodeCommand(args, out, err, &error);
+            if (status != 0)
+                fail(error);
+        } else
             fail(QStringLiteral("unknown command: %1 (see --help)").arg(command));
         // What could not be written (a full disk, a closed pipe) is a failure.
         if (std::fflush(out) != 0 || std::ferror(out))

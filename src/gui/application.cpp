@@ -4,6 +4,7 @@
 #include "core/session/single_instance.h"
 #include "gui/bank/bank_window.h"
 #include "gui/card/card_window.h"
+#include "gui/jpcode/jp_editor_window.h"
 #include "gui/search/search_window.h"
 #include "gui/widgets/qt_user_interface.h"
 #include "gui/widgets/version_window.h"
@@ -28,6 +29,7 @@ void Application::start()
     m_card = std::make_unique<CardWindow>(m_session);
     m_search = std::make_unique<SearchWindow>(m_session);
     m_bank = std::make_unique<BankWindow>(m_session, m_card->card());
+    m_jpEditor = std::make_unique<JPEditorWindow>(m_session);
     connectWindows();
     m_bank->StartUp();
 }
@@ -65,6 +67,40 @@ void Application::connectWindows()
     });
     connect(card, &CardWindow::versionRequested, this, &Application::showVersion);
     connect(search, &SearchWindow::versionRequested, this, &Application::showVersion);
+
+    // The JP code editor: opened from the card, the card following every
+    // change of the table, of the records' codes and each Apply.
+    JPEditorWindow *jp = m_jpEditor.get();
+    JPEditorModel *jpModel = &jp->model();
+    connect(card, &CardWindow::jpEditorRequested, jp, &JPEditorWindow::open);
+    jpModel->cardStyle = [card] { return card->card().styleButton(); };
+    connect(jpModel, &JPEditorModel::renumbered, card, [card](const JPrenumber &change) {
+        card->card().applyRenumbering(change);
+        card->refresh();
+    });
+    connect(jpModel, &JPEditorModel::tableChanged, card, [card] {
+        card->card().refreshJPlist();
+        card->refresh();
+    });
+    connect(jpModel, &JPEditorModel::cardApply, card, [card](int code, int style) {
+        card->card().applyJPcode(code, style);
+        card->refresh();
+    });
+    connect(&card->card(), &CardModel::jpTableChanged, jp, [jp] {
+        jp->model().namesChanged();
+        jp->refresh();
+    });
+    connect(card, &CardWindow::jpTableReplaced, jp, [jp] {
+        jp->model().tableReplaced();
+        jp->refresh();
+    });
+    connect(s, &Session::bankChanged, jp, [jp] {
+        jp->model().tableReplaced();
+        jp->refresh();
+    });
+    connect(s, &Session::fontChanged, jp, &JPEditorWindow::applyFont);
+    connect(s, &Session::positionsReset, jp, &JPEditorWindow::resetPosition);
+    connect(jp, &JPEditorWindow::versionRequested, this, &Application::showVersion);
 
     // The end of the run.
     connect(card, &CardWindow::closed, this, [this] {

@@ -14,6 +14,7 @@ namespace tz {
 
 class BankWindow;
 class CardWindow;
+class JPEditorWindow;
 class SearchWindow;
 class VersionWindow;
 
@@ -35,6 +36,7 @@ public:
     CardWindow &card() { return *m_card; }
     SearchWindow &search() { return *m_search; }
     BankWindow &bank() { return *m_bank; }
+    JPEditorWindow &jpEditor() { return *m_jpEditor; }
     VersionWindow &versionWindow() { return *m_splash; }
 
 Q_SIGNALS:
@@ -51,6 +53,7 @@ private:
     std::unique_ptr<CardWindow> m_card;
     std::unique_ptr<SearchWindow> m_search;
     std::unique_ptr<BankWindow> m_bank;
+    std::unique_ptr<JPEditorWindow> m_jpEditor;
 };
 
 // The desktop program: one running copy per program folder, real dialogs,

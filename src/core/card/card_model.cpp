@@ -4,6 +4,7 @@
 #include "core/common/ole_date.h"
 #include "core/common/storable_text.h"
 #include "core/session/session.h"
+#include "core/store/bank_change.h"
 #include "core/store/link_table.h"
 
 #include <QDir>
@@ -75,6 +76,10 @@ void CardModel::startSearch(int kind, const QString &kindText, const QString &ke
 bool CardModel::openBank(const QString &bankPath)
 {
     QString error;
+    // A renumbering of the JP codes cut short is completed or rolled back
+    // before anything of the bank is read.
+    if (!CompleteBankChange(bankPath, &error))
+        fail(error);
     const int count = RecCountSet(bankPath, &error);
     if (count < 0) {
         fail(error);
@@ -123,6 +128,7 @@ bool CardModel::close()
 {
     if (m_bankPath.isEmpty())
         return true;
+    takeJPcomboText();
     // The focused box has not been left; checking it keeps its last edit.
     if (m_focusBox != CardBox::Style)
         leaveBox(m_focusBox);
@@ -148,7 +154,7 @@ bool CardModel::close()
     // the person agrees: what could not be read would be lost.
     const QString jpFile = QDir(m_bankPath).filePath(QString(kJPcodeFileName));
     if ((JPcodeReadExactly(m_jp) || askOkCancel(kAskRewriteJPcode.arg(QDir::toNativeSeparators(jpFile)))) &&
-        !JPcodeSave(jpFile, m_jp, &error, true)) {
+        !JPcodeSaveInBank(m_bankPath, m_jp, &error, true)) {
         fail(error);
         ok = false;
     }
@@ -253,6 +259,17 @@ void CardModel::JPcode2name()
 {
     const double code = Val(text(CardBox::JPcode));
     m_jpComboText = code <= 0 || code > m_jp.JPendE ? QString() : JPcodeName(m_jp, static_cast<int>(code));
+    m_jpTyped = false;
+}
+
+void CardModel::setPickedCode(int position)
+{
+    const qint16 code = static_cast<qint16>(jpListBase() + position + 1);
+    m_jpSelection = position;
+    text(CardBox::JPcode) = QString::number(code);
+    m_recX.JPcode = code;
+    mark(CardBox::JPcode);
+    JPcode2name();
 }
 
 CardBox CardModel::pickJPname(int position)
@@ -260,12 +277,125 @@ CardBox CardModel::pickJPname(int position)
     if (position < 0 || position >= m_jpList.size())
         return m_focusBox;
     m_focusBox = CardBox::JPcode;
-    const qint16 code = static_cast<qint16>(jpListBase() + position + 1);
-    m_jpSelection = position;
-    text(CardBox::JPcode) = QString::number(code);
-    m_recX.JPcode = code;
-    mark(CardBox::JPcode);
+    setPickedCode(position);
     return enterInBox();
+}
+
+void CardModel::setJPcomboText(const QString &t)
+{
+    m_jpComboText = t;
+    m_jpTyped = true;
+}
+
+CardBox CardModel::enterJPcombo()
+{
+    takeJPcomboText();
+    m_focusBox = NextBoxOnEnter(CardBox::JPcode, styleLayout());
+    return m_focusBox;
+}
+
+void CardModel::leaveJPcombo()
+{
+    takeJPcomboText();
+}
+
+void CardModel::takeJPcomboText()
+{
+    if (!m_jpTyped)
+        return;
+    m_jpTyped = false; // before any question: leaving the list for the question takes nothing twice
+    const StorableText storable = MakeStorable(WithoutLineBreaks(m_jpComboText));
+    const QString typed = Trim(Trim(storable.text).left(kJPnameMax));
+    const QString t = Trim(text(CardBox::JPcode));
+    const int shown = t.isEmpty() ? 0 : RoundClamp(Val(t), 0, kJPcodeMax);
+    if (m_bankPath.isEmpty() || m_jpList.isEmpty() || typed == JPcodeName(m_jp, shown)) {
+        JPcode2name();
+        return;
+    }
+    if (typed.isEmpty()) {
+        // The name taken away: the record names no journal or publisher.
+        text(CardBox::JPcode).clear();
+        m_recX.JPcode = 0;
+        mark(CardBox::JPcode);
+        m_jpSelection = -1;
+        JPcode2name();
+        return;
+    }
+    qsizetype position = m_jpList.indexOf(typed);
+    for (qsizetype i = 0; position < 0 && i < m_jpList.size(); ++i)
+        if (m_jpList[i].compare(typed, Qt::CaseInsensitive) == 0)
+            position = i;
+    if (position >= 0) {
+        setPickedCode(int(position));
+        return;
+    }
+    // A new name: the lowest free code of the group, the person asked first.
+    QString error;
+    LargeBuffer records;
+    const std::optional<QList<int>> usage =
+        ReadRecordsWhole(m_bankPath, records, &error)
+            ? JPcodeUsage(records.view(), RecordCountOf(records.size()), m_jp.JPendE)
+            : std::nullopt;
+    if (!usage) {
+        fail(error);
+        JPcode2name();
+        return;
+    }
+    const int base = jpListBase();
+    int free = 0;
+    for (int i = 0; free == 0 && i < m_jpList.size(); ++i)
+        if (m_jpList[i].isEmpty() && usage->value(base + i + 1) == 0)
+            free = base + i + 1;
+    if (free == 0) {
+        say(kMsgNoFreeJPcode.arg(typed));
+        JPcode2name();
+        return;
+    }
+    if (!askOkCancel(kAskAddJPname.arg(typed).arg(free))) {
+        JPcode2name();
+        return;
+    }
+    m_jp.JPname[free] = typed;
+    if (const QString told = StorableMessage(storable); !told.isEmpty())
+        say(told);
+    const QString jpFile = QDir(m_bankPath).filePath(QString(kJPcodeFileName));
+    if ((JPcodeReadExactly(m_jp) || askOkCancel(kAskRewriteJPcode.arg(QDir::toNativeSeparators(jpFile)))) &&
+        !JPcodeSaveInBank(m_bankPath, m_jp, &error, true))
+        fail(error);
+    JPcomboSet();
+    setPickedCode(free - base - 1);
+    Q_EMIT jpTableChanged();
+}
+
+void CardModel::applyJPcode(int code, int style)
+{
+    text(CardBox::JPcode) = QString::number(code);
+    clickStyle(style);
+    refreshJPlist();
+}
+
+void CardModel::applyRenumbering(const JPrenumber &change)
+{
+    const qint16 storedCode = m_recBuf.JPcode;
+    change.apply(m_recBuf.JPcode, m_recBuf.Style);
+    qint16 shownStyle = m_recX.style;
+    m_recX.JPcode = m_recBuf.JPcode;
+    if (change.styleCode != 0 && storedCode == change.styleCode)
+        m_recX.style = shownStyle = change.style;
+    qint16 ignored = 0;
+    change.apply(m_copyRec.JPcode, m_copyRec.Style);
+    // A code typed into box 6 follows its name too.
+    if (const std::optional<qint16> typed = wholeNumber(Trim(text(CardBox::JPcode))); typed && *typed > 0) {
+        qint16 code = *typed;
+        change.apply(code, ignored);
+        text(CardBox::JPcode) = QString::number(code);
+    }
+    if (shownStyle >= 1 && shownStyle <= 4 && text(CardBox::Style) != QString::number(shownStyle)) {
+        const bool styleMarked = marked(CardBox::Style);
+        clickStyle(shownStyle);
+        m_boxChanged.mark(CardBox::Style, styleMarked);
+    }
+    refreshJPlist();
 }
 
 void CardModel::refreshJPlist()
@@ -416,6 +546,7 @@ bool CardModel::save()
 {
     if (m_bankPath.isEmpty())
         return true;
+    takeJPcomboText();
     for (CardBox b : kCardBoxes)
         leaveBox(b);
     boxesToRecord(m_recBuf, m_pdfBuf);

@@ -10,6 +10,7 @@
 #include "core/card/record_check.h"
 #include "core/search/search_kinds.h"
 #include "core/search/search_request.h"
+#include "core/store/jp_renumber.h"
 #include "core/store/jpcode.h"
 #include "core/store/pdf_table.h"
 #include "core/store/record.h"
@@ -34,6 +35,11 @@ inline const QString kAskRewriteJPcode =
                    "（キャンセルすると、ファイルはそのまま残ります）");
 inline const QString kMsgRecordLimit =
     QStringLiteral("レコード数が上限の 32767 に達しているため、新しいレコードは作成できません");
+
+inline const QString kAskAddJPname =
+    QStringLiteral("「%1」は JP コード表にありません。JP コード %2 番の名前として登録しますか？");
+inline const QString kMsgNoFreeJPcode = QStringLiteral(
+    "「%1」を登録できる空きコードがありません。JP コードの編集で新しいコードを作ってから登録してください。");
 
 inline const QString kDefaultDoiResolver = QStringLiteral("https://doi.org/");
 
@@ -108,6 +114,19 @@ public:
     // `JPcomboSet2`: refills the list after the table changed and selects the
     // code in box 6 when it lies in the shown style's group.
     void refreshJPlist();
+    // A name typed into the name list: the window's mirror of the typed text,
+    // and Enter in the list (the focus moves on as after a pick). The typed
+    // name is taken when the list is left, on Enter and before every save: a
+    // name of the style's group gives its code; a new name is asked about and
+    // takes the group's lowest free code (an empty name no record uses); an
+    // emptied list clears the code.
+    void setJPcomboText(const QString &text);
+    CardBox enterJPcombo();
+    void leaveJPcombo();
+    // The JP code editor's Apply: the code into box 6, the style as clicked.
+    void applyJPcode(int code, int style);
+    // The records were renumbered: the shown record and the copy buffer follow.
+    void applyRenumbering(const JPrenumber &change);
 
     // ---- Moving and saving ----------------------------------------------------
 
@@ -185,6 +204,8 @@ Q_SIGNALS:
     void searchRequested(const tz::CardSearchRequest &request);
     // Another record is shown: the record the similar-record search compares with.
     void recordShown(int CurRec);
+    // A name typed into the name list was added to the JP code table.
+    void jpTableChanged();
 
 private:
     QDate today() const;
@@ -207,6 +228,8 @@ private:
     void boxesToRecord(Record &rec, PdfEntry &pdf) const;
     void JPcomboSet();
     void JPcode2name();
+    void setPickedCode(int position);
+    void takeJPcomboText();
     bool writeUrlDoi(QString &error);
 
     bool askOkCancel(const QString &text) const;
@@ -234,6 +257,7 @@ private:
     QStringList m_jpList;
     int m_jpSelection = -1;
     QString m_jpComboText;
+    bool m_jpTyped = false; // m_jpComboText was typed and is not taken yet
     QString m_recNumText;
     bool m_recNumEdited = false;
     Record m_copyRec; // starts blank with JP code 0: nothing to paste

@@ -3,6 +3,7 @@
 #include "core/bank/bank_convert.h"
 #include "core/card/card_layout.h"
 #include "core/common/storable_text.h"
+#include "core/jpcode/jp_maintenance.h"
 #include "core/session/session.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/help_window.h"
@@ -90,6 +91,16 @@ void CardWindow::buildMenus()
     convert->setObjectName(QStringLiteral("mnuBC"));
     convert->setProperty(kHelpContextProperty, 1050);
     connect(convert, &QAction::triggered, this, [this] { BankConvert(m_session, QDate::currentDate()); });
+    QAction *copyJP = bank->addAction(QStringLiteral("他文献バンクからのJPコード複製(&J)"));
+    copyJP->setObjectName(QStringLiteral("mnuBJ"));
+    copyJP->setProperty(kHelpContextProperty, 1060);
+    connect(copyJP, &QAction::triggered, this, [this] {
+        if (JPcodeCopyFromOtherBank(m_session)) {
+            m_card.refreshJPlist();
+            refresh();
+            Q_EMIT jpTableReplaced();
+        }
+    });
     bank->addSeparator()->setObjectName(QStringLiteral("mnuF0"));
     QAction *quit = bank->addAction(QStringLiteral("終了(&Q)"));
     quit->setObjectName(QStringLiteral("mnuBQ"));
@@ -312,7 +323,7 @@ void CardWindow::buildOptionMenu()
     m_jpEditorItem = option->addAction(QStringLiteral("JPコードの編集(&J)"));
     m_jpEditorItem->setObjectName(QStringLiteral("mnuOJ"));
     m_jpEditorItem->setProperty(kHelpContextProperty, 5000);
-    m_jpEditorItem->setEnabled(false); // the JP code editor is not part of the program yet
+    connect(m_jpEditorItem, &QAction::triggered, this, [this] { Q_EMIT jpEditorRequested(m_card.styleButton()); });
     m_formEditorItem = option->addAction(QStringLiteral("書式の編集(&R)"));
     m_formEditorItem->setObjectName(QStringLiteral("mnuOR"));
     m_formEditorItem->setProperty(kHelpContextProperty, 6000);
@@ -417,6 +428,11 @@ void CardWindow::buildControls()
     // The drop-down shows at most 12 names without scrolling.
     m_jpCombo->setMaxVisibleItems(12);
     m_jpCombo->installEventFilter(this);
+    // A typed name is what the card looks up, not a completion of it.
+    m_jpCombo->setCompleter(nullptr);
+    m_jpCombo->lineEdit()->installEventFilter(this);
+    connect(m_jpCombo->lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_card.setJPcomboText(text); });
     connect(m_jpCombo, &QComboBox::activated, this, [this](int position) {
         const CardBox next = m_card.pickJPname(position);
         refresh();
@@ -434,8 +450,8 @@ void CardWindow::buildControls()
         });
         return b;
     };
-    m_jpView = button("JPview", QStringLiteral("edit JP"), 5000, [] {});
-    m_jpView->setEnabled(false); // the JP code editor is not part of the program yet
+    m_jpView =
+        button("JPview", QStringLiteral("edit JP"), 5000, [this] { Q_EMIT jpEditorRequested(m_card.styleButton()); });
     m_linkView = button("LinkView", QStringLiteral("view Link"), 2020, [this] { m_card.linkedRecords(); });
     m_viewUrl = button("ViewPDF1", QStringLiteral("view URL"), 2020, [this] { m_card.openURL(); });
     m_viewDoi = button("ViewPDF2", QStringLiteral("view DOI"), 2020, [this] { m_card.openDOI(); });
@@ -731,6 +747,22 @@ bool CardWindow::eventFilter(QObject *watched, QEvent *event)
     // undo restores the stored value), not through the box's own key handling.
     if ((boxIndexOf(watched) >= 0 || watched == m_jpCombo) && IsEditMenuKey(event))
         return true;
+    if (m_jpCombo && watched == m_jpCombo->lineEdit()) {
+        if (event->type() == QEvent::KeyPress) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                const CardBox next = m_card.enterJPcombo();
+                refresh();
+                focusBox(next);
+                return true;
+            }
+        } else if (event->type() == QEvent::FocusOut && !m_closed && !m_updating &&
+                   static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+            m_card.leaveJPcombo();
+            refresh();
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (watched == m_recNum) {
         if (event->type() == QEvent::KeyPress) {
             auto *key = static_cast<QKeyEvent *>(event);

@@ -62,6 +62,10 @@ Q_SIGNALS:
     // The search menu: the search window on a kind.
     void searchKindRequested(int kind);
     void versionRequested();
+    // "edit JP" and `mnuOJ`: the JP code editor on the selected style.
+    void jpEditorRequested(int styleButton);
+    // `mnuBJ` replaced the JP code table by another bank's.
+    void jpTableReplaced();
     // The card was closed: its closing sequence ran; the program ends.
     void closed();
 
