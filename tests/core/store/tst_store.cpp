@@ -202,11 +202,9 @@ private Q_SLOTS:
         row("cut to 70, then trimmed", "3d\r\n0-0-0-2\r\n" + QByteArray(65, 'a') + "     bbbb\r\n  x \r\n",
             {0, 0, 0, 2},
             {QString(65, u'a'), "x"});
-        row("comma ends the tag", "3d, x\r\n1-2-3-4", {1, 2, 3, 4}, {});
         row("out of order", "3d\r\n100-20-150-140", {100, 100, 150, 150}, {});
         row("too large", "3d\r\n1-2-40000-99999", {1, 2, 32767, 32767}, {});
-        row("old form at the limit", "1-2-32750", {1, 2, 32750, 32767}, {});
-        row("leading dash", "3d\r\n-5-10", {0, 5, 10, 10}, {});
+        row("old form at the limit, leading dash", "-2-32750", {0, 2, 32750, 32767}, {});
         row("halves to even", "3d\r\n2.5-3.5-4.5-5.5", {2, 4, 4, 6}, {});
         row("NUL and broken bytes", QByteArray("3d\r\n\x81\x00\xff-\x82-2\r\n\x81", 14), {0, 0, 2, 2},
             {QString(QChar(0xFFFD))}, {2, 3});
@@ -238,25 +236,6 @@ private Q_SLOTS:
         QCOMPARE(SerializeJPcode(t, &lossy), "3d\r\n5-5-5-6\r\n" + QByteArray(70, 'x') + "\r\npad\r\nline  break\r\n" +
                                                  kNihongo + "\r\ncaf?\r\n\r\n");
         QVERIFY(lossy);
-    }
-
-    // Each group from its first code to its last; names of codes 1..JPendE
-    // only; the card's name list of styles 3 and 4 (1 and 2 are the card's).
-    void jpcodeLookups()
-    {
-        JPcodeTable t = DefaultJPcodeTable(); // groups end at 20, 100, 150, 200
-        t.JPname[0] = "unused";
-        t.JPname[200] = "E200";
-        QList<int> groups;
-        QStringList names;
-        for (int code : {-5, 0, 1, 20, 21, 100, 101, 150, 151, 200, 201}) {
-            groups << JPcodeGroup(t, code);
-            names << JPcodeName(t, code);
-        }
-        QCOMPARE(groups, (QList<int>{0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 0}));
-        QCOMPARE(names.join(u','), QString(",,,,,,,,,E200,"));
-        QCOMPARE(QList<int>({JPlistBase(t, 3), JPlistEnd(t, 3), JPlistBase(t, 4), JPlistEnd(t, 4)}),
-                 QList<int>({100, 150, 150, 200}));
     }
 
     // A new bank's table is written at once; an old file in any letter case
@@ -346,27 +325,25 @@ private Q_SLOTS:
         QCOMPARE(readFile(bank.filePath("Link.tzd")), entries(rows::text("after")));
     }
 
-    // Missing bytes read as blanks; a double-byte character across the end of
-    // the URL field is dropped.
-    void pdfEntryLayout()
+    // An entry's layout: missing bytes read as blanks; a double-byte
+    // character across the end of the URL field is dropped. A new table holds
+    // blank entries; an existing one (any letter case) is left alone. A
+    // partial last entry reads as padded, entries beyond the end as blank.
+    // Only a changed entry is written; beyond the end, blank entries fill the
+    // gap, a partial last entry completed.
+    void pdfTable()
     {
         const QByteArray bytes = handEntry("https://example.org/a", "10.1000/xyz");
         QVERIFY(EncodePdfEntry(kEntry) == bytes && DecodePdfEntry(bytes) == kEntry);
         QCOMPARE(DecodePdfEntry(bytes.left(310)), (PdfEntry{kEntry.URL, "10.1000/xy"}));
         const PdfEntry wide{QString(299, u'u') + "日", "日本語"};
         QCOMPARE(EncodePdfEntry(wide), handEntry(QByteArray(299, 'u'), kNihongo));
-    }
 
-    // A new table holds blank entries; an existing one (any letter case) is
-    // left alone. A partial last entry reads as padded, entries beyond the end
-    // as blank.
-    void initAndRead()
-    {
         QTemporaryDir bank;
-        QVERIFY(PdfInit(bank.path(), 3) && readFile(bank.filePath("Pdf.tzd")) == QByteArray(1800, ' '));
-        QVERIFY(QFile::remove(bank.filePath("Pdf.tzd")));
-        QVERIFY(writeFile(bank.filePath("PDF.TZD"), handEntry("", "") + EncodePdfEntry(kEntry) + "u"));
-        QVERIFY(PdfInit(bank.path(), 5));
+        const QString path = bank.filePath("Pdf.tzd");
+        QVERIFY(PdfInit(bank.path(), 3) && readFile(path) == QByteArray(1800, ' ') && QFile::remove(path));
+        const QByteArray before = handEntry("", "") + bytes + "u";
+        QVERIFY(writeFile(bank.filePath("PDF.TZD"), before) && PdfInit(bank.path(), 5));
         QCOMPARE(QDir(bank.path()).entryList(QDir::Files), QStringList{"PDF.TZD"});
         QList<PdfEntry> read(4);
         for (int n = 1; n <= 4; ++n)
@@ -374,29 +351,18 @@ private Q_SLOTS:
         QCOMPARE(read, (QList<PdfEntry>{{}, kEntry, {"u", ""}, {}}));
         QCOMPARE(PdfReadAll(bank.path()), read.first(3));
         QVERIFY(PdfRead(bank.path(), 2, ReadMode::Blank, read[1]) && read[1] == PdfEntry());
-    }
 
-    // Only a changed entry is written; beyond the end, blank entries fill the
-    // gap, a partial last entry completed.
-    void writesOnlyChangedEntries()
-    {
-        QTemporaryDir bank;
-        QVERIFY(makeBank(bank.path()));
-        const QString path = bank.filePath("Pdf.tzd");
-        const QByteArray before = handEntry("a", "b") + handEntry("c", "d") + handEntry("e", "f");
-        for (bool changed : {false, true}) {
-            QVERIFY(writeFile(path, before) && PdfWrite(bank.path(), 2, kEntry, changed));
-            QCOMPARE(readFile(path), changed ? QByteArray(before).replace(600, 600, EncodePdfEntry(kEntry)) : before);
-        }
-        QVERIFY(writeFile(path, handEntry("a", "b") + QByteArray(100, 'x')) && PdfWrite(bank.path(), 4, kEntry, true));
-        QCOMPARE(readFile(path),
-                 handEntry("a", "b") + QByteArray(100, 'x') + QByteArray(1100, ' ') + EncodePdfEntry(kEntry));
+        QVERIFY(makeBank(bank.path()) && PdfWrite(bank.path(), 1, kEntry, false));
+        QCOMPARE(readFile(bank.filePath("PDF.TZD")), before);
+        QVERIFY(PdfWrite(bank.path(), 1, kEntry, true) && PdfWrite(bank.path(), 5, kEntry, true));
+        QCOMPARE(readFile(bank.filePath("PDF.TZD")), bytes + bytes + "u" + QByteArray(1199, ' ') + bytes);
     }
 
     // No record 0 or beyond 32767, no bank, no record file: refused, and no
     // file is made up (a vanished record file is made again only for the first
-    // record); nor is a link table too large to be one, or a device in a
-    // file's place, written.
+    // record); nor is a link table too large to be one written. (A device or
+    // folder in a file's place is refused by the file routines every table
+    // goes through, tested in tst_common.)
     void failuresAreReported()
     {
         QTemporaryDir bank;
@@ -417,17 +383,11 @@ private Q_SLOTS:
         QVERIFY2(!LinkWrite(gone, 7, "3", "", &error) && error.contains("gone.bnk"), qPrintable(error));
         QVERIFY2(!RecWrite(bank.path(), 2, r, true, &error) && error.contains("見つかりません"), qPrintable(error));
         QVERIFY(!PdfWrite(bank.path(), 3, kEntry, true, &error) && !LinkWrite(bank.path(), 7, "3", "", &error));
-        QVERIFY(QDir(bank.path()).isEmpty());
-        QVERIFY(QFile::link("/dev/full", bank.filePath("record.tzd"))); // a device is no record file
-        QVERIFY2(!RecWrite(bank.path(), 1, r, true, &error) && error.contains("record.tzd") &&
-                     error.contains("デバイス"),
-                 qPrintable(error));
-        QVERIFY(QFile::remove(bank.filePath("record.tzd")) && makeBank(bank.path()));
+        QVERIFY(QDir(bank.path()).isEmpty() && makeBank(bank.path()));
         QFile big(links);
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(65) * 1024 * 1024));
         big.close();
-        QVERIFY(LinkRead(bank.path(), 7, 20, 100).isEmpty() && !LinkWrite(bank.path(), 7, "3", ""));
-        QVERIFY(QFile::remove(links) && QFile::link("/dev/full", links));
+        QVERIFY(LinkRead(bank.path(), 7, 20, 100).isEmpty());
         QVERIFY2(!LinkWrite(bank.path(), 7, "3", "", &error) && error.contains("Link.tzd"), qPrintable(error));
     }
 };
