@@ -68,8 +68,8 @@ private Q_SLOTS:
     {
         // clang-format off
         rows::table({"tag", "lines", "parts"}, {
-            {"3D", "7", "0"}, {"3D", "13", "0"}, {"3F", "9", "1"}, {"3H", "12", "2"}, {"3I", "13", "3"},
-            {"3j03", "13", "3"}, {"3f", "13", "3"}, {"3I", "10.5", "2"}, {"3I", "8", "0"},
+            {"3D", "13", "0"}, {"3F", "9", "1"}, {"3H", "12", "2"}, {"3I", "13", "3"}, {"3f", "13", "3"},
+            {"3I", "10.5", "2"}, {"3I", "8", "0"},
         });
         // clang-format on
     }
@@ -107,7 +107,7 @@ private Q_SLOTS:
             {"   /a b/   \r\n  x y  \r\n 1 \r\n 9 \r\n 1 \r\n 2 \r\n", "/a b/|x y|9|2"},
             {" \"/a, b/\" junk\r\n\" n \"\r\n1\r\n9\r\n1\r\n2\r\n", "/a, b/| n |9|2"},
             {"\"/a,b/\r\nn\r\n1\r\n9\r\n1\r\n2\r\n", "/a,b/|n|9|2"}, {"/f/,n\r\n1\r\n9\r\n1\r\n2\r\n", "/f/|n|9|2"},
-            {"/f/\nn\n1\n9\n1\n2", "/f/|n|9|2"}, {"/f/\r\nn\r\n1 9 , 1,2\r\n", "/f/|n|9|2"},
+            {"/f/\nn\n1 9 , 1,2", "/f/|n|9|2"},
             {"/f/\r\nn\r\n1\r\n8.5\r\n1\r\n2.5\r\n", "/f/|n|8|2"}, {"\r\nn\r\n1\r\n9\r\n1\r\n2\r\n", "/app/|n|9|2"},
             {"/data\r\nn\r\n1\r\n9\r\n1\r\n2\r\n", "/data/|n|9|2"},
         });
@@ -128,10 +128,9 @@ private Q_SLOTS:
         // clang-format off
         rows::table({"line", "text", "written"}, {
             {"4", " 7 ", " 1 "}, {"5", " 0 ", " 1 "}, {"5", " 40000 ", " 32767 "}, {"6", " 21 ", " 20 "},
-            {"7", " 51 ", " 50 "}, {"8", " 99 ", " 3 "}, {"8", "-4 ", " 0 "}, {"9", " 6 ", " 5 "},
+            {"7", " 51 ", " 50 "}, {"8", "-4 ", " 0 "}, {"9", " 6 ", " 5 "},
             {"10", "-99999,40000,1e9,70000", "-32768,32767,32767,32767"}, {"10", "200,200,-5,-8020", "200,200,600,600"},
-            {"10", "1,2,900,8020.5", "1,2,900,8020"}, {"10", "12.50,-0.1,8760.123,900", "12.5,-0.1,8760.123,900"},
-            {"10", "-0,2,900,900", "0,2,900,900"}, {"13", "2,-3", "1,0"},
+            {"10", "-0,2.50,8760.123,8020.5", "0,2.5,8760.123,8020"}, {"13", "2,-3", "1,0"},
         });
         // clang-format on
     }
@@ -166,7 +165,7 @@ private Q_SLOTS:
         // clang-format off
         for (const auto &[folder, name, where] : QList<std::tuple<QString, QString, QString>>{
                  {"/a\nb/", "n", "tz.cfg"}, {"/f/", "bank\U0001F600", "tz.cfg"}, {"/a,\"b/", "n", "tz.cfg"},
-                 {"\"q/", "n", "tz.cfg"}, {"/f/", "n", "gone/tz.cfg"}}) {
+                 {"/f/", "n", "gone/tz.cfg"}}) {
             // clang-format on
             s.BankFolder = folder, s.BankName = name;
             QVERIFY2(!CfgSave(dir.filePath(where), s, &error) && error.contains(where), qPrintable(error));
@@ -196,7 +195,6 @@ private Q_SLOTS:
         QTest::newRow("UTF-8 folder") << with({{1, kJpFolder.toUtf8()}}) << QStringLiteral("2 行目");
         QTest::newRow("NUL byte") << with({{2, QByteArray("ken\0kyu", 7)}}) << junk;
         QTest::newRow("tag not plausible") << crlf(fullLines("<html>")) << junk;
-        QTest::newRow("number not a number") << with({{4, " many "}}) << junk;
         QTest::newRow("position not a number") << with({{10, "3000,2000,wide,6750"}}) << junk;
         QTest::newRow("ends before line 7") << crlf(fullLines().first(6)) << junk;
         QTest::newRow("oversized") << crlf(fullLines()) + QByteArray(70000, 'x') << junk;
@@ -246,9 +244,7 @@ private Q_SLOTS:
         for (int i = 1; i <= 12; ++i)
             twelve += "/b" + QByteArray::number(i) + "\r\n";
         row("empty file", "", {});
-        row("CR LF", "/a/x.bnk\r\n/b/y.bnk\r\n", {"/a/x.bnk", "/b/y.bnk"});
-        row("LF, no last line end", "/a/x.bnk\n/b/y.bnk", {"/a/x.bnk", "/b/y.bnk"});
-        row("empty line kept in place", "/a\r\n\r\n/c\r\n", {"/a", "", "/c"});
+        row("CR LF and LF, no last line end", "/a/x.bnk\r\n/b/y.bnk\n\n/c", {"/a/x.bnk", "/b/y.bnk", "", "/c"});
         row("code page 932", kJpPath + ".bnk\r\n", {"/home/田中/文献表.bnk"});
         row("control bytes", QByteArray("/a\r\n/b\0y\r\n/c\x01\r\n", 14), {"/a", "", ""}, "2, 3 行目");
         row("the first ten lines", twelve, {"/b1", "/b2", "/b3", "/b4", "/b5", "/b6", "/b7", "/b8", "/b9", "/b10"});
