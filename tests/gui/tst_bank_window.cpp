@@ -1,8 +1,9 @@
-// The bank window and help driven through their control names (the bank
-// selection's rules are tested in depth in tests/core/bank); and the
-// program's single running copy.
+// The bank window, the bank menu's conversion of an old bank and help driven
+// through their control names (the bank selection's rules are tested in depth
+// in tests/core/bank); and the program's single running copy.
 
 #include "core/session/single_instance.h"
+#include "support/old_bank.h"
 #include "support/program.h"
 
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 using namespace tz;
 using namespace Qt::StringLiterals;
 using tz::testing::Program;
+using tz::testing::writeOldBank;
 
 namespace {
 
@@ -42,17 +44,6 @@ class TestBankWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void startUpWithoutSettingsOpensSample()
-    {
-        Banks p;
-        QVERIFY(p.card().isVisible() && !p.bank().isVisible());
-        QCOMPARE(p.session().BankName(), u"sample"_s);
-        // Closing the card writes the settings and the recent banks.
-        p.card().close();
-        QCOMPARE(CfgLoad(p.root() + u"tz.cfg"_s, p.root()).BankName, u"sample"_s);
-        QCOMPARE(readFile(p.root() + u"Bpath.log"_s), (p.root() + u"sample.bnk\r\n"_s).toUtf8());
-    }
-
     // AutoOpen off: the bank window comes first, in open mode on the bank of
     // the settings; closed before any bank is open, it ends the program.
     void autoOpenOffShowsTheBankWindow()
@@ -74,11 +65,13 @@ private Q_SLOTS:
         QCOMPARE(ended.count(), 1);
     }
 
-    // Out of sample.bnk by a click on the program folder in the list, then a
-    // new bank's name typed.
+    // Without settings the sample bank shows; out of sample.bnk by a click on
+    // the program folder in the list, then a new bank's name typed.
     void aNewBankTypedIntoTheWindow()
     {
         Banks p;
+        QVERIFY(p.card().isVisible() && !p.bank().isVisible());
+        QCOMPARE(p.session().BankName(), u"sample"_s);
         p.trigger("mnuBN");
         auto *dirs = p.bankControl<QListWidget>("Dir1");
         QListWidgetItem *parent = nullptr;
@@ -91,9 +84,29 @@ private Q_SLOTS:
         QTest::keyClicks(name, u"Abc.BNK"_s);
         p.act();
         QCOMPARE(p.ui.messages.size(), 1); // asked before making it
-        QVERIFY(QFileInfo(p.root() + u"abc.bnk"_s).isDir());
         QCOMPARE(p.session().BankName(), u"abc"_s);
         QVERIFY(p.card().isVisible() && !p.bank().isVisible());
+        // Closing the card writes the recent banks.
+        p.card().close();
+        QVERIFY(readFile(p.root() + u"Bpath.log"_s).startsWith((p.root() + u"abc.bnk\r\n"_s).toUtf8()));
+    }
+
+    // The old bank named in the input box becomes NAME.bnk beside it; the
+    // open bank stays open.
+    void convertingAnOldBank()
+    {
+        Banks p;
+        writeOldBank(p.root() + u"old"_s, {{"first", "A.Author&&", "One&&&&", 1990, 3, "1,2-3"},
+                                           {"second", "B.Author&&", "Two?&&&&", 1991, 120, "4,5-6"}});
+        p.ui.inputs.enqueue(u"old"_s);
+        p.trigger("mnuBC");
+        QCOMPARE(p.ui.messages.size(), 2); // the bank found, and done
+        QVERIFY(p.ui.messages.last().text.startsWith(u"変換作業が終わりました。"_s));
+        QCOMPARE(p.session().BankName(), u"sample"_s);
+        QVERIFY(p.bank().logic().OpenBank(p.root(), u"old"_s));
+        QCOMPARE(p.card().card().recCount(), 2);
+        QCOMPARE(p.card().card().boxText(CardBox::Title), u"Two?"_s);
+        QCOMPARE(p.card().card().styleButton(), 2);
     }
 
     void helpFromTheMenuAndTheButton()

@@ -8,7 +8,6 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
@@ -124,19 +123,15 @@ private Q_SLOTS:
         w.action("mnuRC")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), u"telo"_s);
 
-        // Saving writes the text as shown, edit included, and one CR LF.
-        w.result()->setPlainText(u"first\nsecond 文献"_s);
+        // Saving writes the text as shown, edit included (its encoding is a
+        // core test); the print button prints into a PDF file (tst_print_text).
+        w.result()->setPlainText(u"first\nsecond"_s);
         w.ui.files.enqueue(w.file(u"out.txt"_s));
         QTest::mouseClick(w.button(3), Qt::LeftButton);
-        QCOMPARE(readFile(w.file(u"out.txt"_s)), QByteArray("first\r\nsecond \x95\xb6\x8c\xa3\r\n"));
-        // The print button prints into a PDF file, with its title and page number.
+        QCOMPARE(readFile(w.file(u"out.txt"_s)), QByteArray("first\r\nsecond\r\n"));
         w.ui.printAnswer = PrintChoice{1, 0, 0, true, w.file(u"list.pdf"_s)};
         QTest::mouseClick(w.button(4), Qt::LeftButton);
-        QProcess text;
-        text.start(u"pdftotext"_s, {u"-layout"_s, w.file(u"list.pdf"_s), u"-"_s});
-        QVERIFY(text.waitForFinished(60000));
-        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
-        QVERIFY2(printed.contains(u"Search Result   (1)"_s) && printed.contains(u"second 文献"_s), qPrintable(printed));
+        QVERIFY(readFile(w.file(u"list.pdf"_s)).startsWith("%PDF"));
         // "結果の消去" empties the result box; the hits stay.
         w.action("mnuRZ")->trigger();
         QCOMPARE(w.shown(), QString());

@@ -1,10 +1,11 @@
 // Every window paints its controls: a grab of the bank window in its three
-// modes, the version, progress and search windows and the record card in
-// each style and three font sizes (over the sample bank) is the window's size
-// and not one plain colour. With TZ_SHOTS_DIR set the grabs are saved there
+// modes, the version, progress and search windows, the JP code editor in each
+// category and the record card in each style and three font sizes (over the
+// sample bank) is the window's size and not one plain colour. With TZ_SHOTS_DIR set the grabs are saved there
 // as PNG files for a look by eye.
 
 #include "core/bank/sample_bank.h"
+#include "gui/jpcode/jp_editor_window.h"
 #include "gui/widgets/progress_window.h"
 #include "gui/widgets/version_window.h"
 #include "support/program.h"
@@ -64,6 +65,11 @@ private Q_SLOTS:
         search.SearD_click(SearOr);
         QVERIFY(search.model().hitCount() > 0);
         check(&search, u"search"_s);
+        program.trigger(program.card(), "mnuOJ");
+        for (int k = 0; k < 4; ++k) {
+            program.trigger(program.app->jpEditor(), (QByteArray("mnuFC") + "TJPE"[k]).constData());
+            check(&program.app->jpEditor(), u"jp_editor_%1"_s.arg(k));
+        }
 
         // The card in each style, in the smallest, a middle and the largest font
         // size: everything fits the fixed height.
