@@ -224,7 +224,8 @@ private Q_SLOTS:
     }
 
     // The edit menu; the style buttons and the style menu agree (a book lists
-    // the publishers); Quit writes the edited record.
+    // the publishers) and leave the card's focused box where the focus is;
+    // Quit writes the edited record.
     void editAndStyleMenusAndQuit()
     {
         Card c;
@@ -249,8 +250,14 @@ private Q_SLOTS:
         c.control<QRadioButton>(u"RadioStyle_2"_s)->click();
         QVERIFY(c.control<QAction>(u"mnuFSB"_s)->isChecked());
         QCOMPARE(c.control<QComboBox>(u"JPcombo"_s)->itemText(0), u"Springer"_s);
+        // A style chosen from the menu while Memo has the focus: the field
+        // undo still acts on Memo.
+        c.focus(CardBox::Memo);
         c.trigger("mnuFSJ");
         QVERIFY(c.control<QRadioButton>(u"RadioStyle_1"_s)->isChecked());
+        QTest::keyClicks(memo, u"y"_s);
+        QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(memo->text(), u"memo 5"_s);
         c.click("CommandQuit");
         QCOMPARE(c.stored(5).Title, QString(280, u'x'));
     }

@@ -680,8 +680,11 @@ int CardWindow::boxIndexOf(const QObject *o) const
 
 void CardWindow::focusBox(CardBox box)
 {
-    if (box != CardBox::Style)
-        m_box[size_t(Index(box))]->setFocus(Qt::OtherFocusReason);
+    if (box == CardBox::Style)
+        return;
+    m_box[size_t(Index(box))]->setFocus(Qt::OtherFocusReason);
+    // A box that has the focus already gets no focus event: the card is told here.
+    m_card.setFocusBox(box);
 }
 
 void CardWindow::refresh()
