@@ -66,7 +66,8 @@ private Q_SLOTS:
     }
 
     // Without settings the sample bank shows; out of sample.bnk by a click on
-    // the program folder in the list, then a new bank's name typed.
+    // the program folder in the list, then a new bank's name typed and Enter;
+    // Escape closes the window.
     void aNewBankTypedIntoTheWindow()
     {
         Banks p;
@@ -82,10 +83,13 @@ private Q_SLOTS:
         QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, dirs->visualItemRect(parent).center());
         auto *name = p.bankControl<QLineEdit>("Bank1");
         QTest::keyClicks(name, u"Abc.BNK"_s);
-        p.act();
-        QCOMPARE(p.ui.messages.size(), 1); // asked before making it
+        QTest::keyClick(name, Qt::Key_Return); // Enter presses "New"
+        QCOMPARE(p.ui.messages.size(), 1);     // asked before making it
         QCOMPARE(p.session().BankName(), u"abc"_s);
         QVERIFY(p.card().isVisible() && !p.bank().isVisible());
+        p.trigger("mnuBO"); // Escape is Cancel
+        QTest::keyClick(name, Qt::Key_Escape);
+        QVERIFY(!p.bank().isVisible());
         // Closing the card writes the recent banks.
         p.card().close();
         QVERIFY(readFile(p.root() + u"Bpath.log"_s).startsWith((p.root() + u"abc.bnk\r\n"_s).toUtf8()));

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -119,6 +120,8 @@ BankWindow::BankWindow(Session &session, CardModel &card, QWidget *parent)
         m_logic.BankClick();
         sync();
     });
+    // Enter in the name box presses the action button (Escape: keyPressEvent).
+    connect(m_bank1, &QLineEdit::returnPressed, m_command1, &QPushButton::click);
     connect(m_drive1, &QComboBox::activated, this, &BankWindow::driveChosen);
     connect(m_dir1, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         const QString path = item->data(Qt::UserRole).toString();
@@ -277,6 +280,15 @@ void BankWindow::closeEvent(QCloseEvent *event)
     event->ignore();
     m_logic.Command2Click();
     after();
+}
+
+// Escape anywhere in the window is the Cancel button.
+void BankWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        m_command2->click();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 bool BankWindow::eventFilter(QObject *watched, QEvent *event)
