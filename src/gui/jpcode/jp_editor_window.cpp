@@ -55,7 +55,7 @@ JPEditorWindow::JPEditorWindow(Session &session, QWidget *parent)
 
 void JPEditorWindow::buildMenus()
 {
-    auto add = [this](QMenu *menu, const char *name, const char16_t *caption, QKeyCombination key = {}) {
+    auto add = [](QMenu *menu, const char *name, const char16_t *caption, QKeyCombination key = {}) {
         QAction *a = menu->addAction(QString::fromUtf16(caption));
         a->setObjectName(QString::fromLatin1(name));
         a->setProperty(kHelpContextProperty, kHelpTopic);
