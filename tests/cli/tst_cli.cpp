@@ -1,13 +1,16 @@
 // The command-line program's commands, run in the test's process on a small
-// bank, also under injected file failures.
+// bank, also under injected file failures; the JP code operations on a
+// hand-made bank. (Every shipped form in every
+// shipped script is read back by real parsers in tst_cli_formats.)
 #include "cli/cli.h"
-#include "core/common/cp932.h"
 #include "core/common/file_faults.h"
 #include "core/common/file_io.h"
+#include "core/jpcode/jp_maintenance.h"
 #include "core/store/jpcode.h"
 #include "core/store/link_table.h"
 #include "core/store/pdf_table.h"
 #include "core/store/record.h"
+#include "support/jp_bank.h"
 #include "support/test_files.h"
 #include "support/test_rows.h"
 
@@ -17,6 +20,7 @@
 #include <cstdlib>
 
 using namespace tz;
+using namespace tz::testing;
 
 namespace {
 
@@ -102,31 +106,6 @@ private Q_SLOTS:
                  info.constData());
     }
 
-    // Every shipped form with every shipped script: every symbol of the word
-    // orders put in; the HTML scripts give whole pages.
-    void everyFormAndScript_data()
-    {
-        QTest::addColumn<int>("form");
-        QTest::addColumn<int>("script");
-        for (int form = 1; form <= 7; ++form)
-            for (int script = 1; script <= 5; ++script)
-                QTest::addRow("form %d, script %d", form, script) << form << script;
-    }
-    void everyFormAndScript()
-    {
-        QFETCH(int, form);
-        QFETCH(int, script);
-        const Run r =
-            run(args("search|BANK|--kind|Free Keyword|--keys|gene|--form|%1|--script|%2").arg(form).arg(script));
-        const QString text = QString::fromUtf8(r.out);
-        QVERIFY2(r.exitCode == 0 && r.err.isEmpty(), qPrintable(r.err));
-        QVERIFY2(text.contains("( total  5 hits )") && text.contains("Gene maps of mice.") && !text.contains(u'['),
-                 qPrintable(text));
-        QVERIFY(script == 1 || script > 3 ||
-                (text.startsWith("<!DOCTYPE html>\r\n<html>\r\n") && text.contains("<meta charset=\"Shift_JIS\">") &&
-                 text.contains("<br>\r\n") && text.endsWith("</p>\r\n</body>\r\n</html>\r\n")));
-    }
-
     // The options after "search BANK", and the records listed. Form 1 sorts
     // by author, form 2 by record number, form 7 by year, newest first.
     void hitsInTheFormsOrder_data()
@@ -177,19 +156,16 @@ private Q_SLOTS:
         QVERIFY2(r.err.contains(rows::text("message")) && r.out.isEmpty(), qPrintable(r.err));
     }
 
-    // The list in UTF-8, or in code page 932 to the terminal or a file. The
-    // automatic similar check without hits shows nothing at all.
-    void encodingsAndOutputFile()
+    // The list in code page 932 goes to a file as to the terminal (the
+    // encodings of every script are checked in tst_cli_formats). The automatic
+    // similar check without hits shows nothing at all.
+    void outputFile()
     {
-        // The plain-text script declares no encoding: UTF-8 unless asked otherwise.
-        const QString search = args("search|BANK|--kind|Record|--keys|5|--script|1");
-        const Run utf8 = run(search), sjis = run(search + "|--encoding|cp932");
-        QVERIFY(utf8.exitCode == 0 && utf8.out.contains("日本語の標題"));
-        QVERIFY(sjis.out == cp932::encode(QString::fromUtf8(utf8.out)) &&
-                sjis.out.contains("\x93\xfa\x96\x7b\x8c\xea"));
+        const QString search = args("search|BANK|--kind|Record|--keys|5|--script|1|--encoding|cp932");
         const QString path = m_dir.filePath(QStringLiteral("list.txt"));
-        const Run saved = run(search + "|--encoding|cp932|--output|" + path);
-        QVERIFY(saved.exitCode == 0 && saved.out.isEmpty() && readFile(path) == sjis.out);
+        const Run shown = run(search), saved = run(search + "|--output|" + path);
+        QVERIFY(shown.out.contains("\x93\xfa\x96\x7b\x8c\xea")); // 日本語
+        QVERIFY(saved.exitCode == 0 && saved.out.isEmpty() && readFile(path) == shown.out);
         QCOMPARE(run(args("search|BANK|--kind|10|--current|2")).out, QByteArray());
     }
 
@@ -246,6 +222,49 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(left) && QFileInfo(target + "/record.tzd").size() % kRecordSize == 0);
         const Run again = run(line);
         QVERIFY2(again.exitCode == 2 && again.err.contains("already exists"), qPrintable(again.err));
+    }
+
+    // jpcode: the editor's operations one after the other on a hand-made bank,
+    // what each prints, its refusals with status 2, and the records following
+    // every renumbering.
+    void jpcodeOperations()
+    {
+        QTemporaryDir dir;
+        const QString bank = dir.filePath("b.bnk"), other = dir.filePath("o.bnk");
+        const QMap<int, QString> names{{1, "Top"}, {2, "Alpha"}, {3, "Beta"}, {5, "Zeta"}, {7, "Press"}};
+        writeJPbank(bank, jpTable(3, 6, 8, 10, names), {{5, 2}, {7, 1}, {2, 1}});
+        // The arguments after the bank, the status, what stdout holds (when not
+        // empty) or stderr says.
+        // clang-format off
+        const QList<std::tuple<QString, int, QString>> steps{
+            {"--list|Common Journals", 0, "   4  (     )    \n   5  (    2)    Zeta\n   6  (     )    \n"},
+            {"--new|J", 0, "4\n"}, {"--set|4| Nature ", 0, "   4  (     )    Nature\n"},
+            {"--delete|5", 2, kMsgCodeInUse}, {"--delete|4", 0, ""}, {"--move|7|E", 0, "7 -> 9\n"},
+            {"--move|9|3", 0, "9 is already in etc.\n"}, // a category by its number
+            {"--new|T", 0, "Top Journals: 10 new codes\n4\n"}, {"--sort", 0, ""},
+            {"--move|1|X", 2, "unknown category: X"}, {"--delete|99", 2, "no JP code 99: the table holds codes 1 to 60"},
+        };
+        // clang-format on
+        for (const auto &[line, status, text] : steps) {
+            const Run r = run("jpcode|" + bank + u'|' + line);
+            const QString what = line + ": " + QString::fromUtf8(r.out) + r.err;
+            QVERIFY2(r.exitCode == status && (status ? r.err.contains(text) : text.isEmpty() || r.out == text.toUtf8()),
+                     qPrintable(what));
+            QVERIFY2(journalFault(bank).isEmpty(), qPrintable(what + journalFault(bank)));
+        }
+        // The move gave the publisher's record style 4; the sort kept the names in order.
+        QCOMPARE(storedTable(bank).JPname.mid(1, 4), (QStringList{"Alpha", "Beta", "Top", QString()}));
+        QCOMPARE(storedRecords(bank)[2].Style, qint16(4));
+        QVERIFY(run(args("jpcode|NONE|--sort")).err.contains("no bank folder"));
+
+        // Another bank's table; one not read exactly is refused.
+        writeJPbank(other, jpTable(1, 2, 3, 4, {{1, "Copied"}}), {});
+        QCOMPARE(run("jpcode|" + bank + "|--copy-from|" + other).exitCode, 0);
+        QCOMPARE(readFile(bank + "/JPcode.tzd"), readFile(other + "/JPcode.tzd"));
+        writeFile(other + "/JPcode.tzd", "3d\r\n1-1-1-1\r\n\x82\r\n");
+        const Run refused = run("jpcode|" + bank + "|--copy-from|" + other);
+        QVERIFY(refused.exitCode == 2 && refused.err.contains("not copied"));
+        QCOMPARE(storedTable(bank).JPname[1], QStringLiteral("Copied"));
     }
 
     // A list that cannot be written to the terminal is an error, not success.

@@ -1,7 +1,12 @@
 // Rendering hit lists as reference lists: whole result texts, the symbols,
-// the markup, the sort orders, the totals and the overflow text.
+// the markup, the sort orders, the totals and the overflow text; what scripts
+// make of the text between their codes (the escapings, the declared
+// encodings) and the rule against doubled "." and ",". (The name line markers
+// that choose the escaping are read in tst_form_file; codes going out
+// unescaped around escaped text are checked on whole lists, by real parsers,
+// in cli/tst_cli_formats.)
 #include "core/format/render.h"
-#include "core/search/search_engine.h"
+#include "core/format/script_output.h"
 #include "core/store/record.h"
 #include "support/test_rows.h"
 
@@ -43,20 +48,17 @@ struct Bank
             records[k] = journal(QStringLiteral("J.Smith"), QStringLiteral("T"), 1990);
     }
 
-    RenderContext context(const OutputForm &form, const Script &script, qsizetype capacity = 1 << 24)
+    QString render(const OutputForm &form, const Script &script, QList<qint16> hits, qsizetype capacity = 1 << 24,
+                   QList<qint16> *sorted = nullptr)
     {
         const auto readLinks = [this](int k) {
             linkReads.append(k);
             return links.value(k);
         };
-        return {form, script, "sample", jp, [this](int k) { return records.value(k); }, readLinks, 0, {}, capacity, {}};
-    }
-
-    QString render(const OutputForm &form, const Script &script, QList<qint16> hits, qsizetype capacity = 1 << 24,
-                   QList<qint16> *sorted = nullptr)
-    {
         hits.prepend(0);
-        const QString text = Step3(hits, int(hits.size() - 1), context(form, script, capacity));
+        const RenderContext ctx{form,      script, "sample", jp,       [this](int k) { return records.value(k); },
+                                readLinks, 0,      {},       capacity, {}};
+        const QString text = Step3(hits, int(hits.size() - 1), ctx);
         if (sorted)
             *sorted = hits.mid(1);
         return text;
@@ -117,9 +119,9 @@ private Q_SLOTS:
     {
         // clang-format off
         rows::table({"text", "open", "close", "expected"}, {
-            {"a *b* c", "<u>", "</u>", "a <u>b</u> c"}, {"*a* *b*", "<u>", "</u>", "<u>a</u> <u>b</u>"},
+            {"a *b* c", "<u>", "</u>", "a <u>b</u> c"}, {"abc", "<u>", "</u>", "abc"},
             {"*a* *b", "<u>", "</u>", "<u>a</u> <u>b</u>"}, // odd mark: closed at the very end
-            {"ab*", "<u>", "</u>", "ab<u></u>"}, {"abc", "<u>", "</u>", "abc"}, {"*a*b", "", "", "ab"},
+            {"ab*", "<u>", "</u>", "ab<u></u>"}, {"*a*b", "", "", "ab"},
             // The search goes on one past where an empty code was put: the
             // mark right after it is passed over.
             {"**a", "", "", "*a"},
@@ -183,27 +185,6 @@ private Q_SLOTS:
         QCOMPARE(sorted, numbers("sorted"));
     }
 
-    // Sort "none" after a record-number search lists the records in key order,
-    // also after an earlier rendering sorted the list.
-    void noneRebuildsRecordSearches()
-    {
-        Bank bank(9);
-        SearchEngine engine;
-        engine.SearchItem = KindRecord;
-        engine.Step1GetNum(QStringLiteral("9,2,5"), NumberContext{9, nullptr, 2025});
-        engine.Step2HitReco();
-        auto render = [&](int sort) {
-            const OutputForm form = formWith(QStringLiteral("[R];"), sort);
-            RenderContext ctx = bank.context(form, kPlain);
-            ctx.SearchItem = engine.SearchItem;
-            ctx.rebuildRecordHits = [&] { engine.RebuildRecordHits(); };
-            return Step3(engine.HitList, engine.HitCount, ctx);
-        };
-        QCOMPARE(render(5), QStringLiteral(" 2; 5; 9;( total  3 hits )"));
-        QCOMPARE(render(2), QStringLiteral(" 9; 2; 5;( total  3 hits )"));
-        QCOMPARE(engine.hits(), (QList<qint16>{9, 2, 5}));
-    }
-
     // Styles 5 and 6 take the word order of style 4; style 0 writes nothing.
     void styles()
     {
@@ -216,6 +197,72 @@ private Q_SLOTS:
             entries.append(bank.render(form, kPlain, {1}).section(u'(', 0, 0));
         }
         QCOMPARE(entries, QStringList({"", "J 1", "B 1", "M 1", "O 1", "O 1", "O 1"}));
+    }
+
+    void escapeText_data()
+    {
+        // clang-format off
+        rows::table({"escape", "text", "expected"}, {
+            {"none", "a&<b> \\{x}%", "a&<b> \\{x}%"},
+            {"html", "R&D <Lett> \"q\" it's", "R&amp;D &lt;Lett&gt; &quot;q&quot; it&#39;s"},
+            // Code page 932 holds Japanese; what it cannot hold becomes a reference.
+            {"html", "ソ表能 é 😀", "ソ表能 &#233; &#128512;"},
+            {"rtf", "\\alpha {set}", "\\\\alpha \\{set\\}"},
+            // Every character outside ASCII as \uN? with N signed: no raw byte
+            // (ソ is 83 5C in code page 932) can end a group or start a command.
+            {"rtf", "ソ表 é", "\\u12477?\\u-30616? \\u233?"},
+            {"rtf", "a\tb\r\nc\nd", "a\\tab b\\line c\\line d"},
+            {"latex", "# $ % & _ { }", "\\# \\$ \\% \\& \\_ \\{ \\}"},
+            {"latex", "~^\\<>|", "\\textasciitilde{}\\textasciicircum{}\\textbackslash{}\\textless{}\\textgreater{}\\textbar{}"},
+        });
+        // clang-format on
+    }
+    void escapeText()
+    {
+        const auto escape = TextEscape(QStringList({"none", "html", "rtf", "latex"}).indexOf(rows::text("escape")));
+        QCOMPARE(EscapeText(rows::text("text"), escape), rows::text("expected"));
+    }
+
+    void doubledPunctuation_data()
+    {
+        // clang-format off
+        rows::table({"order", "author", "title", "expected"}, {
+            {"[A]. [T]", "G.A.Akerlof", "Lemons.", "Akerlof, G. A. Lemons."},
+            {"[A]. [Y]", "A.Ab, B.Bc, C.Cd et_al", "T", "Ab, A., Bc, B., Cd, C. et al. 0"},
+            {"[T], [Y]", "X", "Apples, pears,", "Apples, pears, 0"},
+            // Across codes, and past a value that is empty.
+            {"*[J]*. [Y]", "X", "T", "<u>J. Biol.</u> 0"},
+            {"[J].[V]. [Y]", "X", "T", "J. Biol. 0"},
+            // Only a literal of the word order right after a value is left out.
+            {"[T]", "X", "Etc..", "Etc.."}, {"[Y].. [T].", "X", "Why?", "0.. Why?."},
+            {"[T] . [Y]", "X", "T.", "T. . 0"}, {"[T],", "X", "A.", "A.,"},
+        });
+        // clang-format on
+    }
+    void doubledPunctuation()
+    {
+        Bank bank;
+        bank.records[1] = journal(rows::text("author"), rows::text("title"), 0);
+        bank.records[1].Volume = bank.records[1].Page1 = bank.records[1].Page2 = QString();
+        const Script s{"u", {}, {}, {}, "<u>", "</u>", {}, {}, {}, {}, {}, {}, {}};
+        QCOMPARE(bank.render(formWith(rows::text("order")), s, {1}).section("( total", 0, 0), rows::text("expected"));
+    }
+
+    void declaredEncoding_data()
+    {
+        // clang-format off
+        rows::table({"header", "declared"}, {
+            {"<meta charset=\"Shift_JIS\">", "cp932"}, {"<meta charset=windows-31j>", "cp932"},
+            {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">", "utf8"},
+            {"<?xml version=\"1.0\" encoding='UTF-8'?>", "utf8"}, {"{\\rtf1\\ansi\\ansicpg932\\deff0", "cp932"},
+            {"<meta charset=\"EUC-JP\">", "other"}, {"\\begin{flushleft}", "none"}, {"", "none"},
+        });
+        // clang-format on
+    }
+    void declaredEncoding()
+    {
+        const char *names[] = {"none", "cp932", "utf8", "other"};
+        QCOMPARE(names[int(DeclaredEncodingOf(rows::text("header")))], rows::text("declared"));
     }
 };
 

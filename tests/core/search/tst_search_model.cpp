@@ -1,5 +1,5 @@
 // The search window's behaviour without widgets: kinds and the key box, the
-// buttons an empty key blocks, the AND preference, a cancelled search,
+// buttons an empty key blocks, a cancelled search,
 // rendering with the chosen script, and saving. (The window itself, another
 // bank and a cancelled search of a whole bank are tested under gui/.)
 #include "core/search/result_file.h"
@@ -15,7 +15,7 @@ class TestSearchModel : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void kindsEmptyKeyAndAndPreference()
+    void kindsAndEmptyKey()
     {
         SearchFixture f;
         SearchModel m(*f.session);
@@ -43,13 +43,8 @@ private Q_SLOTS:
         QCOMPARE(m.keyInput(), KeyInput::Latin); // kept as the word search left it
         QVERIFY(m.SearD_click(SearClose).hide);
 
-        // The AND preference follows its menu item, not the box alone; the
-        // "for" buttons are the Additional mode.
-        m.setCheckMode(CheckAndPreferred, true);
-        QCOMPARE(m.defaultButton(), int(SearOr));
-        m.toggleCheckMode(CheckAndPreferred); // off again, applied
-        m.toggleCheckMode(CheckAndPreferred);
-        QCOMPARE(m.defaultButton(), int(SearAnd));
+        // The "for" buttons are the Additional mode. (The AND preference is
+        // tested on the window, gui/tst_search_window.)
         m.setForCurrentRecords(true);
         QVERIFY(m.engine().CheckMode[CheckAdditional]);
     }
