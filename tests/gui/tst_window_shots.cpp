@@ -1,10 +1,11 @@
 // Every window paints its controls: a grab of the bank window in its three
-// modes, the version, progress and search windows and the record card in
+// modes, the version, progress, search and form editor windows and the record card in
 // each style and three font sizes (over the sample bank) is the window's size
 // and not one plain colour. With TZ_SHOTS_DIR set the grabs are saved there
 // as PNG files for a look by eye.
 
 #include "core/bank/sample_bank.h"
+#include "gui/formedit/form_editor_window.h"
 #include "gui/widgets/progress_window.h"
 #include "gui/widgets/version_window.h"
 #include "support/program.h"
@@ -64,6 +65,9 @@ private Q_SLOTS:
         search.SearD_click(SearOr);
         QVERIFY(search.model().hitCount() > 0);
         check(&search, u"search"_s);
+        // The form editor, its preview on records among those hits.
+        program.trigger(program.card(), "mnuOR");
+        check(&program.app->formEditor(), u"form_editor"_s);
 
         // The card in each style, in the smallest, a middle and the largest font
         // size: everything fits the fixed height.
