@@ -5,7 +5,7 @@
 #   only itself and the folders before it, so no two folders include each other;
 # - the command line (src/cli) includes nothing from src/gui.
 # Run: cmake -DSRC=<source>/src -P check_layers.cmake
-set(order common store format session search card jpcode bank interchange)
+set(order common store format session search formedit card jpcode bank interchange)
 
 set(bad "")
 file(GLOB_RECURSE files ${SRC}/core/*.h ${SRC}/core/*.cpp ${SRC}/core/*.h.in ${SRC}/cli/*.h ${SRC}/cli/*.cpp)

@@ -4,6 +4,7 @@
 #include "core/session/single_instance.h"
 #include "gui/bank/bank_window.h"
 #include "gui/card/card_window.h"
+#include "gui/formedit/form_editor_window.h"
 #include "gui/jpcode/jp_editor_window.h"
 #include "gui/search/search_window.h"
 #include "gui/widgets/qt_user_interface.h"
@@ -30,6 +31,7 @@ void Application::start()
     m_search = std::make_unique<SearchWindow>(m_session);
     m_bank = std::make_unique<BankWindow>(m_session, m_card->card());
     m_jpEditor = std::make_unique<JPEditorWindow>(m_session);
+    m_formEditor = std::make_unique<FormEditorWindow>(m_session);
     connectWindows();
     m_bank->StartUp();
 }
@@ -101,6 +103,17 @@ void Application::connectWindows()
     connect(s, &Session::fontChanged, jp, &JPEditorWindow::applyFont);
     connect(s, &Session::positionsReset, jp, &JPEditorWindow::resetPosition);
     connect(jp, &JPEditorWindow::versionRequested, this, &Application::showVersion);
+
+    // The output-form editor: opened from the card; its preview takes the
+    // search window's hits; a saved form shows at once in the search
+    // window's form list.
+    FormEditorWindow *fm = m_formEditor.get();
+    connect(card, &CardWindow::formEditorRequested, fm, &FormEditorWindow::open);
+    fm->model().currentHits = [search] { return search->model().engine().hits(); };
+    connect(&fm->model(), &FormEditorModel::formsSaved, search, &SearchWindow::formsChanged);
+    connect(s, &Session::bankChanged, fm, &FormEditorWindow::bankChanged);
+    connect(s, &Session::fontChanged, fm, &FormEditorWindow::applyFont);
+    connect(fm, &FormEditorWindow::versionRequested, this, &Application::showVersion);
 
     // The end of the run.
     connect(card, &CardWindow::closed, this, [this] {

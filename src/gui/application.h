@@ -14,6 +14,7 @@ namespace tz {
 
 class BankWindow;
 class CardWindow;
+class FormEditorWindow;
 class JPEditorWindow;
 class SearchWindow;
 class VersionWindow;
@@ -37,6 +38,7 @@ public:
     SearchWindow &search() { return *m_search; }
     BankWindow &bank() { return *m_bank; }
     JPEditorWindow &jpEditor() { return *m_jpEditor; }
+    FormEditorWindow &formEditor() { return *m_formEditor; }
     VersionWindow &versionWindow() { return *m_splash; }
 
 Q_SIGNALS:
@@ -54,6 +56,7 @@ private:
     std::unique_ptr<SearchWindow> m_search;
     std::unique_ptr<BankWindow> m_bank;
     std::unique_ptr<JPEditorWindow> m_jpEditor;
+    std::unique_ptr<FormEditorWindow> m_formEditor;
 };
 
 // The desktop program: one running copy per program folder, real dialogs,

@@ -1,10 +1,12 @@
 // Every window paints its controls: a grab of the bank window in its three
 // modes, the version, progress and search windows, the JP code editor in each
-// category and the record card in each style and three font sizes (over the
-// sample bank) is the window's size and not one plain colour. With TZ_SHOTS_DIR set the grabs are saved there
-// as PNG files for a look by eye.
+// category, the form editor with its preview and the record card in each style
+// and three font sizes (over the sample bank) is the window's size and not one
+// plain colour. With TZ_SHOTS_DIR set the grabs are saved there as PNG files
+// for a look by eye.
 
 #include "core/bank/sample_bank.h"
+#include "gui/formedit/form_editor_window.h"
 #include "gui/jpcode/jp_editor_window.h"
 #include "gui/widgets/progress_window.h"
 #include "gui/widgets/version_window.h"
@@ -70,6 +72,9 @@ private Q_SLOTS:
             program.trigger(program.app->jpEditor(), (QByteArray("mnuFC") + "TJPE"[k]).constData());
             check(&program.app->jpEditor(), u"jp_editor_%1"_s.arg(k));
         }
+        // The form editor, its preview on records among those hits.
+        program.trigger(program.card(), "mnuOR");
+        check(&program.app->formEditor(), u"form_editor"_s);
 
         // The card in each style, in the smallest, a middle and the largest font
         // size: everything fits the fixed height.

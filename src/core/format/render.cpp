@@ -240,6 +240,13 @@ void SortHits(QList<qint16> &HitList, int HitCount, const RenderContext &ctx)
     }
 }
 
+QString RenderEntry(const Record &rec, int recNo, int running, const RenderContext &ctx)
+{
+    if (rec.Style < 1 || rec.Style > 6)
+        return {};
+    return entry(preparedOrder(ctx.form, ctx.script, rec.Style), rec, recNo, running, ctx);
+}
+
 QString Step3(QList<qint16> &HitList, int HitCount, const RenderContext &ctx)
 {
     const Script &s = ctx.script;

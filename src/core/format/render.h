@@ -48,6 +48,11 @@ QString MarkupPair(const QString &text, const QString &mark, const QString &open
 // Sorts HitList (entries 1..HitCount) by the form's sort number.
 void SortHits(QList<qint16> &HitList, int HitCount, const RenderContext &ctx);
 
+// One entry: record rec (number recNo, running number `running` for "[N]")
+// written by the form's word order for its style with the script's codes, as
+// Step3 writes it.
+QString RenderEntry(const Record &rec, int recNo, int running, const RenderContext &ctx);
+
 // The result text for the hits 1..HitCount of HitList (sorted in place first).
 QString Step3(QList<qint16> &HitList, int HitCount, const RenderContext &ctx);
 

@@ -327,7 +327,7 @@ void CardWindow::buildOptionMenu()
     m_formEditorItem = option->addAction(QStringLiteral("書式の編集(&R)"));
     m_formEditorItem->setObjectName(QStringLiteral("mnuOR"));
     m_formEditorItem->setProperty(kHelpContextProperty, 6000);
-    m_formEditorItem->setEnabled(false); // the output-form editor is not part of the program yet
+    connect(m_formEditorItem, &QAction::triggered, this, &CardWindow::formEditorRequested);
     for (QAction *a : option->actions())
         if (!a->property(kHelpContextProperty).isValid())
             a->setProperty(kHelpContextProperty, 2050);

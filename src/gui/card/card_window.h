@@ -64,6 +64,8 @@ Q_SIGNALS:
     void versionRequested();
     // "edit JP" and `mnuOJ`: the JP code editor on the selected style.
     void jpEditorRequested(int styleButton);
+    // `mnuOR`: the output-form editor.
+    void formEditorRequested();
     // `mnuBJ` replaced the JP code table by another bank's.
     void jpTableReplaced();
     // The card was closed: its closing sequence ran; the program ends.

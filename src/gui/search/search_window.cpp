@@ -471,6 +471,11 @@ void SearchWindow::refresh()
     m_updating = false;
 }
 
+void SearchWindow::formsChanged()
+{
+    refresh();
+}
+
 void SearchWindow::showWindow()
 {
     show();

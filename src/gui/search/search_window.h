@@ -52,6 +52,10 @@ public Q_SLOTS:
     void resetPosition();
     // Another bank is open: title, form and script lists.
     void bankChanged();
+    // A form was saved in the form editor: the form list shows the names of
+    // the table again (the chosen form stays; the result is not rendered
+    // again).
+    void formsChanged();
 
 Q_SIGNALS:
     // "キー・クリア" makes the record card visible.
