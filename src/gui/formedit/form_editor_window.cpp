@@ -59,7 +59,7 @@ FormEditorWindow::FormEditorWindow(Session &session, QWidget *parent)
 
 void FormEditorWindow::buildMenus()
 {
-    auto add = [this](QMenu *menu, const char *name, const char16_t *caption) {
+    auto add = [](QMenu *menu, const char *name, const char16_t *caption) {
         QAction *a = menu->addAction(QString::fromUtf16(caption));
         a->setObjectName(QString::fromLatin1(name));
         a->setProperty(kHelpContextProperty, kHelpTopic);
