@@ -20,23 +20,6 @@ constexpr qint16 kSortFallback = 2; // "none"
 const char16_t *const kRuleValueLabels[5] = {u"1st person", u"2nd person", u"punctures", u"et_al", u"capitalize"};
 const char16_t *const kOrderLabels[5] = {u"", u"Journal", u"Book (editn.)", u"Monograph", u"etc."};
 
-// Value k (1..5) of a rule, in the order of the rule line.
-template <typename Rule> auto &ruleValue(Rule &rule, int k)
-{
-    switch (k) {
-    case 1:
-        return rule.firstPerson;
-    case 2:
-        return rule.secondPerson;
-    case 3:
-        return rule.punctures;
-    case 4:
-        return rule.et_al;
-    default:
-        return rule.capitalize;
-    }
-}
-
 // Name of text line i (as textLines) in messages.
 QString textLabel(int i)
 {
@@ -124,7 +107,7 @@ private:
             QStringList filled;
             for (int k = static_cast<int>(pieces.size()) + 1; k <= 5; ++k)
                 filled << QStringLiteral("%1 %2").arg(QString::fromUtf16(kRuleValueLabels[k - 1]),
-                                                      QString::number(ruleValue(defaults, k)));
+                                                      QString::number(NameRuleValue(defaults, k)));
             report(QStringLiteral("%1の値が %2 個しかありません（5 個必要）。足りない値は既定値にしました（%3）")
                        .arg(label, QString::number(pieces.size()), filled.join(QStringLiteral(", "))));
         }
@@ -134,19 +117,19 @@ private:
             const std::optional<double> value = LeadingNumber(piece);
             if (!value) {
                 report(QStringLiteral("%1 の値「%2」が数値ではありません。%3 にしました")
-                           .arg(valueLabel, QuotedInMessage(piece), QString::number(ruleValue(defaults, k))));
+                           .arg(valueLabel, QuotedInMessage(piece), QString::number(NameRuleValue(defaults, k))));
                 continue;
             }
             const int length = NameRuleListLength(k);
             const int v = RoundClamp(*value, -1, length + 1);
             if (v < 0 || v > length) {
-                ruleValue(rule, k) = static_cast<qint16>(NameRuleReplacement(k));
+                NameRuleValue(rule, k) = static_cast<qint16>(NameRuleReplacement(k));
                 report(QStringLiteral("%1 の値「%2」は範囲外です（0〜%3）。%4 にしました")
                            .arg(valueLabel, QuotedInMessage(piece), QString::number(length),
                                 QString::number(NameRuleReplacement(k))));
                 continue;
             }
-            ruleValue(rule, k) = static_cast<qint16>(v);
+            NameRuleValue(rule, k) = static_cast<qint16>(v);
         }
         return rule;
     }
@@ -215,7 +198,7 @@ QString ruleLine(const NameRule &rule)
 {
     QStringList values;
     for (int k = 1; k <= 5; ++k)
-        values << QString::number(ruleValue(rule, k));
+        values << QString::number(NameRuleValue(rule, k));
     return values.join(QLatin1Char(','));
 }
 

@@ -17,4 +17,22 @@ struct NameRule
     friend bool operator==(const NameRule &, const NameRule &) = default;
 };
 
+// Value k (1..5) of a rule, in the order of the rule line and of the editor's
+// boxes: first person, second person, punctures, et al, capitalize.
+template <typename Rule> auto &NameRuleValue(Rule &rule, int k)
+{
+    switch (k) {
+    case 1:
+        return rule.firstPerson;
+    case 2:
+        return rule.secondPerson;
+    case 3:
+        return rule.punctures;
+    case 4:
+        return rule.et_al;
+    default:
+        return rule.capitalize;
+    }
+}
+
 } // namespace tz

@@ -44,25 +44,35 @@ QString boundedCode(const QString &code)
     return QChar(kCodeStart) + withoutBoundaries(code) + QChar(kCodeEnd);
 }
 
-// MarkupPair with each code bounded: the searches skip exactly what they skip
-// for the bare codes, so that the marks pair up the same way.
-QString boundedMarkupPair(const QString &text, const QString &mark, const QString &open, const QString &close)
+// The marks of `text` replaced by open and close codes in turn. Each search
+// starts at least minStep past where the last code began, and never inside a
+// code: a code that holds the mark itself (a script writing "**" for "*") is
+// output, not markup, and searching it would replace without end.
+QString pairMarks(const QString &text, const QString &mark, const QString &open, const QString &close,
+                  qsizetype minStep)
 {
-    auto after = [](qsizetype at, const QString &code) { return at + 2 + qMax<qsizetype>(1, code.size() - 2); };
-    const QString bOpen = boundedCode(open), bClose = boundedCode(close);
+    auto after = [minStep](qsizetype at, const QString &code) { return at + qMax(minStep, code.size()); };
     QString t = text;
     qsizetype from = 0;
     for (;;) {
         qsizetype at = t.indexOf(mark, from);
         if (at < 0)
             return t;
-        t.replace(at, mark.size(), bOpen);
-        at = t.indexOf(mark, after(at, bOpen));
+        t.replace(at, mark.size(), open);
+        at = t.indexOf(mark, after(at, open));
         if (at < 0)
-            return t + bClose;
-        t.replace(at, mark.size(), bClose);
-        from = after(at, bClose);
+            return t + close;
+        t.replace(at, mark.size(), close);
+        from = after(at, close);
     }
+}
+
+// MarkupPair with each code bounded: the searches skip exactly what they skip
+// for the bare codes (the two bounds more), so that the marks pair up the
+// same way.
+QString boundedMarkupPair(const QString &text, const QString &mark, const QString &open, const QString &close)
+{
+    return pairMarks(text, mark, boundedCode(open), boundedCode(close), 3);
 }
 
 // The word order of a record style with the script's codes put in for the
@@ -178,25 +188,7 @@ QString overflowText(int HitCount, const Script &s)
 
 QString MarkupPair(const QString &text, const QString &mark, const QString &open, const QString &close)
 {
-    if (mark.isEmpty())
-        return text;
-    // Each search starts one past where the last code began, and never inside
-    // a code: a code that holds the mark itself (a script writing "**" for
-    // "*") is output, not markup, and searching it would replace without end.
-    auto after = [](qsizetype at, const QString &code) { return at + qMax<qsizetype>(1, code.size()); };
-    QString t = text;
-    qsizetype from = 0;
-    for (;;) {
-        qsizetype at = t.indexOf(mark, from);
-        if (at < 0)
-            return t;
-        t.replace(at, mark.size(), open);
-        at = t.indexOf(mark, after(at, open));
-        if (at < 0)
-            return t + close;
-        t.replace(at, mark.size(), close);
-        from = after(at, close);
-    }
+    return mark.isEmpty() ? text : pairMarks(text, mark, open, close, 1);
 }
 
 void SortHits(QList<qint16> &HitList, int HitCount, const RenderContext &ctx)

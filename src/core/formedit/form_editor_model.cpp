@@ -56,22 +56,6 @@ QStringList etAlEntries(bool editor)
     return out;
 }
 
-qint16 &ruleValue(NameRule &rule, int k)
-{
-    switch (k) {
-    case 1:
-        return rule.firstPerson;
-    case 2:
-        return rule.secondPerson;
-    case 3:
-        return rule.punctures;
-    case 4:
-        return rule.et_al;
-    default:
-        return rule.capitalize;
-    }
-}
-
 // The legend symbol of `Abb` entry abb: the text before its first blank, or
 // the mark of the four mark pairs.
 QString legendSymbol(int abb)
@@ -235,14 +219,14 @@ void FormEditorModel::setRule(bool editor, const NameRule &rule)
 {
     NameRule r = rule;
     for (int k = 1; k <= 5; ++k)
-        m_numbers[editor ? 1 : 0][size_t(k)] = QString::number(ruleValue(r, k));
+        m_numbers[editor ? 1 : 0][size_t(k)] = QString::number(NameRuleValue(r, k));
 }
 
 NameRule FormEditorModel::rule(bool editor) const
 {
     NameRule r;
     for (int k = 1; k <= 5; ++k)
-        ruleValue(r, k) = static_cast<qint16>(Val(m_numbers[editor ? 1 : 0][size_t(k)]));
+        NameRuleValue(r, k) = static_cast<qint16>(Val(m_numbers[editor ? 1 : 0][size_t(k)]));
     return r;
 }
 
