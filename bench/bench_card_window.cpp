@@ -44,8 +44,8 @@ int main(int argc, char **argv)
         true, kRounds);
     const tz::bench::Times edited = tz::bench::median(
         [&] {
-            card.card().setBoxText(CardBox::Memo, QStringLiteral("edited"));
-            card.card().leaveBox(CardBox::Memo);
+            card.card().setBoxText(tz::CardBox::Memo, QStringLiteral("edited"));
+            card.card().leaveBox(tz::CardBox::Memo);
             next->trigger();
             QApplication::processEvents();
         },
