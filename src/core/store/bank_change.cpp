@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -85,16 +86,20 @@ bool present(const QString &path)
     return PathKindOf(path) != PathKind::Missing;
 }
 
-// Temporary files of the writes of the prepared files and of the intent,
-// left behind when a write was killed.
+// Temporary files of whole-file writes left behind when a write was killed:
+// those of the prepared files and of the intent, and those of the bank's own
+// four files (".JPcode.tzd.1a2b3c"; never the prepared files themselves).
 void removeStaleTemporaries(const QString &bankPath)
 {
     const QDir dir(bankPath);
     QStringList patterns;
     for (QLatin1StringView name : {kBankChangeIntent, kBankChangeRecords, kBankChangeTable})
         patterns.append(QStringLiteral(".%1.*").arg(name));
-    for (const QString &name : dir.entryList(patterns, QDir::Files | QDir::Hidden | QDir::System))
-        QFile::remove(dir.filePath(name));
+    static const QRegularExpression bankFileTemporary(
+        QStringLiteral("^\\.(record|JPcode|Link|Pdf)\\.tzd\\.[0-9a-f]{6}$"), QRegularExpression::CaseInsensitiveOption);
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
+        if (QDir::match(patterns, name) || bankFileTemporary.match(name).hasMatch())
+            QFile::remove(dir.filePath(name));
 }
 
 const QByteArray kIntentText = "Tessellane: the JP codes of this bank are being renumbered.\r\n"
