@@ -35,24 +35,12 @@ inside() { # runs in the X server: one way of moving, then typing and quitting
   wait "$pid"
 }
 
-if [ "${1:-}" = --inside ]; then
-  gui=$2 shots=$3
-  inside "$4" "$5"
-  exit
-fi
-
-gui=$1
-cli=$2
-shots=${3:-}
-if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
-  echo "xvfb-run and xdotool are needed (./dev test installs them)"; exit 1
-fi
+. "$(dirname "$0")/e2e_common.sh"
 
 for way in ctrl-b scroll number; do
   home=$(mktemp -d)
   word="e2e${way//-/}"
-  TESSELLANE_HOME=$home xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
-    bash "$0" --inside "$gui" "$shots" "$way" "$word"
+  in_x "$home" "$way" "$word"
   found=$("$cli" search "$home/sample.bnk" --kind "Free Keyword" --keys "$word" --hits-only)
   if [ "$found" != "125" ]; then
     echo "$way: the word typed after moving was not stored in record 125 (found: '$found')"; exit 1

@@ -75,26 +75,14 @@ inside() { # runs in the X server
   wait "$pid"
 }
 
-if [ "${1:-}" = --inside ]; then
-  gui=$2 shots=$3
-  inside "$4"
-  exit
-fi
-
-gui=$1
-cli=$2
-shots=${3:-}
-if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
-  echo "xvfb-run and xdotool are needed (./dev test installs them)"; exit 1
-fi
+. "$(dirname "$0")/e2e_common.sh"
 # Where the journal word-order box lies in the editor at 1180 x 760 pixels
 # and 96 dots per inch.
 export ORDER_X=${ORDER_X:-450} ORDER_Y=${ORDER_Y:-332}
 
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
-TESSELLANE_HOME=$home xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
-  bash "$0" --inside "$gui" "$shots" "$home/list.txt"
+in_x "$home" "$home/list.txt"
 if [ ! -f "$home/list.txt" ]; then
   echo "the search window saved no reference list"; exit 1
 fi

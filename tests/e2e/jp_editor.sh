@@ -58,18 +58,7 @@ inside() { # runs in the X server
   wait "$pid"
 }
 
-if [ "${1:-}" = --inside ]; then
-  gui=$2 shots=$3
-  inside "$4"
-  exit
-fi
-
-gui=$1
-cli=$2
-shots=${3:-}
-if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
-  echo "xvfb-run and xdotool are needed (./dev test installs them)"; exit 1
-fi
+. "$(dirname "$0")/e2e_common.sh"
 
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
@@ -77,7 +66,7 @@ trap 'rm -rf "$home"' EXIT
 printf '3I\r\n%s/\r\nmine\r\n 1 \r\n 200 \r\n 1 \r\n 1 \r\n 1 \r\n 4 \r\n200,200,9150,8020\r\n3000,2000,8760,6750\r\n2000,6000,7905,7290\r\n1,0\r\n' \
   "$home" >"$home/tz.cfg"
 for run in first again; do
-  TESSELLANE_HOME=$home xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" bash "$0" --inside "$gui" "$shots" "$run"
+  in_x "$home" "$run"
   listed=$("$cli" jpcode "$home/mine.bnk" --list J)
   if ! grep -qF "  21  (    1)    $name" <<<"$listed"; then
     echo "$run: code 21 is not \"$name\" used by one record:"; grep -F "  2[0-2]  (" <<<"$listed" || true; exit 1
