@@ -3,21 +3,12 @@
 
 #include "core/common/basic.h"
 #include "core/session/bank_log.h"
+#include "fuzz_check.h"
 
 #include <QByteArray>
 #include <cstdlib>
 
 using namespace tz;
-
-namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -3,6 +3,7 @@
 // encoding always fills exactly its width without splitting a character.
 
 #include "core/common/cp932.h"
+#include "fuzz_check.h"
 
 #include <QByteArray>
 #include <QList>
@@ -12,12 +13,6 @@
 using namespace tz;
 
 namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
 
 // Byte offsets at which the characters of text begin in its encoding, and its
 // total length at the end.

@@ -2,17 +2,12 @@
 // name per code, and what it gives survives a save and a second load.
 
 #include "core/store/jpcode.h"
+#include "fuzz_check.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
 
 void checkTable(const tz::JPcodeTable &t)
 {

@@ -6,6 +6,7 @@
 #include "core/common/field_text.h"
 #include "core/store/link_table.h"
 #include "core/store/pdf_table.h"
+#include "fuzz_check.h"
 
 #include <QMap>
 #include <QSet>
@@ -13,12 +14,6 @@
 #include <cstdlib>
 
 namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
 
 // Used entries valid, without gaps and without repeats; free entries after.
 bool keepsInvariants(const QByteArray &table, int recCount)

@@ -5,22 +5,13 @@
 
 #include "core/bank/bank_convert.h"
 #include "core/store/record.h"
+#include "fuzz_check.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <cstdlib>
-
-namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

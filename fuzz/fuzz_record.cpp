@@ -3,18 +3,13 @@
 // single-field decoders agree with the whole-record decoder.
 
 #include "core/store/record.h"
+#include "fuzz_check.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
 
 bool sameBits(double a, double b)
 {

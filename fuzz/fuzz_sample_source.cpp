@@ -5,19 +5,10 @@
 
 #include "core/bank/sample_bank.h"
 #include "core/common/cp932.h"
+#include "fuzz_check.h"
 
 #include <cstdint>
 #include <cstdlib>
-
-namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -9,17 +9,12 @@
 #include "core/common/basic.h"
 #include "core/search/search_engine.h"
 #include "core/store/record.h"
+#include "fuzz_check.h"
 
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
 
 QString searchedText(const tz::Record &r, int kind)
 {

@@ -2,6 +2,7 @@
 // ranges, and what it gives is written and read back unchanged.
 
 #include "core/session/settings.h"
+#include "fuzz_check.h"
 
 #include <QByteArray>
 #include <cstdlib>
@@ -9,12 +10,6 @@
 using namespace tz;
 
 namespace {
-
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
 
 void checkRanges(const Settings &s)
 {
