@@ -179,18 +179,6 @@ private Q_SLOTS:
         QCOMPARE(stored(2).Style, 3);
     }
 
-    // The style, the box left by Enter, the box it goes to.
-    void enterOrder_data()
-    {
-        rows::table({"style", "from", "to"},
-                    {{"1", "3", "6"}, {"1", "12", "1"}, {"1", "15", "3"}, {"3", "6", "10"}, {"4", "8", "10"}});
-    }
-    void enterOrder()
-    {
-        QCOMPARE(NextBoxOnEnter(BoxAt(rows::number("from")), P3StyleSet(rows::number("style"))),
-                 BoxAt(rows::number("to")));
-    }
-
     void clearPasteAndUndo()
     {
         CardModel &card = open(3);
