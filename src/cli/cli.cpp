@@ -1,6 +1,7 @@
 // The commands of tessellane-cli: the bank and the reference-list engine
 // without windows.
 #include "cli/cli.h"
+#include "cli/interchange_command.h"
 #include "cli/jpcode_command.h"
 
 #include "core/bank/bank_convert.h"
@@ -442,6 +443,7 @@ int RunCli(const QStringList &args, std::FILE *out, std::FILE *err)
         std::FILE *to = command.isEmpty() ? err : out;
         std::fputs(kCommands, to);
         std::fputs(kJPcodeUsage, to);
+        std::fputs(kInterchangeUsage, to);
         std::fputs("\n", to);
         std::fputs(kSearchUsage, to);
         std::fputs(kExitStatus, to);
@@ -462,6 +464,11 @@ int RunCli(const QStringList &args, std::FILE *out, std::FILE *err)
         else if (command == u"jpcode") {
             QString error;
             status = RunJPcodeCommand(args, out, err, &error);
+            if (status != 0)
+                fail(error);
+        } else if (command == u"import" || command == u"export" || command == u"doi") {
+            QString error;
+            status = RunInterchangeCommand(args, out, err, &error);
             if (status != 0)
                 fail(error);
         } else

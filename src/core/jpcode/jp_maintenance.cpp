@@ -142,6 +142,13 @@ JPoutcome JPcodeMaintenance::newCode(int category)
         o.code = *free;
         return o;
     }
+    return enlarge(category);
+}
+
+JPoutcome JPcodeMaintenance::enlarge(int category)
+{
+    if (category < 0 || category >= kJPcategoryCount)
+        return outcome(JPstatus::Unchanged);
     if (!ask(kAskEnlarge.arg(JPcodePlusCount(category))))
         return outcome(JPstatus::Cancelled);
     const std::optional<JPchange> change = JPcodePlus(m_table, usage, category);

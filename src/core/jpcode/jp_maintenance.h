@@ -84,6 +84,8 @@ public:
     // The lowest free code of the category (empty and unused, the usage
     // counted afresh); with none, asks and enlarges the category.
     JPoutcome newCode(int category);
+    // Asks, then enlarges the category as newCode does when no code is free.
+    JPoutcome enlarge(int category);
     // Clears the name of a code no record uses (counted afresh); the table
     // file is written at the next save.
     JPoutcome deleteCode(int code);

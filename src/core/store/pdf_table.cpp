@@ -84,15 +84,24 @@ bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, bool changed,
                        QByteArray(kPdfEntrySize, ' '), InPlaceRules{true, -1}, error);
 }
 
-QList<PdfEntry> PdfReadAll(const QString &bankPath, QString *error)
+bool PdfReadBytes(const QString &bankPath, QByteArray &bytes, QString *error)
 {
     if (error)
         error->clear();
+    bytes.clear();
     const QString path = FindFileNoCase(bankPath, kPdfFileName);
-    if (path.isEmpty())
-        return {};
+    return path.isEmpty() || ReadFileHead(path, static_cast<qint64>(kMaxRecords) * kPdfEntrySize, bytes, error);
+}
+
+bool PdfWriteWhole(const QString &bankPath, QByteArrayView bytes, QString *error)
+{
+    return RecFilePresent(bankPath, error) && WriteFileAtomic(pdfPath(bankPath), bytes, error);
+}
+
+QList<PdfEntry> PdfReadAll(const QString &bankPath, QString *error)
+{
     QByteArray bytes;
-    if (!ReadFileHead(path, static_cast<qint64>(kMaxRecords) * kPdfEntrySize, bytes, error))
+    if (!PdfReadBytes(bankPath, bytes, error))
         return {};
     QList<PdfEntry> out;
     out.reserve((bytes.size() + kPdfEntrySize - 1) / kPdfEntrySize);

@@ -56,4 +56,10 @@ bool PdfWrite(const QString &bankPath, int n, const PdfEntry &buf, bool changed,
 // without a table has no entries (no error).
 QList<PdfEntry> PdfReadAll(const QString &bankPath, QString *error = nullptr);
 
+// The table's bytes as they are, at most 32767 entries (none for a bank
+// without a table), and the whole table replaced through a temporary file
+// (a bank without its record file is refused). False with *error.
+bool PdfReadBytes(const QString &bankPath, QByteArray &bytes, QString *error = nullptr);
+bool PdfWriteWhole(const QString &bankPath, QByteArrayView bytes, QString *error = nullptr);
+
 } // namespace tz

@@ -210,10 +210,18 @@ bool RecWrite(const QString &bankPath, int n, const Record &rec, bool changed, Q
 {
     if (!changed)
         return true;
+    return RecWriteRun(bankPath, n, EncodeRecord(rec), error);
+}
+
+bool RecWriteRun(const QString &bankPath, int n, QByteArrayView records, QString *error)
+{
     const QString path = recordPath(bankPath);
-    if (!validRecordNumber(n)) {
+    const int last = n + int(records.size() / kRecordSize) - 1;
+    if (records.isEmpty() || records.size() % kRecordSize != 0 || !validRecordNumber(n) || !validRecordNumber(last)) {
         if (error)
-            *error = FileError(path, QStringLiteral("レコード番号 %1 は 1～%2 の範囲外です").arg(n).arg(kMaxRecords));
+            *error = FileError(path, QStringLiteral("レコード番号 %1 は 1～%2 の範囲外です")
+                                         .arg(validRecordNumber(n) ? last : n)
+                                         .arg(kMaxRecords));
         return false;
     }
     // Record n goes into a file that holds the records before it: a record
@@ -242,7 +250,7 @@ bool RecWrite(const QString &bankPath, int n, const Record &rec, bool changed, Q
             return false;
         }
     }
-    return WriteFileAt(path, offset, EncodeRecord(rec), blankLayout(), InPlaceRules{n == 1, kRecordSize - 1}, error);
+    return WriteFileAt(path, offset, records, blankLayout(), InPlaceRules{n == 1, kRecordSize - 1}, error);
 }
 
 bool RecFilePresent(const QString &bankPath, QString *error)

@@ -137,6 +137,12 @@ bool RecRead(const QString &bankPath, int n, ReadMode mode, Record &buf, QDate t
 // first record of a new bank) and n outside 1..32767 are refused.
 bool RecWrite(const QString &bankPath, int n, const Record &rec, bool changed, QString *error = nullptr);
 
+// RecWrite of a run of encoded records (a multiple of 1174 bytes) as records
+// n, n + 1, ...: all of them reach the file and the device in one write, or
+// the file is left as it was. The same refusals as RecWrite; the last record
+// of the run must not pass 32767.
+bool RecWriteRun(const QString &bankPath, int n, QByteArrayView records, QString *error = nullptr);
+
 // True when the bank folder holds its record file. The tables that go with
 // the records (links, URL/DOI) are written only into such a bank, so that a
 // bank folder emptied or replaced while open is never refilled with blanks.
