@@ -17,7 +17,7 @@ public:
     MsgAnswer message(const QString &, MsgButtons, MsgIcon) override { return MsgAnswer::Ok; }
     std::optional<QString> inputBox(const QString &, const QString &, const QString &) override { return {}; }
     QString openFileName(const QString &, const QString &, const QStringList &) override { return {}; }
-    QString saveFileName(const QString &, const QString &, const QStringList &, int) override { return {}; }
+    QString saveFileName(const QString &, const QString &, const QStringList &, int, int *) override { return {}; }
     bool printDialog(int, PrintChoice &) override { return false; }
     void playTones(const QList<Tone> &) override {}
     void openWebPage(const QUrl &) override {}

@@ -1,5 +1,6 @@
 #include "gui/application.h"
 
+#include "core/interchange/interchange_menu.h"
 #include "core/session/app_folder.h"
 #include "core/session/single_instance.h"
 #include "gui/bank/bank_window.h"
@@ -67,6 +68,8 @@ void Application::connectWindows()
         card->show();
         card->raise();
     });
+    connect(card, &CardWindow::exportRequested, this,
+            [s, search] { ExportFromMenu(*s, search->model().engine().hits()); });
     connect(card, &CardWindow::versionRequested, this, &Application::showVersion);
     connect(search, &SearchWindow::versionRequested, this, &Application::showVersion);
 

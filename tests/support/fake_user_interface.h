@@ -25,6 +25,7 @@ public:
     QQueue<QString> files;
     QStringList saveFilters; // of the last save dialog
     int saveFilter = -1;     // its filter shown first
+    int saveChoice = -1;     // the filter the person picks (-1: the one shown first)
     int printDialogs = 0;
     std::optional<PrintChoice> printAnswer; // the choice made; none cancels
     QList<QList<Tone>> tones;
@@ -45,10 +46,13 @@ public:
         return inputs.isEmpty() ? std::nullopt : inputs.dequeue();
     }
     QString openFileName(const QString &, const QString &, const QStringList &) override { return nextFile(); }
-    QString saveFileName(const QString &, const QString &, const QStringList &filters, int selectedFilter) override
+    QString saveFileName(const QString &, const QString &, const QStringList &filters, int selectedFilter,
+                         int *chosenFilter) override
     {
         saveFilters = filters;
         saveFilter = selectedFilter;
+        if (chosenFilter)
+            *chosenFilter = saveChoice >= 0 ? saveChoice : selectedFilter;
         return nextFile();
     }
     bool printDialog(int, PrintChoice &choice) override

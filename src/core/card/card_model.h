@@ -189,6 +189,8 @@ public:
 
     const QString &bankPath() const { return m_bankPath; }
     int curRec() const { return m_curRec; }
+    // The shown record is a new one that is not in the record file yet.
+    bool isNewRecord() const { return m_unwrittenNew; }
     int recCount() const { return m_recCount; }
     const RecX &recX() const { return m_recX; }
     const BoxFlags &boxChanged() const { return m_boxChanged; }

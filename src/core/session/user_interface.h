@@ -51,10 +51,11 @@ public:
                                             const QString &defaultText) = 0;
     // File dialogs. filters are entries such as "JPコードファイル (JPcode.tzd)";
     // the chosen file, or an empty text when cancelled. The save dialog starts
-    // with filter number selectedFilter (0 = the first).
+    // with filter number selectedFilter (0 = the first); *chosenFilter (when
+    // given) becomes the number of the filter the person left selected.
     virtual QString openFileName(const QString &title, const QString &folder, const QStringList &filters) = 0;
     virtual QString saveFileName(const QString &title, const QString &file, const QStringList &filters,
-                                 int selectedFilter = 0) = 0;
+                                 int selectedFilter = 0, int *chosenFilter = nullptr) = 0;
     // The print dialog; false when cancelled.
     virtual bool printDialog(int pageCount, PrintChoice &choice) = 0;
     // The tones one after the other; silent where there is no sound device.

@@ -3,6 +3,7 @@
 #include "core/bank/bank_convert.h"
 #include "core/card/card_layout.h"
 #include "core/common/storable_text.h"
+#include "core/interchange/interchange_menu.h"
 #include "core/jpcode/jp_maintenance.h"
 #include "core/session/session.h"
 #include "gui/widgets/fonts.h"
@@ -101,6 +102,18 @@ void CardWindow::buildMenus()
             Q_EMIT jpTableReplaced();
         }
     });
+    QAction *import = bank->addAction(QStringLiteral("インポート(&I)..."));
+    import->setObjectName(QStringLiteral("mnuBI"));
+    import->setProperty(kHelpContextProperty, 1010);
+    connect(import, &QAction::triggered, this, &CardWindow::importReferences);
+    QAction *exportItem = bank->addAction(QStringLiteral("エクスポート(&X)..."));
+    exportItem->setObjectName(QStringLiteral("mnuBX"));
+    exportItem->setProperty(kHelpContextProperty, 1010);
+    connect(exportItem, &QAction::triggered, this, [this] {
+        m_card.save();
+        refresh();
+        Q_EMIT exportRequested();
+    });
     bank->addSeparator()->setObjectName(QStringLiteral("mnuF0"));
     QAction *quit = bank->addAction(QStringLiteral("終了(&Q)"));
     quit->setObjectName(QStringLiteral("mnuBQ"));
@@ -116,6 +129,7 @@ void CardWindow::buildMenus()
         QKeyCombination key;
         int help;
         void (CardModel::*run)();
+        void (CardWindow::*windowRun)() = nullptr;
     } recordItems[] = {
         {"mnuRU", u"直前に戻す(&U)", {}, 2030, &CardModel::undo},
         {"mnuRC", u"レコード内の全データ・コピー(&C)", {}, 2030, &CardModel::copyAll},
@@ -130,6 +144,7 @@ void CardWindow::buildMenus()
         {"mnuRL", u"リンク論文を見る(&L)", {}, 2020, &CardModel::linkedRecords},
         {"mnuRP1", u"URL を見る", {}, 2020, &CardModel::openURL},
         {"mnuRP2", u"DOI を見る", {}, 2020, &CardModel::openDOI},
+        {"mnuRI", u"DOIから取り込む", {}, 2020, nullptr, &CardWindow::fillFromDoi},
         {"mnuRS", u"類似文献を調べる(&S)", {}, 2020, &CardModel::similarRecords},
     };
     for (const auto &item : recordItems) {
@@ -143,8 +158,11 @@ void CardWindow::buildMenus()
         if (item.key != QKeyCombination())
             a->setShortcut(QKeySequence(item.key));
         auto run = item.run;
-        connect(a, &QAction::triggered, this, [this, run] {
-            if (run)
+        auto windowRun = item.windowRun;
+        connect(a, &QAction::triggered, this, [this, run, windowRun] {
+            if (windowRun)
+                (this->*windowRun)();
+            else if (run)
                 (m_card.*run)();
             else
                 m_card.newRecord();
@@ -643,6 +661,29 @@ void CardWindow::applySwitches()
 void CardWindow::placeFromSettings()
 {
     PlaceWindow(this, m_session.settings.CardPos);
+}
+
+void CardWindow::fillFromDoi()
+{
+    FillCardFromDoi(m_card, m_session);
+}
+
+void CardWindow::importReferences()
+{
+    if (!m_card.save())
+        return;
+    refresh();
+    const MenuImport done = ImportFromMenu(m_session);
+    if (done.count == 0 && !done.renumbered)
+        return;
+    // The bank has more records (and maybe renumbered codes): open it anew
+    // and show the first new record.
+    m_card.openBank(m_card.bankPath());
+    if (done.first > 0)
+        m_card.goTo(done.first);
+    refresh();
+    focusBox(CardBox::Memo);
+    Q_EMIT jpTableReplaced();
 }
 
 void CardWindow::showBank()

@@ -66,8 +66,12 @@ Q_SIGNALS:
     void jpEditorRequested(int styleButton);
     // `mnuOR`: the output-form editor.
     void formEditorRequested();
-    // `mnuBJ` replaced the JP code table by another bank's.
+    // `mnuBJ` replaced the JP code table by another bank's, or an import
+    // added names to it.
     void jpTableReplaced();
+    // `mnuBX`, after the shown record was saved: the export of the bank or
+    // of the search window's hits.
+    void exportRequested();
     // The card was closed: its closing sequence ran; the program ends.
     void closed();
 
@@ -79,6 +83,8 @@ protected:
 
 private:
     void buildMenus();
+    void importReferences();
+    void fillFromDoi();
     void buildFieldMenu();
     void buildEditMenu();
     void buildSearchMenu();

@@ -99,10 +99,13 @@ QString QtUserInterface::openFileName(const QString &title, const QString &folde
 }
 
 QString QtUserInterface::saveFileName(const QString &title, const QString &file, const QStringList &filters,
-                                      int selectedFilter)
+                                      int selectedFilter, int *chosenFilter)
 {
     QString selected = filters.value(selectedFilter);
-    return QFileDialog::getSaveFileName(dialogParent(), title, file, filterText(filters), &selected);
+    const QString chosen = QFileDialog::getSaveFileName(dialogParent(), title, file, filterText(filters), &selected);
+    if (chosenFilter)
+        *chosenFilter = std::max(0, int(filters.indexOf(selected)));
+    return chosen;
 }
 
 bool QtUserInterface::printDialog(int pageCount, PrintChoice &choice)

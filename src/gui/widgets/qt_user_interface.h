@@ -32,8 +32,8 @@ public:
     MsgAnswer titledMessage(const QString &title, const QString &text, MsgButtons buttons, MsgIcon icon) override;
     std::optional<QString> inputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
     QString openFileName(const QString &title, const QString &folder, const QStringList &filters) override;
-    QString saveFileName(const QString &title, const QString &file, const QStringList &filters,
-                         int selectedFilter = 0) override;
+    QString saveFileName(const QString &title, const QString &file, const QStringList &filters, int selectedFilter = 0,
+                         int *chosenFilter = nullptr) override;
     bool printDialog(int pageCount, PrintChoice &choice) override;
     void playTones(const QList<Tone> &tones) override;
     void openWebPage(const QUrl &url) override;
