@@ -8,6 +8,8 @@
 #include "gui/search/search_window.h"
 #include "support/program_folder.h"
 
+#include <QImage>
+#include <QSet>
 #include <QTest>
 #include <memory>
 
@@ -42,6 +44,16 @@ struct Program : ProgramFolder
     void trigger(const QWidget &window, const char *item)
     {
         control<QAction>(window, QString::fromLatin1(item))->trigger();
+    }
+    // The colours of every other pixel of a grab: a painted window has more
+    // than a few.
+    static qsizetype colours(const QImage &image)
+    {
+        QSet<QRgb> seen;
+        for (int y = 0; y < image.height(); y += 2)
+            for (int x = 0; x < image.width(); x += 2)
+                seen.insert(image.pixel(x, y));
+        return seen.size();
     }
     // The window shown and made the active one, as a click on it does.
     static void activate(QWidget *w)
