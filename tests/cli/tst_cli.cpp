@@ -1,13 +1,7 @@
-// The command-line program's commands, run in the test's process on a small
-// bank, also under injected file failures; the JP code operations on a
-// hand-made bank. The shipped forms and scripts over the sample bank and a
-// bank of awkward text, each list read back by a parser of its format (HTML by
-// Python's html.parser, RTF by a strict reader, LaTeX by a brace and
-// special-character check and by pdflatex when installed) and compared with
-// the plain-text list; the encodings the command line writes; the search
-// help, a key of a full-width space, and searches with no forms or no
-// scripts. Last, convert: the bank menu's conversion, and kills at any moment
-// that never leave a bank that opens unless it is whole.
+// The command-line program's commands, run in the test's process on small
+// banks, also under injected file failures; every shipped form in every
+// shipped script read back by a parser of its format; convert, and kills of
+// it at any moment that never leave a bank that opens unless it is whole.
 #include "cli/cli.h"
 #include "core/bank/bank_files.h"
 #include "core/common/cp932.h"
@@ -205,9 +199,7 @@ Record awkward(int style, const QString &author, const QString &title, int jp)
     return {qint16(style), {}, author, title, qint16(jp), "12{3}", "100", "105", 1990, "A.Ed&itor, B.Ed$",
             "Tom & Jerry's {Big} Book_2 ~ ^.", {}, 45000};
 }
-// clang-format on
 
-// clang-format off
 Record reference(int style, const char *author, const char *title, int year, int jpcode)
 {
     return {qint16(style), {}, author, title, qint16(jpcode), "12", "100", "109", qint16(year), "E.Editor",
@@ -218,10 +210,7 @@ Record reference(int style, const char *author, const char *title, int year, int
 // Fills a bank the program made with `records` and the JP code names `names`.
 bool fill(const QString &bank, const QList<Record> &records, const QMap<int, QString> &names)
 {
-    JPcodeTable jp = DefaultJPcodeTable();
-    for (auto it = names.cbegin(); it != names.cend(); ++it)
-        jp.JPname[it.key()] = it.value();
-    bool ok = JPcodeSave(QDir(bank).filePath(QString(kJPcodeFileName)), jp);
+    bool ok = JPcodeSave(QDir(bank).filePath(QString(kJPcodeFileName)), jpTable(20, 100, 150, 200, names));
     for (int n = 1; n <= records.size(); ++n)
         ok = ok && RecWrite(bank, n, records[n - 1], true);
     return ok;

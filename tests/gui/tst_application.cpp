@@ -1,11 +1,7 @@
 // The program as it starts and as its windows are wired: the saved settings
-// applied before any window shows and written back at the end, and the bank
-// menu, which stores the shown record before another bank shows and keeps the
-// open bank when another one cannot be opened. The bank window, the bank
-// menu's conversion of an old bank and help driven through their control
-// names (the bank selection's rules are tested in depth in tests/core/bank);
-// and the program's single running copy.
-
+// applied before any window shows and written back at the end; the bank menu
+// and the bank window (their rules are tested in depth in tests/core/bank);
+// the program's single running copy.
 #include "core/session/settings.h"
 #include "core/session/single_instance.h"
 #include "gui/widgets/fonts.h"

@@ -1,11 +1,6 @@
-// The live card window driven through its control names. What the person
-// types stays what is stored: the focus after every way of moving, no line
-// breaks, the room of a field in bytes, characters code page 932 cannot hold,
-// full-width digits, the help topic of each control, an empty new record, a
-// new record typed key by key, and the places of the layout table. Its boxes,
-// buttons and menu items reach the card's behaviour (tested in depth in
-// tests/core/card). A full disk when anything is saved is told.
-
+// The live card window driven through its control names: what the person
+// types stays what is stored, and its boxes, buttons and menu items reach the
+// card's behaviour (tested in depth in tests/core/card).
 #include "core/card/record_check.h"
 #include "core/common/file_faults.h"
 #include "core/common/ole_date.h"

@@ -1,13 +1,6 @@
-// The two editors through the program's own wiring. The JP code editor:
-// opened by every item of the card that names it, its list lines and fonts,
-// names set with Enter, Up and Down, Apply and a renumbering followed by the
-// card, the save when the card becomes active, Cancel, the card's name list
-// taking typed names, and the bank menu's copy of another bank's table. The
-// output-form editor: opened from the card's option menu, its lists and
-// number boxes driven with key presses, the legend putting symbols into the
-// word order, a form saved as new and then over itself rendering in the
-// search window as edited, and the preview following each key press on a
-// full bank.
+// The JP code editor and the output-form editor through the program's own
+// wiring: opened from the card, driven with key presses and clicks, with the
+// card, the bank and the search window following what they do.
 #include "core/card/card_layout.h"
 #include "core/jpcode/jp_maintenance.h"
 #include "gui/formedit/form_editor_window.h"

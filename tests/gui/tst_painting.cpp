@@ -1,15 +1,7 @@
-// What the program prints and paints. Printing into PDF files, read back with
-// poppler's pdftotext and pdfinfo: a text list of several pages has its
-// header and page number on every page, no line starting with a comma and
-// every character in order; a page range prints its pages only; a window
-// image takes one page; a PDF file that cannot be written is reported. Every
-// window paints its controls: a grab of the bank window in its three modes,
-// the version, progress and search windows, the JP code editor in each
-// category, the form editor with its preview and the record card in each
-// style and three font sizes (over the sample bank) is the window's size and
-// not one plain colour. With TZ_SHOTS_DIR set the PDF files and the grabs (as
-// PNG files) are kept there for a look by eye.
-
+// What the program prints and paints: PDF files read back with poppler's
+// pdftotext and pdfinfo, and a grab of every window, which must be the
+// window's size and not one plain colour. With TZ_SHOTS_DIR set the PDF files
+// and the grabs (as PNG files) are kept there for a look by eye.
 #include "core/bank/sample_bank.h"
 #include "gui/formedit/form_editor_window.h"
 #include "gui/jpcode/jp_editor_window.h"
@@ -88,7 +80,8 @@ class TestPainting : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // All pages, and pages 2 to 3.
+    // All pages, and pages 2 to 3: the header and page number on every page,
+    // no line starting with a comma, every character in order.
     void textOverPages()
     {
         QTemporaryDir dir;

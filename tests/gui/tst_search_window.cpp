@@ -1,9 +1,5 @@
-// The search window driven through its control names and menu items: kinds
-// and the key box, the menus that search at once, the AND preference, the
-// similar check that finds nothing, the result menu, saving and printing. In
-// the running program: Cancel in the real progress window stops a search over
-// a full bank at once, the similar-record search compares with the card's
-// current record, and another bank starts the window afresh.
+// The search window driven through its control names and menu items, alone
+// and in the running program with the real progress window.
 #include "gui/search/search_window.h"
 #include "gui/widgets/progress_window.h"
 #include "gui/widgets/qt_user_interface.h"

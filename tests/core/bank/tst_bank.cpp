@@ -1,13 +1,6 @@
-// Banks: the bank selection logic (start-up, the three modes, the action
-// button's messages and steps, the recent-bank list; the window's titles,
-// captions and colours are tested through the window under gui/); the sample
-// bank (the readable source, its faults with their lines, the bank the writer
-// makes of it, and the bank built into the share folder; make-bank's refusal
-// to write over a bank, and its failed and killed runs, are tested under cli/
-// and store/); converting a bank of version 2 (every field mapped and
-// checked, the old bank kept under ".bak", every fault told with nothing
-// half-made).
-
+// Banks: the bank selection logic (its window is tested under gui/), the
+// sample bank and its source, and converting a bank of version 2 (every field
+// mapped, the old bank kept under ".bak", every fault told, nothing half-made).
 #include "core/bank/bank_convert.h"
 #include "core/bank/bank_select.h"
 #include "core/bank/sample_bank.h"

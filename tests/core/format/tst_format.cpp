@@ -1,12 +1,7 @@
-// The reference-list formats: the form and script files (their layouts, the
-// repairs and reports of the readers, the writer's bytes and failures, the
-// start-up copies, the shipped files); author and editor lists (typed lists
-// into their stored form, stored lists into persons, persons written by the
-// name rules of an output form); rendering hit lists as reference lists
-// (whole result texts, the symbols, the markup, the sort orders, the totals
-// and the overflow text, what scripts make of the text between their codes
-// and the rule against doubled "." and ","). (Codes going out unescaped around
-// escaped text are checked on whole lists, by real parsers, in cli/tst_cli.)
+// The reference-list formats: the form and script files, author and editor
+// lists written by the name rules, and hit lists rendered as reference lists.
+// (Whole lists in every shipped form and script are read back by real parsers
+// in cli/tst_cli.)
 #include "core/format/definition_file.h"
 #include "core/format/form_file.h"
 #include "core/format/name_list.h"

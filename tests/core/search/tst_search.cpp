@@ -1,15 +1,7 @@
-// The search engine and the search window's behaviour without widgets. On
-// small hand-made banks: the key text cut into words
-// and numbers, every hit procedure with its options, cancelling, the keys. On
-// a generated bank (read from a file named in capitals, mapped) of 5,000 records: the
-// whole-file scans and the hash-map duplicate check against plain
-// record-by-record searches written here from the rules (every record read
-// with RecRead, the searched text and the keys built from its fields, the
-// duplicates found by comparing each record with every later one). Then the
-// search window's model over a bank on disk: kinds and the key box, the
-// buttons an empty key blocks, a cancelled search, rendering with the chosen
-// script, and saving. (The window itself, another bank and a cancelled search
-// of a whole bank are tested under gui/.)
+// The search engine on small hand-made banks, and on a generated bank of 5,000
+// records against plain record-by-record searches written here from the
+// rules; the search window's model over a bank on disk (the window itself is
+// tested under gui/).
 #include "core/common/basic.h"
 #include "core/search/result_file.h"
 #include "core/search/search_engine.h"

@@ -1,11 +1,6 @@
-// The session's files and services. The settings file and the bank-path log
-// of the program folder: every layout read from files built by hand byte by
-// byte, the exact bytes written, clamping, and files that hold no settings.
-// Signals, the progress driver, the program folder, and the help topics: one
-// page per help context number that the menus and windows carry, each
-// well-formed UTF-8 on its own subject, with working links, reachable from
-// the contents page 9999, and copied into the build tree.
-
+// The session's files and services: the settings file and the bank-path log
+// read from bytes laid out by hand and written byte for byte; signals, the
+// progress driver, the program folder, and the help pages.
 #include "core/common/file_faults.h"
 #include "core/common/file_io.h"
 #include "core/session/app_folder.h"
@@ -411,7 +406,8 @@ private Q_SLOTS:
         QVERIFY(resolve(again) == again + u'/' && folderSnapshot(again) == seed);
     }
 
-    // Every help context number, with a caption its page must explain.
+    // Every help context number, with a caption its page must explain: a
+    // well-formed UTF-8 page with working links, to and from the contents.
     void everyTopicHasItsPage_data()
     {
         QTest::addColumn<QString>("caption");
