@@ -8,6 +8,7 @@
 #include "gui/widgets/window_place.h"
 #include "support/old_bank.h"
 #include "support/program.h"
+#include "support/test_rows.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -118,21 +119,16 @@ private Q_SLOTS:
     // typed before the bank menu, and typed while the bank window is open.
     void theBankMenuStoresTheShownRecordFirst_data()
     {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("shownAfter");
-        QTest::newRow("open") << u"mnuBO"_s << u"second"_s << u"second"_s;
-        QTest::newRow("new") << u"mnuBN"_s << u"third"_s << u"third"_s;
-        QTest::newRow("duplicate") << u"mnuBD"_s << u"copy"_s << u"first"_s;
+        // The item (open, new, duplicate), the bank chosen, the bank shown after.
+        rows::table({"item", "target", "shownAfter"},
+                    {{"mnuBO", "second", "second"}, {"mnuBN", "third", "third"}, {"mnuBD", "copy", "first"}});
     }
     void theBankMenuStoresTheShownRecordFirst()
     {
-        QFETCH(QString, item);
-        QFETCH(QString, target);
-        QFETCH(QString, shownAfter);
+        const QString target = rows::text("target"), shownAfter = rows::text("shownAfter");
         Banks p;
         p.typeMemo(u" before"_s);
-        p.trigger(item.toLatin1().constData());
+        p.trigger(rows::text("item").toLatin1().constData());
         QVERIFY(p.bank().isVisible());
         QCOMPARE(p.storedMemo(), u"memo 3 before"_s);
         p.typeMemo(u" during"_s);

@@ -131,8 +131,7 @@ private Q_SLOTS:
     void startUpWithoutABankShowsOpenMode()
     {
         Fixture f(false, false);
-        QVERIFY(writeFile(f.root() + QStringLiteral("tz.cfg"),
-                          "3I\r\n" + f.root().toUtf8() + "\r\nmine\r\n 1 \r\n 200 \r\n 1 \r\n 1 \r\n 1 \r\n 4 \r\n"));
+        f.writeSettings(QStringLiteral("mine"), " 1 \r\n 200 \r\n 1 \r\n 1 \r\n 1 \r\n 4 \r\n");
         f.start();
         QVERIFY(f.opened.isEmpty() && f.bank->visible && f.bank->mode == BankMode::Open);
         QCOMPARE(f.bank->pathText, f.root() + QStringLiteral("mine.bnk/"));
