@@ -1,21 +1,38 @@
-// The command-line program's commands, run in the test's process on a small
-// bank, also under injected file failures; the JP code operations on a
-// hand-made bank. (Every shipped form in every
-// shipped script is read back by real parsers in tst_cli_formats.)
+// The command-line program's commands, run in the test's process on small
+// banks, also under injected file failures; every shipped form in every
+// shipped script read back by a parser of its format; convert, and kills of
+// it at any moment that never leave a bank that opens unless it is whole.
 #include "cli/cli.h"
+#include "core/bank/bank_files.h"
+#include "core/common/cp932.h"
 #include "core/common/file_faults.h"
 #include "core/common/file_io.h"
+#include "core/format/script_file.h"
 #include "core/jpcode/jp_maintenance.h"
+#include "core/search/search_model.h"
 #include "core/store/jpcode.h"
 #include "core/store/link_table.h"
 #include "core/store/pdf_table.h"
 #include "core/store/record.h"
 #include "support/jp_bank.h"
+#include "support/old_bank.h"
+#include "support/search_fixture.h"
 #include "support/test_files.h"
 #include "support/test_rows.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -31,16 +48,15 @@ struct Run
     QString err;
 };
 
-// The commands with `line`'s arguments separated by "|"; what they print to
-// the terminal is kept (or goes to outFile).
-Run run(const QString &line, const char *outFile = nullptr)
+// A command with its arguments; what it prints to the terminal is kept (or
+// goes to outFile).
+Run run(const QStringList &args, const char *outFile = nullptr)
 {
     char *out = nullptr, *err = nullptr;
     size_t outSize = 0, errSize = 0;
     std::FILE *outStream = outFile ? std::fopen(outFile, "w") : open_memstream(&out, &outSize);
     std::FILE *errStream = open_memstream(&err, &errSize);
-    const int exitCode =
-        RunCli(QStringList{"tessellane-cli"} + line.split(u'|', Qt::SkipEmptyParts), outStream, errStream);
+    const int exitCode = RunCli(QStringList{"tessellane-cli"} + args, outStream, errStream);
     std::fclose(outStream);
     std::fclose(errStream);
     const Run r{exitCode, QByteArray(out, qsizetype(outSize)), QString::fromUtf8(err, qsizetype(errSize))};
@@ -49,13 +65,156 @@ Run run(const QString &line, const char *outFile = nullptr)
     return r;
 }
 
+// The same with the arguments separated by "|".
+Run run(const QString &line, const char *outFile = nullptr)
+{
+    return run(line.split(u'|', Qt::SkipEmptyParts), outFile);
+}
+
+const QString kForms = QStringLiteral(TZ_SOURCE_DATA "/form.cfx");
+const QString kScripts = QStringLiteral(TZ_SOURCE_DATA "/script.cfx");
+// Code page 932 trail bytes 5C, 7B and 7D: "\\", "{" and "}" when read alone.
+const QString kJapanese = QStringLiteral("ソ表能の本と図（ボマ）");
+
+// The text of an HTML list by Python's parser (support/html_text.py), with
+// what it found wrong.
+QString htmlText(const QByteArray &bytes, QStringList &faults)
+{
+    QProcess p;
+    p.start(QStringLiteral("python3"), {QStringLiteral(TZ_SOURCE_DATA "/../tests/support/html_text.py")});
+    p.write(bytes);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+        faults << QStringLiteral("python3 failed: ") + QString::fromUtf8(p.readAllStandardError());
+        return {};
+    }
+    const QJsonObject o = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    for (const auto f : o.value("faults").toArray())
+        faults << f.toString();
+    return o.value("text").toString();
+}
+
+// The plain text of an RTF document, read strictly: only ASCII bytes, groups
+// balanced, one top group, every control known; \uN with its one fallback
+// character, \par and \line as line ends, destinations skipped.
+QString rtfText(const QByteArray &rtf, QStringList &faults)
+{
+    static const QRegularExpression word(QStringLiteral("\\\\([a-z]+)(-?\\d+)? ?"));
+    const QString s = QString::fromLatin1(rtf);
+    QString text;
+    QList<bool> skip{false};
+    int groups = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (c.unicode() >= 0x80)
+            faults << QStringLiteral("raw byte at %1").arg(i);
+        if (c == u'{') {
+            skip.append(skip.last());
+            if (++groups > 1 && skip.size() == 2)
+                faults << QStringLiteral("text after the document");
+        } else if (c == u'}') {
+            if (skip.size() < 2)
+                faults << QStringLiteral("unbalanced } at %1").arg(i);
+            else
+                skip.removeLast();
+        } else if (c == u'\\' && i + 1 < s.size() && QStringLiteral("\\{}*").contains(s[i + 1])) {
+            if (s[++i] == u'*')
+                skip.last() = true;
+            else if (!skip.last())
+                text += s[i];
+        } else if (c == u'\\') {
+            const QRegularExpressionMatch m =
+                word.match(s, i, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption);
+            if (!m.hasMatch()) {
+                faults << QStringLiteral("bad control at %1").arg(i);
+                continue;
+            }
+            i += m.capturedLength() - 1;
+            const QString w = m.captured(1);
+            if (QStringList{"fonttbl", "colortbl", "stylesheet", "info"}.contains(w))
+                skip.last() = true;
+            else if (skip.last())
+                continue;
+            else if (w == u"par" || w == u"line")
+                text += u'\n';
+            else if (w == u"tab")
+                text += u'\t';
+            else if (w == u"u") {
+                text += QChar(char16_t(m.captured(2).toInt()));
+                ++i; // the fallback character
+            }
+        } else if (!skip.last() && c != u'\r' && c != u'\n') {
+            text += c;
+        }
+    }
+    if (skip.size() != 1)
+        faults << QStringLiteral("%1 groups left open").arg(skip.size() - 1);
+    return text;
+}
+
+// A LaTeX list's faults: braces that do not balance, special characters
+// outside commands. Gives the text with the script's commands dropped and the
+// escapes read back.
+QString latexText(const QString &tex, QStringList &faults)
+{
+    static const QRegularExpression command(QStringLiteral("\\\\([A-Za-z]+|.)"));
+    // Each symbol command, then the character it writes.
+    static const QStringList symbols =
+        QStringLiteral("textasciitilde ~ textasciicircum ^ textbackslash \\ textless < textgreater > textbar | par \n")
+            .split(u' ');
+    QString text;
+    int depth = 0;
+    for (qsizetype i = 0; i < tex.size(); ++i) {
+        const QChar c = tex[i];
+        if (c == u'\\') {
+            const QString name =
+                command.match(tex, i, QRegularExpression::NormalMatch, QRegularExpression::AnchorAtOffsetMatchOption)
+                    .captured(1);
+            i += name.size();
+            if (name.size() == 1)
+                text += name;
+            else if (const qsizetype at = symbols.indexOf(name); at >= 0 && at % 2 == 0)
+                text += symbols[at + 1];
+            else if (name == u"begin" || name == u"end")
+                i = tex.indexOf(u'}', i); // the environment's name
+        } else if (c == u'{') {
+            ++depth;
+        } else if (c == u'}') {
+            if (--depth < 0)
+                faults << QStringLiteral("unbalanced } at %1").arg(i);
+        } else if (QStringLiteral("#$%&~^_").contains(c)) {
+            faults << QStringLiteral("raw %1 at %2").arg(c).arg(i);
+        } else {
+            text += c;
+        }
+    }
+    if (depth != 0)
+        faults << QStringLiteral("%1 braces left open").arg(depth);
+    return text;
+}
+
 // clang-format off
+Record awkward(int style, const QString &author, const QString &title, int jp)
+{
+    return {qint16(style), {}, author, title, qint16(jp), "12{3}", "100", "105", 1990, "A.Ed&itor, B.Ed$",
+            "Tom & Jerry's {Big} Book_2 ~ ^.", {}, 45000};
+}
+
 Record reference(int style, const char *author, const char *title, int year, int jpcode)
 {
     return {qint16(style), {}, author, title, qint16(jpcode), "12", "100", "109", qint16(year), "E.Editor",
             "A Book of Genes", "gene", 45000};
 }
 // clang-format on
+
+// Fills a bank the program made with `records` and the JP code names `names`.
+bool fill(const QString &bank, const QList<Record> &records, const QMap<int, QString> &names)
+{
+    bool ok = JPcodeSave(QDir(bank).filePath(QString(kJPcodeFileName)), jpTable(20, 100, 150, 200, names));
+    for (int n = 1; n <= records.size(); ++n)
+        ok = ok && RecWrite(bank, n, records[n - 1], true);
+    return ok;
+}
 
 } // namespace
 
@@ -65,6 +224,29 @@ class TestCli : public QObject
 
     QTemporaryDir m_dir;
     QString m_bank;
+    QString m_awkward; // records 1..6 ASCII, 7 Japanese
+    ScriptTable m_scripts;
+    int m_forms = 0;
+
+    // The list of records `keys` of bank in form and script, as written to a file.
+    QByteArray list(const QString &bank, const QString &keys, int form, int script, const QStringList &more = {})
+    {
+        const QString file = m_dir.filePath(QStringLiteral("list"));
+        const Run r = run(QStringList{"search", bank, "--kind", "Record", "--keys", keys, "--max-hits", "32767",
+                                      "--forms", kForms, "--scripts", kScripts, "--form", QString::number(form),
+                                      "--script", QString::number(script), "--output", file} +
+                          more);
+        if (r.exitCode != 0)
+            qWarning("%s", qPrintable(r.err));
+        return readFile(file);
+    }
+    int scriptWith(TextEscape escape) const
+    {
+        for (int k = 1; k <= m_scripts.ScriptCount; ++k)
+            if (m_scripts.script(k).escape == escape)
+                return k;
+        return 0;
+    }
 
     // `line` with BANK the test bank, NONE a folder that does not exist, DIR
     // a folder without records at the start of an argument.
@@ -81,29 +263,49 @@ class TestCli : public QObject
     }
 
 private Q_SLOTS:
-    // A bank made by the program, then filled: five references of all four
-    // styles, one with a Japanese title, JP code names, one link and one URL;
-    // "info" tells the figures before and after.
+    // Two banks made by the program, then filled. The test bank: five
+    // references of all four styles, one with a Japanese title, JP code
+    // names, one link and one URL; "info" tells the figures before and after.
+    // The awkward bank: records 1..6 ASCII, 7 Japanese.
     void initTestCase()
     {
         m_bank = m_dir.filePath(QStringLiteral("sample.bnk"));
         const Run made = run(args("new|BANK"));
         QVERIFY(made.exitCode == 0 && made.out.startsWith("created "));
         // clang-format off
-        const QList<Record> records{reference(1, "J.Smith, K.Lee", "Gene maps of mice.", 1995, 3),
+        QVERIFY(fill(m_bank, {reference(1, "J.Smith, K.Lee", "Gene maps of mice.", 1995, 3),
             reference(2, "A.Jones", "Gene expression.", 1980, 120), reference(3, "B.Brown", "Genes.", 2001, 130),
-            reference(4, "C.White", "A gene report.", 2010, 0), reference(1, "山田太郎", "日本語の標題", 1999, 3)};
+            reference(4, "C.White", "A gene report.", 2010, 0), reference(1, "山田太郎", "日本語の標題", 1999, 3)},
+            {{3, "J. Biol. 生物誌"}, {120, "Academic Press"}, {130, "Springer"}}));
         // clang-format on
-        for (int n = 1; n <= records.size(); ++n)
-            QVERIFY(RecWrite(m_bank, n, records[n - 1], true));
-        JPcodeTable jp = DefaultJPcodeTable();
-        jp.JPname[3] = "J. Biol. 生物誌", jp.JPname[120] = "Academic Press", jp.JPname[130] = "Springer";
-        QVERIFY(JPcodeSave(QDir(m_bank).filePath(QString(kJPcodeFileName)), jp));
         QVERIFY(LinkWrite(m_bank, 1, "3", {}) && PdfWrite(m_bank, 2, {"https://example.org/a", {}}, true));
         const QByteArray info = run(args("info|BANK")).out;
         QVERIFY2(info.contains("records: 5\nJP code group ends: T 20, J 100, P 150, E 200\nlink pairs: 1\n"
                                "URL/DOI entries: 1\n"),
                  info.constData());
+
+        m_awkward = m_dir.filePath(QStringLiteral("awkward.bnk"));
+        QCOMPARE(run(QStringList{"new", m_awkward}).exitCode, 0);
+        const QString specials = QStringLiteral("Costs & <benefits> of \"50%\" _under_ #3 $4 ~5 ^6 \\alpha {set}.");
+        QVERIFY(fill(m_awkward,
+                     {awkward(1, "J.O'Brien, K.Tilde~Hat^, L.Back\\Slash{x}", specials, 3),
+                      awkward(2, "A.Smith", "It's <b>not</b> bold & 100%.", 121),
+                      awkward(3, "C.Wu", "\\end{flushleft} #1 $ \\\\ }{.", 122),
+                      awkward(4, "D.Eve", "Report_2 |x| ^y^ @z@ *w* [/].", 160),
+                      awkward(1, "A.One, B.Two, C.Three, D.Four, E.Five, F.Six, G.Seven, H.Eight", "Eight authors.", 3),
+                      awkward(1, "A.Smith, B.Jones et_al", "Stored et al.", 3),
+                      awkward(1, QStringLiteral("山田ソ太郎, 表能子"), kJapanese + QStringLiteral("."), 4)},
+                     {{3, "<Lett> & Rev. %_#$"},
+                      {4, QStringLiteral("表能学会誌")},
+                      {121, "Leeds & Biddle"},
+                      {122, "Fox, Duffield & Company"},
+                      {160, "Tech. report {draft}"}}));
+
+        QStringList report;
+        m_scripts = ParseScriptFile(readFile(kScripts), "script.cfx", report);
+        QVERIFY(scriptWith(TextEscape::Html) && scriptWith(TextEscape::Rtf) && scriptWith(TextEscape::Latex));
+        m_forms = ParseFormFile(readFile(kForms), "form.cfx", report).FormCount;
+        QVERIFY(m_forms >= 8);
     }
 
     // The options after "search BANK", and the records listed. Form 1 sorts
@@ -157,8 +359,8 @@ private Q_SLOTS:
     }
 
     // The list in code page 932 goes to a file as to the terminal (the
-    // encodings of every script are checked in tst_cli_formats). The automatic
-    // similar check without hits shows nothing at all.
+    // encodings of every script: encodingOption). The automatic similar check
+    // without hits shows nothing at all.
     void outputFile()
     {
         const QString search = args("search|BANK|--kind|Record|--keys|5|--script|1|--encoding|cp932");
@@ -275,6 +477,198 @@ private Q_SLOTS:
         const Run r = run(args("search|BANK|--kind|Free Keyword|--keys|gene"), "/dev/full");
         QVERIFY2(r.exitCode == 2 && r.err.contains("cannot write"), qPrintable(r.err));
         QCOMPARE(run(args("info|BANK"), "/dev/full").exitCode, 2);
+    }
+
+    // Every form in every script: the list read back by its format's parser
+    // holds the same words as the plain-text list.
+    void everyFormInEveryFormat_data()
+    {
+        QTest::addColumn<QString>("bank");
+        QTest::addColumn<int>("form");
+        for (const char *bank : {"sample", "awkward"})
+            for (int form = 1; form <= 8; ++form)
+                QTest::addRow("%s bank, form %d", bank, form) << QString(bank) << form;
+    }
+    void everyFormInEveryFormat()
+    {
+        QFETCH(QString, bank);
+        QFETCH(int, form);
+        const QString path = bank == u"sample" ? QStringLiteral(TZ_SHARE_DIR "/sample.bnk") : m_awkward;
+        const QString plain = QString::fromUtf8(list(path, "1-32767", form, 1));
+        QVERIFY(plain.endsWith(QStringLiteral(" hits )\r\n")) && !plain.contains(QStringLiteral("..")));
+        if (bank == u"awkward")
+            QVERIFY(plain.contains(kJapanese) && plain.contains(QStringLiteral("Costs & <benefits>")));
+        else // every symbol of the word orders put in
+            QVERIFY(!plain.contains(u'['));
+        for (int k = 2; k <= m_scripts.ScriptCount; ++k) {
+            const QByteArray bytes = list(path, "1-32767", form, k);
+            QStringList faults;
+            QString text;
+            switch (m_scripts.script(k).escape) {
+            case TextEscape::Html:
+                text = htmlText(bytes, faults);
+                QVERIFY(bytes.startsWith("<!DOCTYPE html>\r\n<html>") && bytes.endsWith("</body>\r\n</html>\r\n"));
+                break;
+            case TextEscape::Rtf:
+                text = rtfText(bytes, faults);
+                break;
+            case TextEscape::Latex:
+                text = latexText(QString::fromUtf8(bytes), faults);
+                break;
+            case TextEscape::None:
+                continue;
+            }
+            QVERIFY2(faults.isEmpty(), qPrintable(m_scripts.script(k).name + ": " + faults.join(u'\n')));
+            QCOMPARE(text.simplified(), plain.simplified()); // each format breaks lines its own way
+        }
+    }
+
+    // pdflatex compiles the LaTeX lists of the ASCII records, in every form
+    // that writes no Japanese text of its own.
+    void latexCompiles()
+    {
+        const QString pdflatex = QStandardPaths::findExecutable(QStringLiteral("pdflatex"));
+        if (pdflatex.isEmpty())
+            QSKIP("pdflatex is not installed (Debian: texlive-latex-base): the LaTeX lists were NOT compiled; "
+                  "only the brace and special-character check of everyFormInEveryFormat ran");
+        for (int form = 1; form <= m_forms; ++form) {
+            const QString body = QString::fromUtf8(list(m_awkward, "1-6", form, scriptWith(TextEscape::Latex)));
+            if (body.contains(QRegularExpression(QStringLiteral("[\\x{3000}-\\x{FFEF}]")))) {
+                qInfo("form %d writes Japanese punctuation of its own: not compiled by pdflatex", form);
+                continue;
+            }
+            QTemporaryDir dir;
+            QVERIFY(
+                writeFile(dir.filePath("list.tex"),
+                          ("\\documentclass{article}\n\\begin{document}\n" + body + "\n\\end{document}\n").toUtf8()));
+            QProcess p;
+            p.setWorkingDirectory(dir.path());
+            p.start(pdflatex, {"-interaction=nonstopmode", "-halt-on-error", "-no-shell-escape", "list.tex"});
+            QVERIFY(p.waitForFinished(120000));
+            const QByteArray logText = readFile(dir.filePath("list.log"));
+            QVERIFY2(p.exitCode() == 0 && !logText.contains("Missing character"),
+                     qPrintable(QStringLiteral("form %1:\n").arg(form) + QString::fromUtf8(logText.right(1500))));
+        }
+    }
+
+    // The bytes of every list above are those its declaration names (the HTML
+    // reader decodes by it, the RTF reader takes ASCII only, the rest is read as
+    // UTF-8); --encoding chooses only where nothing is declared and is refused
+    // where it contradicts the declaration.
+    void encodingOption()
+    {
+        const QStringList search{"search", m_awkward, "--kind", "Record",    "--keys",
+                                 "7",      "--forms", kForms,   "--scripts", kScripts};
+        for (int k = 1; k <= m_scripts.ScriptCount; ++k) {
+            const QString header = m_scripts.script(k).header;
+            const QStringList script{"--script", QString::number(k), "--encoding"};
+            const Run given = run(search + script.mid(0, 2)), utf8 = run(search + script << "utf8"),
+                      sjis = run(search + script << "cp932");
+            QVERIFY(given.exitCode == 0 && given.out.endsWith("\r\n") && sjis.exitCode == 0);
+            if (header.contains("charset") || header.contains("ansicpg")) {
+                QVERIFY2(utf8.exitCode == 2 && utf8.err.contains("contradicts"), qPrintable(utf8.err));
+                QCOMPARE(sjis.out, given.out);
+                QVERIFY(given.out.startsWith('{') || cp932::decode(given.out).contains(kJapanese)); // RTF: \uN?
+            } else {
+                QCOMPARE(utf8.out, given.out);
+                QVERIFY(given.out.contains(kJapanese.toUtf8()));
+                QCOMPARE(sjis.out, cp932::encode(QString::fromUtf8(given.out)));
+            }
+        }
+    }
+
+    void searchHelp()
+    {
+        const Run r = run({"search", "--help"});
+        QCOMPARE(r.exitCode, 0);
+        for (const char *option : {"--kind", "--keys", "--form", "--script", "--encoding", "Shift_JIS", "CR LF"})
+            QVERIFY2(r.out.contains(option), option);
+    }
+
+    // A key of a full-width space alone is searched, by the command line as by
+    // the window, with the same hits.
+    void fullWidthSpaceKey()
+    {
+        SearchFixture f;
+        SearchModel m(*f.session);
+        m.SearchSet(KindFreeKeyword);
+        m.setKeyText(QStringLiteral("　"));
+        QVERIFY(m.SearD_click(SearOr).show);
+        const QString window = m.resultText().section(QStringLiteral("( total"), 1);
+        const Run r = run({"search", f.session->BankPath(), "--kind", "0", "--keys", QStringLiteral("　"), "--forms",
+                           kForms, "--scripts", kScripts});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(r.out).section(QStringLiteral("( total"), 1).trimmed(), window.trimmed());
+    }
+
+    // Without forms or scripts a search says so: the window through the
+    // person's messages, the command line on its error stream with status 2.
+    void noFormsOrScripts()
+    {
+        for (const bool noForms : {true, false}) {
+            SearchFixture f;
+            (noForms ? f.session->forms.FormCount : f.session->scripts.ScriptCount) = 0;
+            SearchModel m(*f.session);
+            m.SearchSet(KindBlank);
+            m.SearD_click(SearOr);
+            QCOMPARE(f.ui.messages.size(), 1);
+            QVERIFY(f.ui.messages[0].text.contains(noForms ? "form.cfg" : "script.cfg"));
+
+            const QString empty = f.file(QStringLiteral("empty.cfx"));
+            QVERIFY(writeFile(empty, "3d\r\n0\r\n"));
+            const Run r = run({"search", f.session->BankPath(), "--kind", "Blank", "--forms", noForms ? empty : kForms,
+                               "--scripts", noForms ? kScripts : empty});
+            QCOMPARE(r.exitCode, 2);
+            QVERIFY2(r.err.contains(noForms ? "no output forms" : "no scripts"), qPrintable(r.err));
+        }
+    }
+
+    // convert: the conversion, and a missing old file told on the error
+    // stream with status 2 and no new bank.
+    void convertsAndTellsFaults()
+    {
+        QTemporaryDir dir;
+        const QString old = dir.filePath("old"), bank = dir.filePath("new.bnk"), other = dir.filePath("other.bnk");
+        writeOldBank(old, {{"memo", "A.Author&&", "A title&&&&", 2000, 5, "1,2-3"}});
+        QVERIFY(run({"convert", old, bank}).exitCode == 0 && RecCountSet(bank) == 1);
+        QVERIFY(QFile::remove(old + "/JPcount.dat"));
+        const Run missing = run({"convert", old, other});
+        QVERIFY2(missing.exitCode == 2 && missing.err.contains("JPcount.dat"), qPrintable(missing.err));
+        QVERIFY(!QFileInfo::exists(other));
+    }
+
+    // A kill at a random moment: the bank's folder is either not there or
+    // holds the whole bank; the next run converts it.
+    void killsLeaveNoHalfBank()
+    {
+        const int kills =
+            qEnvironmentVariableIntValue("TZ_KILL_COUNT") > 0 ? qEnvironmentVariableIntValue("TZ_KILL_COUNT") : 20;
+        QTemporaryDir dir;
+        const QString old = dir.filePath("old");
+        writeOldBank(old,
+                     QList<OldRecord>(20000, {"memo", "J. Smith and K. Lee&&", "Title&&key&&", 1999, 12, "4,5-6"}));
+        // The kills fall anywhere in the time a whole run takes, and a bit after.
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(QProcess::execute(TZ_CLI_PATH, {"convert", old, dir.filePath("whole.bnk")}), 0);
+        const int span = int(timer.elapsed() * 13 / 10) + 1;
+        int whole = 0;
+        for (int i = 0; i < kills; ++i) {
+            const QString bank = dir.filePath(QStringLiteral("kill%1.bnk").arg(i));
+            QProcess p;
+            p.start(TZ_CLI_PATH, {"convert", old, bank});
+            QVERIFY(p.waitForStarted());
+            QThread::msleep(QRandomGenerator::global()->bounded(span));
+            ::kill(pid_t(p.processId()), SIGKILL);
+            p.waitForFinished();
+            if (QFileInfo::exists(bank)) {
+                QVERIFY2(IsBank(bank) && RecCountSet(bank) == 20000, qPrintable(bank));
+                ++whole;
+            }
+            if (i == 0) // a rerun after the kill goes through
+                QCOMPARE(run({"convert", old, bank}).exitCode, 0);
+        }
+        qInfo("convert: %d kills, %d left a whole bank, none a partial one", kills, whole);
     }
 };
 

@@ -1,34 +1,46 @@
 // The program as it starts and as its windows are wired: the saved settings
-// applied before any window shows and written back at the end, and the bank
-// menu, which stores the shown record before another bank shows and keeps the
-// open bank when another one cannot be opened.
-
+// applied before any window shows and written back at the end; the bank menu
+// and the bank window (their rules are tested in depth in tests/core/bank);
+// the program's single running copy.
 #include "core/session/settings.h"
+#include "core/session/single_instance.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/window_place.h"
+#include "support/old_bank.h"
 #include "support/program.h"
+#include "support/test_rows.h"
 
 #include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace tz;
 using namespace Qt::StringLiterals;
 using tz::testing::Program;
+using tz::testing::writeOldBank;
 
 namespace {
 
 // The program on the bank "first" of three journal articles, with "second"
-// beside it.
-struct TwoBanks : Program
+// of two and an empty "sample" beside it; tz.cfg names "first" with AutoOpen
+// `autoOpen` (none at all for -1: the program opens the sample bank).
+struct Banks : Program
 {
-    TwoBanks()
+    explicit Banks(int autoOpen = 1)
     {
         makeBank(u"first"_s, {}, 3);
         makeBank(u"second"_s, {}, 2);
-        writeSettings(u"first"_s);
+        makeBank(u"sample"_s);
+        if (autoOpen >= 0)
+            writeSettings(u"first"_s, QByteArray(testing::kSettingsRest).replace(1, 1, QByteArray::number(autoOpen)));
         start();
     }
+    template <typename T> T *bankControl(const char *name) { return control<T>(bank(), QString::fromLatin1(name)); }
+    void trigger(const char *item) { Program::trigger(card(), item); }
+    void act() { QTest::mouseClick(bankControl<QPushButton>("Command1"), Qt::LeftButton); }
     // Types at the end of the memo box, key by key.
     void typeMemo(const QString &text)
     {
@@ -40,9 +52,7 @@ struct TwoBanks : Program
     // The memo of record 3 as stored in the bank.
     QString storedMemo(const QString &bank = u"first"_s)
     {
-        Record r;
-        RecRead(root() + bank + u".bnk"_s, 3, ReadMode::Stored, r, QDate(2026, 1, 1));
-        return r.Memo;
+        return testing::StoredRecord(root() + bank + u".bnk"_s, 3).Memo;
     }
     // The bank window's action on the bank `name` in the program folder:
     // standing in its folder when there is one, else in the program folder.
@@ -53,7 +63,7 @@ struct TwoBanks : Program
         bank().logic().bankText = name + u".bnk"_s;
         bank().sync();
         ui.answers = {MsgAnswer::Ok};
-        QTest::mouseClick(control<QPushButton>(bank(), u"Command1"_s), Qt::LeftButton);
+        act();
     }
 };
 
@@ -109,21 +119,16 @@ private Q_SLOTS:
     // typed before the bank menu, and typed while the bank window is open.
     void theBankMenuStoresTheShownRecordFirst_data()
     {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("shownAfter");
-        QTest::newRow("open") << u"mnuBO"_s << u"second"_s << u"second"_s;
-        QTest::newRow("new") << u"mnuBN"_s << u"third"_s << u"third"_s;
-        QTest::newRow("duplicate") << u"mnuBD"_s << u"copy"_s << u"first"_s;
+        // The item (open, new, duplicate), the bank chosen, the bank shown after.
+        rows::table({"item", "target", "shownAfter"},
+                    {{"mnuBO", "second", "second"}, {"mnuBN", "third", "third"}, {"mnuBD", "copy", "first"}});
     }
     void theBankMenuStoresTheShownRecordFirst()
     {
-        QFETCH(QString, item);
-        QFETCH(QString, target);
-        QFETCH(QString, shownAfter);
-        TwoBanks p;
+        const QString target = rows::text("target"), shownAfter = rows::text("shownAfter");
+        Banks p;
         p.typeMemo(u" before"_s);
-        p.trigger(p.card(), item.toLatin1().constData());
+        p.trigger(rows::text("item").toLatin1().constData());
         QVERIFY(p.bank().isVisible());
         QCOMPARE(p.storedMemo(), u"memo 3 before"_s);
         p.typeMemo(u" during"_s);
@@ -142,11 +147,11 @@ private Q_SLOTS:
 
     void aBankThatCannotBeReadLeavesTheOldOneOpen()
     {
-        TwoBanks p;
+        Banks p;
         const QString records = p.root() + u"second.bnk/record.tzd"_s;
         QVERIFY(QFile::remove(records) && QDir().mkdir(records));
         p.typeMemo(u" kept"_s);
-        p.trigger(p.card(), "mnuBO");
+        p.trigger("mnuBO");
         p.ui.messages.clear();
         p.chooseBank(u"second"_s);
         QCOMPARE(p.ui.messages.size(), 1);
@@ -159,6 +164,101 @@ private Q_SLOTS:
         p.card().close();
         QCOMPARE(CfgLoad(p.session().cfgFile(), p.root()).BankName, u"first"_s);
         QCOMPARE(p.session().BankPaths.first(), p.root() + u"first.bnk"_s);
+    }
+
+    // AutoOpen off: the bank window comes first, in open mode on the bank of
+    // the settings; closed before any bank is open, it ends the program.
+    void autoOpenOffShowsTheBankWindow()
+    {
+        Banks p(0);
+        QVERIFY(p.bank().isVisible() && !p.card().isVisible());
+        QCOMPARE(p.bankControl<QLineEdit>("Bank1")->text(), u"first.bnk"_s);
+        QSignalSpy ended(p.app.get(), &Application::finished);
+        p.bank().close();
+        QCOMPARE(ended.count(), 1);
+        p.bank().BankView(BankMode::Open);
+        p.act();
+        QVERIFY(p.card().isVisible() && !p.bank().isVisible());
+        QCOMPARE(p.session().BankName(), u"first"_s);
+        // Once a bank is open, Cancel only hides the window.
+        p.bank().BankView(BankMode::New);
+        QTest::mouseClick(p.bankControl<QPushButton>("Command2"), Qt::LeftButton);
+        QVERIFY(!p.bank().isVisible() && p.card().isVisible());
+        QCOMPARE(ended.count(), 1);
+    }
+
+    // Without settings the sample bank shows; out of sample.bnk by a click on
+    // the program folder in the list, then a new bank's name typed and Enter;
+    // Escape closes the window.
+    void aNewBankTypedIntoTheWindow()
+    {
+        Banks p(-1);
+        QVERIFY(p.card().isVisible() && !p.bank().isVisible());
+        QCOMPARE(p.session().BankName(), u"sample"_s);
+        p.trigger("mnuBN");
+        auto *dirs = p.bankControl<QListWidget>("Dir1");
+        QListWidgetItem *parent = nullptr;
+        for (int i = 0; i < dirs->count(); ++i)
+            if (dirs->item(i)->data(Qt::UserRole).toString() == QDir::cleanPath(p.dir.path()))
+                parent = dirs->item(i);
+        QVERIFY(parent);
+        QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {}, dirs->visualItemRect(parent).center());
+        auto *name = p.bankControl<QLineEdit>("Bank1");
+        QTest::keyClicks(name, u"Abc.BNK"_s);
+        QTest::keyClick(name, Qt::Key_Return); // Enter presses "New"
+        QCOMPARE(p.ui.messages.size(), 1);     // asked before making it
+        QCOMPARE(p.session().BankName(), u"abc"_s);
+        QVERIFY(p.card().isVisible() && !p.bank().isVisible());
+        p.trigger("mnuBO"); // Escape is Cancel
+        QTest::keyClick(name, Qt::Key_Escape);
+        QVERIFY(!p.bank().isVisible());
+        // Closing the card writes the recent banks.
+        p.card().close();
+        QVERIFY(readFile(p.root() + u"Bpath.log"_s).startsWith((p.root() + u"abc.bnk\r\n"_s).toUtf8()));
+    }
+
+    // The old bank named in the input box becomes NAME.bnk beside it; the
+    // open bank stays open.
+    void convertingAnOldBank()
+    {
+        Banks p;
+        writeOldBank(p.root() + u"old"_s, {{"first", "A.Author&&", "One&&&&", 1990, 3, "1,2-3"},
+                                           {"second", "B.Author&&", "Two?&&&&", 1991, 120, "4,5-6"}});
+        p.ui.inputs.enqueue(u"old"_s);
+        p.trigger("mnuBC");
+        QCOMPARE(p.ui.messages.size(), 2); // the bank found, and done
+        QVERIFY(p.ui.messages.last().text.startsWith(u"変換作業が終わりました。"_s));
+        QCOMPARE(p.session().BankName(), u"first"_s);
+        QVERIFY(p.bank().logic().OpenBank(p.root(), u"old"_s));
+        QCOMPARE(p.card().card().recCount(), 2);
+        QCOMPARE(p.card().card().boxText(CardBox::Title), u"Two?"_s);
+        QCOMPARE(p.card().card().styleButton(), 2);
+    }
+
+    void helpFromTheMenuAndTheButton()
+    {
+        Banks p;
+        p.trigger("mnuHC");
+        p.trigger("mnuHQ");
+        QCOMPARE(p.ui.webPages, (QList<QUrl>{QUrl::fromLocalFile(p.root() + u"help/9999.html"_s)}));
+        p.trigger("mnuBD");
+        QTest::mouseClick(p.bankControl<QPushButton>("Command3"), Qt::LeftButton);
+        QCOMPARE(p.ui.helpTopics, (QList<int>{9999, 1040}));
+    }
+
+    void secondCopyEndsSilently()
+    {
+        QTemporaryDir home;
+        QVERIFY(QFile::copy(QStringLiteral(TZ_SOURCE_DATA "/form.cfx"), home.filePath(u"form.cfx"_s)));
+        SingleInstance running;
+        QCOMPARE(running.lock(home.path()).outcome, LockOutcome::Acquired);
+        QProcess second;
+        second.setEnvironment(QProcess::systemEnvironment() << u"TESSELLANE_HOME="_s + home.path());
+        second.start(QStringLiteral(TZ_GUI_EXE), {});
+        QVERIFY(second.waitForFinished(20000));
+        QVERIFY(second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0);
+        QVERIFY(second.readAllStandardOutput().isEmpty());
+        QVERIFY(!QFile::exists(home.filePath(u"tz.cfg"_s)));
     }
 };
 

@@ -11,8 +11,6 @@
 
 namespace tz::testing {
 
-inline const QDate kToday(2026, 12, 6);
-
 struct Card : Program
 {
     QList<CardSearchRequest> searches; // asked of the search window
@@ -28,18 +26,11 @@ struct Card : Program
         QObject::connect(&window->card(), &CardModel::searchRequested,
                          [this](const CardSearchRequest &r) { searches.append(r); });
         QObject::connect(window, &CardWindow::searchKindRequested, [this](int kind) { opened.append(kind); });
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window))
-            qWarning("the card did not become active");
+        activate(window);
     }
     QString bankPath() { return session().BankPath(); }
     QByteArray recordFile() { return readFile(bankPath() + QStringLiteral("record.tzd")); }
-    Record stored(int n)
-    {
-        Record r;
-        RecRead(bankPath(), n, ReadMode::Stored, r, kToday);
-        return r;
-    }
+    Record stored(int n) { return StoredRecord(bankPath(), n); }
     template <typename T = QWidget> T *control(const QString &name) const { return Program::control<T>(*window, name); }
     QWidget *box(CardBox b) const { return control(QStringLiteral("EditRecBox_%1").arg(Index(b))); }
     QString boxText(CardBox b) const // as the box shows it

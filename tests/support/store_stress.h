@@ -1,5 +1,5 @@
 #pragma once
-// What the saving helper (store_stress.cpp) writes, so that a test can tell
+// What the saving helper (stress.cpp) writes, so that a test can tell
 // whether a file it left behind is one of the versions it wrote. Record n,
 // URL/DOI entry n and the JP code table are made from a version number; the
 // version is stored in the data itself.

@@ -1,34 +1,27 @@
-// The record card's behaviour on real bank folders: moving, saving, styles,
-// the name list and the record menu. (The same card driven through its
-// window is tested under gui/.)
-#include "core/bank/bank_files.h"
+// The record card's behaviour: the field check of each box, then the card on
+// real bank folders: moving, saving, styles, the name list and the record
+// menu. (The same card driven through its window is tested under gui/.)
 #include "core/card/card_model.h"
-#include "core/common/ole_date.h"
+#include "core/card/record_check.h"
 #include "core/session/session.h"
 #include "core/store/link_table.h"
-#include "support/fake_user_interface.h"
-#include "support/test_files.h"
+#include "support/program_folder.h"
 #include "support/test_rows.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace tz;
+using testing::JournalRecord;
 
 namespace {
 
-const QDate kToday(2026, 12, 6);
-
-// Record i of the test banks: a journal article in code 12.
-Record sampleRecord(int i)
+// "x*80" stands for 80 times "x".
+QString expand(const QString &text)
 {
-    const auto n = [i](const char *text) { return QString::fromLatin1(text).arg(i); };
-    // clang-format off
-    return {1, n("memo %1"), "J.R.Smith", n("Title %1."), 12, n("%1"), "1", "10", qint16(1990 + i), {}, {}, {},
-            DateToOle(QDate(2020, 1, 2))};
-    // clang-format on
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^(.)\\*(\\d+)$")).match(text);
+    return m.hasMatch() ? m.captured(1).repeated(m.captured(2).toInt()) : text;
 }
 
 } // namespace
@@ -37,7 +30,7 @@ class TestCardModel : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    testing::ProgramFolder m_home;
     QString m_bank;
     int m_banks = 0;
     std::unique_ptr<testing::FakeUserInterface> m_ui;
@@ -45,15 +38,12 @@ class TestCardModel : public QObject
     std::unique_ptr<CardModel> m_card;
     QList<CardSearchRequest> m_searches; // the searches the card asked for
 
-    // A new bank of `count` sample records (and `extra` at its number, the
+    // A new bank of `count` journal articles (and `extra` at its number, the
     // records before it blank).
     void makeBank(int count, const std::optional<std::pair<int, Record>> &extra = {})
     {
-        m_bank = m_dir.path() + QStringLiteral("/bank%1.bnk").arg(++m_banks);
-        CreateBank(m_bank, kToday, nullptr);
-        for (int i = 1; i <= count; ++i)
-            RecWrite(m_bank, i, sampleRecord(i), true);
-        if (extra && QFile(recordFile()).resize(qint64(extra->first - 1) * kRecordSize))
+        m_bank = m_home.makeBank(QStringLiteral("bank%1").arg(++m_banks), {}, count);
+        if (extra && QFile(file("record.tzd")).resize(qint64(extra->first - 1) * kRecordSize))
             RecWrite(m_bank, extra->first, extra->second, true);
     }
     // A card over the bank, with a user interface that has asked nothing yet.
@@ -61,12 +51,12 @@ class TestCardModel : public QObject
     {
         m_card.reset();
         m_ui = std::make_unique<testing::FakeUserInterface>();
-        m_session = std::make_unique<Session>(*m_ui, m_dir.path());
+        m_session = std::make_unique<Session>(*m_ui, m_home.dir.path());
         m_card = std::make_unique<CardModel>(*m_session);
         m_searches.clear();
         connect(m_card.get(), &CardModel::searchRequested, this,
                 [this](const CardSearchRequest &r) { m_searches << r; });
-        m_card->setToday(kToday);
+        m_card->setToday(testing::kToday);
         if (!m_card->openBank(m_bank))
             qWarning("the bank did not open");
         return *m_card;
@@ -85,17 +75,72 @@ class TestCardModel : public QObject
         card.leaveBox(box);
     }
 
-    Record stored(int n)
-    {
-        Record r;
-        RecRead(m_bank, n, ReadMode::Stored, r, kToday);
-        return r;
-    }
-
-    QString recordFile() const { return m_bank + QStringLiteral("/record.tzd"); }
+    Record stored(int n) const { return testing::StoredRecord(m_bank, n); }
+    QString file(const char *name) const { return m_bank + QLatin1String(name); }
     QStringList messages() const { return m_ui->messageTexts(); }
 
 private Q_SLOTS:
+    // The field check, box by box, on record 4 of 20 with 200 JP codes, a
+    // stored record with title "Old title.", year 1998, JP code 12, last page
+    // 145 and registration date 2014/07/26: the box, the text typed, the
+    // context (box 9: the first page; box 10: the stored year; box 12: the
+    // stored link list), the text after the check, whether the box is marked,
+    // and the start of the message.
+    void boxes_data()
+    {
+        // clang-format off
+        rows::table({"box", "typed", "context", "expected", "marked", "message"}, {
+            {"1", "m*80", "", "m*70", "1", ""}, {"1", "  note  ", "", "note", "1", ""}, {"1", "  ", "", "", "0", ""},
+            {"2", "J. R. Smith and C. Brown", "", "J.R.Smith, C.Brown", "1", ""},
+            {"3", "A study of X", "", "A study of X.", "1", ""},
+            {"3", "研究。", "", "研究。", "1", ""}, {"3", "Old title", "", "Old title.", "0", ""},
+            {"3", "t*300", "", "t*280", "1", ""}, {"5", "b*150", "", "b*140", "1", ""}, {"7", "7*25", "", "7*20", "1", ""},
+            {"8", "123456789012", "", "1234567890", "1", ""},
+            // The style: 1 to 4, anything else 1.
+            {"0", "1", "", "1", "0", ""}, {"0", "2", "", "2", "1", ""}, {"0", "7", "", "1", "0", ""},
+            {"0", "99999999", "", "1", "0", ""},
+            // The JP code: beyond the table or below 1 is 0; no number is told.
+            {"6", "", "", "", "0", ""}, {"6", "101", "", "101", "1", ""}, {"6", "12", "", "12", "0", ""},
+            {"6", "9999", "", "0", "1", ""}, {"6", "-3", "", "0", "1", ""}, {"6", "101.5", "", "102", "1", ""},
+            {"6", "abc", "", "abc", "0", "JPコード"}, {"6", "70000", "", "70000", "0", "JPコード"},
+            // The last page completed from the first.
+            {"9", "56", "1234", "1256", "1", ""}, {"9", "3", "99", "103", "1", ""}, {"9", "145", "123", "145", "0", ""},
+            {"9", "45", "123", "145", "1", ""}, {"9", "5", "1234567890", "5", "1", ""},
+            // The year: two digits and one are of this century or the last, a fifth digit is cut.
+            {"10", "98", "", "1998", "1", ""}, {"10", "5", "", "2005", "1", ""}, {"10", "1998", "", "1998", "0", ""},
+            {"10", "20011", "", "2001", "1", ""}, {"10", "", "", "", "1", ""}, {"10", "  ", "0", "  ", "0", ""},
+            {"10", "nineteen", "", "nineteen", "0", "年号"}, {"10", "9e99", "", "9e99", "0", "年号"},
+            // The link list: ranges expanded, records out of range and the record itself dropped.
+            {"12", "12, 3-6; 30 /9,12", "", "3,5,6,9,12", "1", ""}, {"12", " 3,5 ", "3,5", " 3,5 ", "0", ""},
+            {"12", "", "3,5", "", "1", ""},
+            {"13", "99/04/28", "", "99/04/28", "1", ""}, {"13", "2014/07/26", "", "2014/07/26", "0", ""},
+            {"13", "tomorrow", "", "tomorrow", "0", "登録日"},
+        });
+        // clang-format on
+    }
+    void boxes()
+    {
+        const int box = rows::number("box");
+        const QString context = rows::text("context"), expected = expand(rows::text("expected"));
+        RecX x;
+        x.title = QStringLiteral("Old title.");
+        x.year = box == 10 && !context.isEmpty() ? qint16(context.toInt()) : 1998;
+        x.JPcode = 12;
+        x.page2 = QStringLiteral("145");
+        x.regDate = QDate(2014, 7, 26);
+        const RecCheckResult r =
+            P3RecCheck(BoxAt(box), expand(rows::text("typed")),
+                       RecCheckContext{x, box == 12 ? context : QString(), context, 4, 20, 200, 200});
+        QCOMPARE(r.text, expected);
+        QCOMPARE(r.marked, rows::number("marked") == 1);
+        QCOMPARE(r.message.left(rows::text("message").size()), rows::text("message"));
+        QCOMPARE(r.message.isEmpty(), rows::text("message").isEmpty());
+        if (box == 6)
+            QCOMPARE(r.showJPname, r.marked);
+        if (box == 12) // the link list follows the box
+            QCOMPARE(r.linkText, expected.trimmed());
+    }
+
     // Moving saves the edited record and shows the next one unmarked; there is
     // nothing before the first record. Next on the last record asks first
     // (Cancel is driven through the card window under gui/); the new record
@@ -114,7 +159,7 @@ private Q_SLOTS:
         card.next();
         QVERIFY(messages() == QStringList{kAskNewRecord} && card.curRec() == 6 && card.recCount() == 6);
         QCOMPARE(card.boxText(CardBox::Memo) + card.boxText(CardBox::JPcode), QStringLiteral("12")); // the journal
-        QCOMPARE(readFile(recordFile()).size(), 5 * kRecordSize);
+        QCOMPARE(readFile(file("record.tzd")).size(), 5 * kRecordSize);
     }
 
     // A save that cannot be written (the record file a folder, vanished, or
@@ -125,17 +170,17 @@ private Q_SLOTS:
         for (int breakage : {0, 1, 2}) {
             CardModel &card = open(3);
             if (breakage == 0)
-                QVERIFY(QFile::remove(recordFile()) && QDir().mkdir(recordFile()));
+                QVERIFY(QFile::remove(file("record.tzd")) && QDir().mkdir(file("record.tzd")));
             else if (breakage == 1)
                 QVERIFY(QDir(m_bank).removeRecursively() && QDir().mkpath(m_bank));
             else
-                QVERIFY(writeFile(recordFile(), readFile(recordFile()).left(kRecordSize)));
+                QVERIFY(writeFile(file("record.tzd"), readFile(file("record.tzd")).left(kRecordSize)));
             type(card, CardBox::Memo, QStringLiteral("unsaved"));
             QVERIFY(!card.save() && !card.goTo(1) && !card.newRecord());
             QVERIFY(card.curRec() == 3 && card.recCount() == 3 && card.boxChanged()[CardBox::Memo]);
             QCOMPARE(card.boxText(CardBox::Memo), QStringLiteral("unsaved"));
             QCOMPARE(messages().size(), 3);
-            QCOMPARE(readFile(recordFile()).size(), breakage == 2 ? kRecordSize : 0);
+            QCOMPARE(readFile(file("record.tzd")).size(), breakage == 2 ? kRecordSize : 0);
         }
     }
 
@@ -144,24 +189,23 @@ private Q_SLOTS:
     void badTablesWhenABankOpens()
     {
         makeBank(0);
-        QVERIFY(QFile::remove(m_bank + QStringLiteral("/Link.tzd")) &&
-                QDir().mkdir(m_bank + QStringLiteral("/Link.tzd")));
+        QVERIFY(QFile::remove(file("Link.tzd")) && QDir().mkdir(file("Link.tzd")));
         const QByteArray utf8 = "3d\r\n1-2-3-4\r\nNature\r\n日本の雑誌\r\n\r\n\r\n";
-        QVERIFY(writeFile(m_bank + QStringLiteral("/JPcode.tzd"), utf8));
+        QVERIFY(writeFile(file("JPcode.tzd"), utf8));
         CardModel &c = card();
         QCOMPARE(messages().size(), 2);
         QVERIFY(messages().join(u' ').contains(u"Link.tzd") && messages().join(u' ').contains(u"JPcode.tzd"));
         m_ui->answers = {MsgAnswer::Cancel};
         QVERIFY(c.close());
         QCOMPARE(messages().size(), 3);
-        QCOMPARE(readFile(m_bank + QStringLiteral("/JPcode.tzd")), utf8);
+        QCOMPARE(readFile(file("JPcode.tzd")), utf8);
         QVERIFY(c.close());
-        QVERIFY(readFile(m_bank + QStringLiteral("/JPcode.tzd")).startsWith("3d\r\n1-2-3-4\r\nNature\r\n"));
+        QVERIFY(readFile(file("JPcode.tzd")).startsWith("3d\r\n1-2-3-4\r\nNature\r\n"));
     }
 
     void styles()
     {
-        Record five = sampleRecord(3);
+        Record five = JournalRecord(3);
         five.Style = 5;
         CardModel &card = open(2, {{3, five}});
         // Styles 5 and 6 have no button and no name list, and stay as they are.
@@ -182,13 +226,13 @@ private Q_SLOTS:
     void clearPasteAndUndo()
     {
         CardModel &card = open(3);
-        const QByteArray before = readFile(recordFile());
+        const QByteArray before = readFile(file("record.tzd"));
         card.clearAll();
         QCOMPARE(card.boxText(CardBox::Memo) + card.boxText(CardBox::JPcode) + card.boxText(CardBox::RegDate),
                  QStringLiteral("2026/12/06"));
         card.pasteAll();
         QVERIFY(card.save());
-        QCOMPARE(readFile(recordFile()), before);
+        QCOMPARE(readFile(file("record.tzd")), before);
 
         // Undo brings back the record as stored, style and link list included.
         type(card, CardBox::Memo, QStringLiteral("changed"));
@@ -198,7 +242,7 @@ private Q_SLOTS:
         QVERIFY(card.boxText(CardBox::Memo) + card.boxText(CardBox::Link) == QStringLiteral("memo 3") &&
                 card.styleButton() == 1);
         QVERIFY(card.save());
-        QCOMPARE(readFile(recordFile()), before);
+        QCOMPARE(readFile(file("record.tzd")), before);
         QVERIFY(LinkReadAll(m_bank, 3).isEmpty());
     }
 
@@ -206,9 +250,9 @@ private Q_SLOTS:
     // number stored as 0.
     void undoField()
     {
-        Record r = sampleRecord(2);
+        Record r = JournalRecord(2);
         r.JPcode = 0;
-        for (const auto &[box, restored] : {std::pair{CardBox::JPcode, ""}, {CardBox::RegDate, "2020/01/02"}}) {
+        for (const auto &[box, restored] : {std::pair{CardBox::JPcode, ""}, {CardBox::RegDate, "2023/03/15"}}) {
             CardModel &card = open(1, {{2, r}});
             type(card, box, QStringLiteral("99/01/01"));
             card.undoField();
@@ -254,9 +298,9 @@ private Q_SLOTS:
     void closeKeepsTheLastEdits()
     {
         CardModel &card = open(3);
-        QFile::remove(m_bank + QStringLiteral("/JPcode.tzd"));
+        QFile::remove(file("JPcode.tzd"));
         QVERIFY(card.close());
-        QVERIFY(QFile::exists(m_bank + QStringLiteral("/JPcode.tzd")));
+        QVERIFY(QFile::exists(file("JPcode.tzd")));
 
         // The focused memo box was never left, the link list was: closing keeps both.
         QVERIFY(card.openBank(m_bank));
@@ -282,7 +326,7 @@ private Q_SLOTS:
             card.setBoxText(box, text);
             QVERIFY(card.save());
             QVERIFY(messages().contains(message));
-            Record expected = sampleRecord(2);
+            Record expected = JournalRecord(2);
             expected.Memo = QStringLiteral("kept edit");
             QCOMPARE(stored(2), expected);
             QCOMPARE(card.boxText(box), text); // the box keeps what was typed
@@ -291,7 +335,7 @@ private Q_SLOTS:
 
     void newRecordAtTheLimit()
     {
-        CardModel &card = open(1, {{kMaxRecords, sampleRecord(7)}});
+        CardModel &card = open(1, {{kMaxRecords, JournalRecord(7)}});
         QCOMPARE(card.curRec(), kMaxRecords);
         QVERIFY(!card.newRecord());
         card.next();

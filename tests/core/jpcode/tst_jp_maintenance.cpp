@@ -1,24 +1,63 @@
-// The JP code maintenance on hand-made banks: the four enlargements, new codes,
-// moving, deleting and sorting names, the text output and the copy of another
-// bank's table. After every change each record still points at the name its
-// memo gives (support/jp_bank.h).
+// The JP code maintenance on hand-made banks (support/jp_bank.h): after every
+// change, after a write that fails at any step and after a kill at any
+// moment, each record still points at the name its memo gives.
+#include "core/common/file_faults.h"
 #include "core/jpcode/jp_editor_model.h"
 #include "core/session/session.h"
+#include "core/store/bank_change.h"
 #include "support/fake_user_interface.h"
 #include "support/jp_bank.h"
+#include "support/test_rows.h"
 
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <csignal>
 
 using namespace tz;
 using namespace tz::testing;
 
 namespace {
 
-QList<int> ends(const JPcodeTable &t)
+// An outcome as "status code message", for comparisons that show it whole.
+QString outcome(const JPoutcome &o)
 {
-    return {t.JPendT, t.JPendJ, t.JPendP, t.JPendE};
+    const char *status[] = {"Done", "Unchanged", "Refused", "Cancelled", "Failed"};
+    return QStringLiteral("%1 %2 %3").arg(QLatin1String(status[int(o.status)])).arg(o.code).arg(o.message).trimmed();
 }
+
+QString ends(const JPcodeTable &t)
+{
+    return QStringLiteral("%1 %2 %3 %4").arg(t.JPendT).arg(t.JPendJ).arg(t.JPendP).arg(t.JPendE);
+}
+
+// Each renumbering on its bank: a table with `first`..`last` full.
+struct Renumbering
+{
+    const char *name;
+    int first, last;
+    std::function<JPoutcome(JPcodeMaintenance &)> run;
+
+    JPcodeTable table() const
+    {
+        QMap<int, QString> names{{5, "Top"},     {30, "Zebra"},  {95, "Journal"},
+                                 {120, "Press"}, {160, "Alpha"}, {190, "Beta"}};
+        for (int c = first; c <= last; ++c)
+            names.insert(c, QStringLiteral("Full %1").arg(c));
+        return jpTable(20, 100, 150, 200, names);
+    }
+};
+
+const Renumbering kRenumberings[] = {
+    {"Top Journals enlarged by 10", 1, 20, [](JPcodeMaintenance &m) { return m.newCode(JPtop); }},
+    {"Common Journals enlarged", 21, 100, [](JPcodeMaintenance &m) { return m.newCode(JPcommon); }},
+    {"Press names enlarged", 101, 150, [](JPcodeMaintenance &m) { return m.newCode(JPpress); }},
+    {"moved to etc.", 0, -1, [](JPcodeMaintenance &m) { return m.moveCode(120, JPetc); }},
+    {"sorted", 0, -1, [](JPcodeMaintenance &m) { return m.sort(); }},
+};
 
 } // namespace
 
@@ -46,29 +85,25 @@ class TestJPMaintenance : public QObject
     }
 
 private Q_SLOTS:
+    // "New" in a full category enlarges it: the new group ends, the shift of
+    // the old codes per group T, J, P, E, and the code a second "New" finds.
     void enlargements_data()
     {
-        QTest::addColumn<int>("category");
-        QTest::addColumn<bool>("lastTenFree");
-        QTest::addColumn<QList<int>>("newEnds");
-        QTest::addColumn<QList<int>>("shift"); // per group T, J, P, E of the old code
-        QTest::addColumn<int>("firstNew");
-        QTest::newRow("Top Journals, the last ten journal codes free")
-            << 0 << true << QList<int>{30, 100, 150, 200} << QList<int>{0, 10, 0, 0} << 21;
-        QTest::newRow("Top Journals, the last ten journal codes not free")
-            << 0 << false << QList<int>{30, 150, 200, 250} << QList<int>{0, 10, 50, 50} << 21;
-        QTest::newRow("Common Journals") << 1 << false << QList<int>{20, 150, 200, 250} << QList<int>{0, 0, 50, 50}
-                                         << 101;
-        QTest::newRow("Press names") << 2 << false << QList<int>{20, 100, 200, 250} << QList<int>{0, 0, 0, 50} << 151;
-        QTest::newRow("etc.") << 3 << false << QList<int>{20, 100, 150, 250} << QList<int>{0, 0, 0, 0} << 201;
+        // clang-format off
+        rows::table({"category", "lastTenFree", "ends", "shift", "firstNew"}, {
+            {"Top Journals", "1", "30 100 150 200", "0 10 0 0", "21"}, // the last ten journal codes free
+            {"Top Journals", "0", "30 150 200 250", "0 10 50 50", "21"},
+            {"Common Journals", "0", "20 150 200 250", "0 0 50 50", "101"},
+            {"Press names", "0", "20 100 200 250", "0 0 0 50", "151"}, {"etc.", "0", "20 100 150 250", "0 0 0 0", "201"},
+        });
+        // clang-format on
     }
     void enlargements()
     {
-        QFETCH(int, category);
-        QFETCH(bool, lastTenFree);
-        QFETCH(QList<int>, newEnds);
-        QFETCH(QList<int>, shift);
-        QFETCH(int, firstNew);
+        const int category =
+            int(QStringList{"Top Journals", "Common Journals", "Press names", "etc."}.indexOf(rows::text("category")));
+        const bool lastTenFree = rows::number("lastTenFree");
+        const QStringList shift = rows::text("shift").split(u' ');
         // The category is full; a few names elsewhere; code 95 (one of the
         // last ten journal codes) used by a record unless they are free.
         JPcodeTable table =
@@ -83,21 +118,19 @@ private Q_SLOTS:
         const QList<Record> before = storedRecords(bank);
 
         JPcodeMaintenance m = ops(bank, table);
-        const JPoutcome o = m.newCode(category);
-        QCOMPARE(int(o.status), int(JPstatus::Done));
-        QCOMPARE(o.code, 0); // enlarged; the new codes are not selected
+        QCOMPARE(outcome(m.newCode(category)), "Done 0"); // enlarged; the new codes are not selected
         QCOMPARE(m_asked, QStringList{kAskEnlarge.arg(category == 0 ? 10 : 50)});
-        QCOMPARE(ends(storedTable(bank)), newEnds);
+        QCOMPARE(ends(storedTable(bank)), rows::text("ends"));
         QCOMPARE(storedTable(bank).JPname, table.JPname);
         QVERIFY2(journalFault(bank).isEmpty(), qPrintable(journalFault(bank)));
         const QList<Record> after = storedRecords(bank);
         const JPcodeTable old = jpTable(20, 100, 150, 200, {});
         for (int i = 0; i < before.size(); ++i) {
             const int group = JPcodeGroup(old, before[i].JPcode);
-            QCOMPARE(after[i].JPcode, before[i].JPcode + (group ? shift[group - 1] : 0));
+            QCOMPARE(after[i].JPcode, before[i].JPcode + (group ? shift[group - 1].toInt() : 0));
         }
         // A second "New" finds the first new code.
-        QCOMPARE(m.newCode(category).code, firstNew);
+        QCOMPARE(m.newCode(category).code, rows::number("firstNew"));
     }
 
     void newCodeSkipsEmptyCodesInUse()
@@ -109,7 +142,7 @@ private Q_SLOTS:
         // No free code and the enlargement declined: nothing changes.
         table.JPname[4] = table.JPname[5] = QStringLiteral("C");
         const auto snapshot = folderSnapshot(bank);
-        QCOMPARE(int(ops(bank, table, false).newCode(JPtop).status), int(JPstatus::Cancelled));
+        QCOMPARE(outcome(ops(bank, table, false).newCode(JPtop)), "Cancelled 0");
         QVERIFY(folderSnapshot(bank) == snapshot);
     }
 
@@ -124,8 +157,7 @@ private Q_SLOTS:
         writeJPbank(bank, table, {{160, 4}, {30, 2}});
         JPcodeMaintenance m = ops(bank, table);
         const JPoutcome o = m.moveCode(160, JPetc);
-        QCOMPARE(int(o.status), int(JPstatus::Done));
-        QCOMPARE(o.code, 205);
+        QCOMPARE(outcome(o), "Done 205");
         QCOMPARE(m_asked, QStringList{QStringLiteral("160 番の内容を205 番に移動します。")});
         const QList<Record> records = storedRecords(bank);
         for (int i = 0; i < 4; ++i)
@@ -144,12 +176,10 @@ private Q_SLOTS:
             table.JPname[c] = QStringLiteral("J %1").arg(c);
         JPcodeSave(bank + "/JPcode.tzd", table);
         const auto snapshot = folderSnapshot(bank);
-        const JPoutcome refused = ops(bank, table).moveCode(205, JPcommon);
-        QCOMPARE(int(refused.status), int(JPstatus::Refused));
-        QCOMPARE(refused.message, kMsgNoMoveTarget);
+        QCOMPARE(outcome(ops(bank, table).moveCode(205, JPcommon)), "Refused 0 " + kMsgNoMoveTarget);
         QVERIFY(folderSnapshot(bank) == snapshot);
         // The category of the code itself: nothing happens.
-        QCOMPARE(int(ops(bank, table).moveCode(205, JPetc).status), int(JPstatus::Unchanged));
+        QCOMPARE(outcome(ops(bank, table).moveCode(205, JPetc)).left(9), "Unchanged");
     }
 
     void deleteOnlyUnusedCodes()
@@ -159,12 +189,9 @@ private Q_SLOTS:
         writeJPbank(bank, table, {{7, 1}});
         const auto snapshot = folderSnapshot(bank);
         JPcodeMaintenance m = ops(bank, table);
-        const JPoutcome used = m.deleteCode(7);
-        QCOMPARE(int(used.status), int(JPstatus::Refused));
-        QCOMPARE(used.message, kMsgCodeInUse);
-        QCOMPARE(table.JPname[7], QStringLiteral("Used"));
-        QCOMPARE(int(m.deleteCode(8).status), int(JPstatus::Done));
-        QVERIFY(table.JPname[8].isEmpty());
+        QCOMPARE(outcome(m.deleteCode(7)), "Refused 0 " + kMsgCodeInUse);
+        QCOMPARE(outcome(m.deleteCode(8)), "Done 8");
+        QVERIFY(table.JPname[7] == QStringLiteral("Used") && table.JPname[8].isEmpty());
         QVERIFY(folderSnapshot(bank) == snapshot); // written at the next save
     }
 
@@ -187,7 +214,7 @@ private Q_SLOTS:
         const QList<Record> before = storedRecords(bank);
 
         JPcodeMaintenance m = ops(bank, table);
-        QCOMPARE(int(m.sort().status), int(JPstatus::Done));
+        QCOMPARE(outcome(m.sort()), "Done 0");
         QCOMPARE(m_asked, QStringList{kAskSort});
         const QStringList expected =
             QString::fromUtf8("|Beta|Beta|Zeta|alpha|黑黑|Ｚ全角|||Mu|Nu|||Press A|Press B||Other|").split(u'|');
@@ -263,7 +290,7 @@ private Q_SLOTS:
             return false;
         };
 
-        QCOMPARE(int(CopyJPcodeFile(other + "/JPcode.tzd", bank, table, ask).status), int(JPstatus::Done));
+        QCOMPARE(outcome(CopyJPcodeFile(other + "/JPcode.tzd", bank, table, ask)), "Done 0");
         QCOMPARE(readFile(bank + "/record.tzd"), records);
         QCOMPARE(readFile(bank + "/JPcode.tzd"), readFile(other + "/JPcode.tzd"));
         QVERIFY(JPcodeName(table, 3) == "New 3" && JPcodeName(table, 120) == "New press" && table.JPendE == 300);
@@ -285,6 +312,123 @@ private Q_SLOTS:
         // command line's test); a folder is no file.
         QCOMPARE(int(CopyJPcodeFile(other, bank, table, ask).status), int(JPstatus::Failed));
         QVERIFY(asked == 0 && folderSnapshot(bank) == snapshot);
+    }
+
+    void everyStepFails_data()
+    {
+        QTest::addColumn<int>("renumbering");
+        QTest::addColumn<int>("step");
+        for (int i = 0; i < int(std::size(kRenumberings)); ++i)
+            for (const auto &[step, name] : {std::pair{FileStep::Create, "create"},
+                                             {FileStep::Write, "write"},
+                                             {FileStep::Sync, "sync"},
+                                             {FileStep::Rename, "rename"}})
+                QTest::addRow("%s, %s", kRenumberings[i].name, name) << i << int(step);
+    }
+    // The step fails at its first, second, ... occurrence (a write after
+    // 0, 1000, 2000, ... bytes) until the renumbering runs through. Once the
+    // next opening has run CompleteBankChange, the bank is either as it was
+    // (the failure told, the table in memory as it was) or as the change makes it.
+    void everyStepFails()
+    {
+        QFETCH(int, renumbering);
+        QFETCH(int, step);
+        const Renumbering &r = kRenumberings[renumbering];
+        const auto bankOf = [&] {
+            const QString bank = newBank();
+            writeJPbank(bank, r.table(), {{5, 3}, {30, 2}, {95, 1}, {120, 4}, {160, 2}, {190, 1}, {0, 1}});
+            return bank;
+        };
+        const QString reference = bankOf();
+        JPcodeTable changed = r.table();
+        JPcodeMaintenance done = ops(reference, changed);
+        QCOMPARE(int(r.run(done).status), int(JPstatus::Done));
+        const auto after = folderSnapshot(reference);
+        QVERIFY(folderSnapshot(bankOf()) != after);
+
+        int failedBefore = 0, inEffect = 0;
+        for (int n = 0;; ++n) {
+            const QString bank = bankOf();
+            const auto before = folderSnapshot(bank);
+            JPcodeTable table = r.table();
+            JPoutcome o;
+            int strikes = 0;
+            {
+                FileFaultScope fault(
+                    FileFault(FileStep(step), step == int(FileStep::Rename) ? EIO : ENOSPC, 1000 * n, n));
+                JPcodeMaintenance m = ops(bank, table);
+                o = r.run(m);
+                strikes = fault.strikes();
+            }
+            const QString where = QStringLiteral("failure %1: %2").arg(n).arg(o.message);
+            if (strikes == 0) {
+                QCOMPARE(int(o.status), int(JPstatus::Done));
+                QVERIFY(folderSnapshot(bank) == after);
+                break;
+            }
+            if (o.status == JPstatus::Failed) {
+                // Told, and nothing changed: neither the files nor the table in memory.
+                QVERIFY2(o.message.contains("tzd") || o.message.contains("renumber"), qPrintable(where));
+                QVERIFY(!o.renumbered && table == r.table());
+                QVERIFY(CompleteBankChange(bank));
+                QVERIFY2(folderSnapshot(bank) == before, qPrintable(where));
+                ++failedBefore;
+            } else {
+                // In effect: the table waits for the next opening, which puts it in place.
+                QCOMPARE(int(o.status), int(JPstatus::Done));
+                QVERIFY2(!o.message.isEmpty() && o.renumbered, qPrintable(where));
+                QVERIFY(CompleteBankChange(bank));
+                QVERIFY2(folderSnapshot(bank) == after, qPrintable(where));
+                QCOMPARE(table.JPname, changed.JPname);
+                ++inEffect;
+            }
+            QVERIFY2(journalFault(bank).isEmpty(), qPrintable(where + journalFault(bank)));
+            QVERIFY(n < 200);
+        }
+        QVERIFY(failedBefore > 0);
+        if (step == int(FileStep::Rename))
+            QCOMPARE(inEffect, 1); // the table's rename after the records' one
+    }
+
+    // A program renumbering a bank of 3000 records over and over, killed at
+    // random moments (TZ_KILL_COUNT times, 20 by default): after each kill the
+    // bank as the card opens it has its 3000 records, each on its name with
+    // the style of that name's category, and no file of the change is left.
+    void renumberingsSurviveKills()
+    {
+        const int kills =
+            qEnvironmentVariableIntValue("TZ_KILL_COUNT") > 0 ? qEnvironmentVariableIntValue("TZ_KILL_COUNT") : 20;
+        const QString bank = newBank();
+        QRandomGenerator random(20140726);
+        int pending = 0, rolledBack = 0, mixed = 0;
+        for (int i = 0; i < kills; ++i) {
+            QProcess helper;
+            helper.start(TZ_STRESS_PATH, {"renumber", bank});
+            QVERIFY(helper.waitForReadyRead(60000));
+            QThread::usleep(random.bounded(400000));
+            QCOMPARE(helper.state(), QProcess::Running); // a renumbering failed: see its message
+            ::kill(pid_t(helper.processId()), SIGKILL);
+            helper.waitForFinished(20000);
+
+            if (QFileInfo::exists(bank + "/" + kBankChangeIntent)) {
+                ++pending;
+                rolledBack += QFileInfo::exists(bank + "/" + kBankChangeRecords) ? 1 : 0;
+                mixed += journalFault(bank).isEmpty() ? 0 : 1; // what the opening must repair
+            }
+            QString error;
+            QVERIFY2(CompleteBankChange(bank, &error), qPrintable(error));
+            const QString fault = journalFault(bank);
+            QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("after kill %1: %2").arg(i + 1).arg(fault)));
+            QCOMPARE(storedRecords(bank).size(), 3000);
+            // A plain save of the table killed midway leaves its temporary
+            // file (".JPcode.tzd.xxxxxx"); the opening removes it.
+            const QStringList files = QDir(bank).entryList(QDir::Files | QDir::Hidden | QDir::System);
+            QCOMPARE(files, (QStringList{"JPcode.tzd", "Link.tzd", "Pdf.tzd", "record.tzd"}));
+        }
+        qInfo("%d kills: %d left a renumbering under way (%d rolled back, %d completed on opening, %d of them with "
+              "records and names not agreeing before the opening); every record "
+              "kept its name after each; the table has %d codes, and no temporary file is left",
+              kills, pending, rolledBack, pending - rolledBack, mixed, int(storedTable(bank).JPendE));
     }
 };
 

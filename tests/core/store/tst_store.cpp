@@ -1,17 +1,42 @@
-// The bank's files: the record file, the JP code table, the link table and
-// the URL/DOI table, each against bytes laid out by hand.
+// The bank's files against bytes laid out by hand. Every reader fed files that
+// no program wrote gives a defined result; every writer made to fail at the
+// start, midway and at the end of its write leaves every file byte for byte
+// as it was, and its error names the file and the system's reason. Kills at
+// random moments (SIGKILL, TZ_KILL_COUNT of each kind, 20 by default) of a
+// program saving into a bank and of tessellane-cli make-bank leave whole
+// entries of a version written, no lock that blocks the next start, and a
+// bank either absent or complete. And the lock of the program folder.
+#include "core/bank/sample_bank.h"
+#include "core/common/file_faults.h"
+#include "core/common/file_io.h"
+#include "core/format/definition_file.h"
+#include "core/format/form_file.h"
+#include "core/search/result_file.h"
+#include "core/session/bank_log.h"
+#include "core/session/settings.h"
+#include "core/session/single_instance.h"
 #include "core/store/jpcode.h"
 #include "core/store/link_table.h"
 #include "core/store/pdf_table.h"
 #include "core/store/record.h"
+#include "support/store_stress.h"
 #include "support/test_files.h"
 #include "support/test_rows.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QSysInfo>
 #include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <functional>
 
 using namespace tz;
+using namespace tz::testing;
 
 namespace {
 
@@ -68,6 +93,146 @@ QByteArray handEntry(const QByteArray &url, const QByteArray &doi)
 }
 
 const PdfEntry kEntry{"https://example.org/a", "10.1000/xyz"};
+
+using Dir = const QString &;
+
+Record record(int n)
+{
+    Record r = BlankRecord(kToday);
+    r.Author = QString::fromUtf8("著者 %1").arg(n);
+    return r;
+}
+
+// A bank of three records, two links and two URL/DOI entries, written by
+// hand so that no writer under test made it.
+void makeOldBank(Dir dir)
+{
+    QByteArray records;
+    for (int n = 1; n <= 3; ++n)
+        records += EncodeRecord(record(n));
+    writeFile(dir + "/record.tzd", records);
+    writeFile(dir + "/Link.tzd", EncodeLinkPair({3, 7}) + EncodeLinkPair({7, 12}));
+    writeFile(dir + "/Pdf.tzd", EncodePdfEntry({"https://a.example", ""}) + EncodePdfEntry({"", "10.1/b"}));
+    writeFile(dir + "/JPcode.tzd", SerializeJPcode(DefaultJPcodeTable()));
+}
+
+// A writer: what the error names, the files it starts from, the write, and
+// the last step of the write (a flush in place, or the rename that puts a
+// whole new file in place; only those writers make a file).
+struct Writer
+{
+    const char *name;
+    const char *file;
+    std::function<void(Dir)> prepare;
+    std::function<bool(Dir, QString *)> write;
+    FileFault commit;
+};
+
+QList<Writer> writers()
+{
+    const FileFault sync{FileStep::Sync, EIO}, rename{FileStep::Rename, EIO};
+    const auto bank = makeOldBank;
+    const auto file = [](const char *name, const QByteArray &bytes) {
+        return [=](Dir d) { writeFile(d + '/' + name, bytes); };
+    };
+    // clang-format off
+    return {
+        {"record in place", "record.tzd", bank,
+         [](Dir d, QString *e) { return RecWrite(d, 2, record(9), true, e); }, sync},
+        {"record appended", "record.tzd", bank,
+         [](Dir d, QString *e) { return RecWrite(d, 4, record(9), true, e); }, sync},
+        {"links", "Link.tzd", bank, [](Dir d, QString *e) { return LinkWrite(d, 7, "3,9", "3,12", e); }, sync},
+        {"URL/DOI entry", "Pdf.tzd", bank,
+         [](Dir d, QString *e) { return PdfWrite(d, 3, {"https://c.example", "10.1/c"}, true, e); }, sync},
+        {"URL/DOI table made", "Pdf.tzd", file("record.tzd", EncodeRecord(record(1))),
+         [](Dir d, QString *e) { return PdfInit(d, 5, e); }, rename},
+        {"JP code table", "JPcode.tzd", bank, [](Dir d, QString *e) {
+             JPcodeTable t = DefaultJPcodeTable();
+             t.JPname[3] = "新しい名前";
+             return JPcodeSave(d + "/JPcode.tzd", t, e);
+         }, rename},
+        {"settings", "tz.cfg", [](Dir d) { CfgSave(d + "/tz.cfg", Settings(), nullptr); }, [](Dir d, QString *e) {
+             Settings s;
+             s.BankName = "other";
+             return CfgSave(d + "/tz.cfg", s, e);
+         }, rename},
+        {"bank-path log", "Bpath.log", file("Bpath.log", "/a/x.bnk\r\n"),
+         [](Dir d, QString *e) { return BankLogSave(d + "/Bpath.log", {"/b/y.bnk", "/a/x.bnk"}, e); }, rename},
+        {"form file", "form.cfg", file("form.cfg", "old forms"), [](Dir d, QString *e) {
+             QStringList report;
+             const FormTable t = ParseFormFile(readFile(TZ_SOURCE_DATA "/form.cfx"), "form.cfx", report);
+             return FormWrite(d + "/form.cfg", t, e);
+         }, rename},
+        {"form file from its default", "form.cfg", file("form.cfx", "3d\r\n0\r\n"), [](Dir d, QString *e) {
+             QString shown;
+             QStringList report;
+             LoadDefinitionFile(d + "/form.cfg", "書式", &shown, report);
+             *e = report.join('\n');
+             return report.isEmpty();
+         }, rename},
+        {"result list", "result.txt", file("result.txt", "old list\r\n"),
+         [](Dir d, QString *e) { return SaveResultFile(d + "/result.txt", "A.\nB.", false, e); }, rename},
+        {"sample bank", "x.bnk", [](Dir) {}, [](Dir d, QString *e) {
+             SampleSource source;
+             QStringList errors;
+             return ReadSampleSource(TZ_SOURCE_DATA "/sample", kToday, source, errors) &&
+                    WriteSampleBank(source, d + "/x.bnk", e);
+         }, FileFault{FileStep::Rename, EIO, 0, 1}}, // after the JP code table: the bank's own name
+    };
+    // clang-format on
+}
+
+int killCount()
+{
+    const int n = qEnvironmentVariableIntValue("TZ_KILL_COUNT");
+    return n > 0 ? n : 20;
+}
+
+void killNow(QProcess &p)
+{
+    ::kill(pid_t(p.processId()), SIGKILL);
+    p.waitForFinished(20000);
+}
+
+// What is wrong with the bank the saving helper left, or an empty text.
+QString bankFault(const QString &bank)
+{
+    const QByteArray records = readFile(bank + "/record.tzd"), pdf = readFile(bank + "/Pdf.tzd");
+    const QByteArray links = readFile(bank + "/Link.tzd"), jp = readFile(bank + "/JPcode.tzd");
+    const int count = int(records.size() / kRecordSize);
+    if (records.size() % kRecordSize != 0 || count < 1 || count > kStressRecords)
+        return QStringLiteral("record.tzd holds %1 bytes, no whole number of records").arg(records.size());
+    if (pdf.size() % kPdfEntrySize != 0 || pdf.size() / kPdfEntrySize > count)
+        return QStringLiteral("Pdf.tzd holds %1 bytes for %2 records").arg(pdf.size()).arg(count);
+    for (int n = 1; n <= count; ++n) {
+        const QByteArrayView record = RecordAt(records, n);
+        const auto v = stressVersion(DecodeRecord(record).Memo, QStringLiteral("record %1 version ").arg(n));
+        if (!(v ? record == EncodeRecord(stressRecord(n, *v))
+                : n == 1 && record == EncodeRecord(BlankRecord(QDate(2024, 5, 17)))))
+            return QStringLiteral("record %1 is none of the versions written").arg(n);
+        if (n > pdf.size() / kPdfEntrySize)
+            continue;
+        const QByteArrayView entry = QByteArrayView(pdf).sliced((n - 1) * kPdfEntrySize, kPdfEntrySize);
+        const auto w = stressVersion(DecodePdfEntry(entry).URL, QStringLiteral("https://example.org/%1/").arg(n));
+        if (!(w ? entry == EncodePdfEntry(stressEntry(n, *w)) : entry == QByteArray(kPdfEntrySize, ' ')))
+            return QStringLiteral("URL/DOI entry %1 is none of the versions written").arg(n);
+    }
+    if (links.size() % kLinkEntrySize != 0)
+        return QStringLiteral("Link.tzd holds %1 bytes").arg(links.size());
+    QSet<quint32> seen;
+    bool free = false; // after the first free entry, every entry is free
+    for (const LinkPair &p : DecodeLinkTable(links)) {
+        const quint32 pair = quint32(p.RecA) << 16 | quint16(p.RecB);
+        free = free || pair == 0;
+        if (pair != 0 && (free || !IsValidLink(p, kStressRecords) || seen.contains(pair)))
+            return QStringLiteral("Link.tzd holds the pair %1-%2 out of place").arg(p.RecA).arg(p.RecB);
+        seen.insert(pair);
+    }
+    const auto v = stressVersion(ParseJPcode(jp).JPname.value(1), QStringLiteral("version "));
+    if (jp != SerializeJPcode(v ? stressTable(*v) : DefaultJPcodeTable()))
+        return QStringLiteral("JPcode.tzd is none of the versions written");
+    return {};
+}
 
 } // namespace
 
@@ -389,6 +554,213 @@ private Q_SLOTS:
         big.close();
         QVERIFY(LinkRead(bank.path(), 7, 20, 100).isEmpty());
         QVERIFY2(!LinkWrite(bank.path(), 7, "3", "", &error) && error.contains("Link.tzd"), qPrintable(error));
+    }
+
+    void readersSurvive_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray random(3 * 1174 + 77, Qt::Uninitialized);
+        QRandomGenerator(2014).fillRange(reinterpret_cast<quint32 *>(random.data()), random.size() / 4);
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("cut mid-entry") << QByteArray(1174 + 601, 'x');
+        QTest::newRow("random") << random;
+        QTest::newRow("NUL bytes") << QByteArray(4 * 1174, '\0');
+        QTest::newRow("oversized") << QByteArray(34000 * 1174, '\x81');
+    }
+    // Records counted and capped, any of them readable; JP code group ends in
+    // order; only valid link pairs, and a link write still works; settings in
+    // range or the defaults.
+    void readersSurvive()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QDir bank(dir.path());
+        for (const char *name : {"record.tzd", "JPcode.tzd", "Link.tzd", "Pdf.tzd", "tz.cfg", "Bpath.log"})
+            QVERIFY(writeFile(bank.filePath(name), bytes));
+        QString error;
+        const int count = RecCountSet(bank.path(), &error);
+        Record rec;
+        QVERIFY(count >= 0 && count <= kMaxRecords);
+        QVERIFY(RecRead(bank.path(), qMax(count, 1), ReadMode::Stored, rec, kToday, &error) && rec.Style >= 1 &&
+                rec.Style <= 6);
+        QVERIFY(ReadRecordFile(bank.path(), &error).size() <= qint64(kMaxRecords) * kRecordSize);
+        JPcodeTable jp;
+        JPcodeLoad(bank.filePath("jpcode.tzd"), jp, &error);
+        QVERIFY(0 <= jp.JPendT && jp.JPendT <= jp.JPendJ && jp.JPendJ <= jp.JPendP && jp.JPendP <= jp.JPendE &&
+                jp.JPname.size() == jp.JPendE + 1);
+        for (const LinkPair &p : LinkReadAll(bank.path(), count, &error))
+            QVERIFY(p.RecA > 0 && p.RecA < p.RecB && p.RecB <= count);
+        const QString before = LinkRead(bank.path(), 1, qMax(count, 2), 200, &error);
+        if (bytes.size() < 64 * 1024 * 1024)
+            QVERIFY(LinkWrite(bank.path(), 1, before.isEmpty() ? "2" : QString(), before, &error));
+        QVERIFY(PdfReadAll(bank.path(), &error).size() <= kMaxRecords);
+        const Settings s = CfgLoad(bank.filePath("TZ.CFG"), dir.path());
+        QVERIFY(s.MaxHits >= 1 && s.MaxHits <= 32767 && s.FontNameNo >= 0 && s.FontNameNo <= 3 && s.FontSizeNo >= 0 &&
+                s.FontSizeNo <= 5);
+        QCOMPARE(BankLogLoad(bank.filePath("bpath.log"), dir.path()).size(), 10);
+    }
+
+    void oldFilesStay_data()
+    {
+        QTest::addColumn<int>("writer");
+        QTest::addColumn<QString>("point");
+        const QList<Writer> list = writers();
+        for (int i = 0; i < list.size(); ++i)
+            for (const char *point : {"create", "start", "midway", "commit"})
+                if (QByteArray(point) != "create" || list[i].commit.step == FileStep::Rename)
+                    QTest::addRow("%s at %s", list[i].name, point) << i << QString(point);
+    }
+    void oldFilesStay()
+    {
+        QFETCH(int, writer);
+        QFETCH(QString, point);
+        const Writer w = writers()[writer];
+        // The bytes the write takes, from a run that succeeds.
+        QTemporaryDir scratch, dir;
+        w.prepare(scratch.path());
+        qint64 total = 0;
+        {
+            FileFaultScope count({FileStep::Write, ENOSPC, std::numeric_limits<qint64>::max()});
+            QString error;
+            QVERIFY2(w.write(scratch.path(), &error), qPrintable(error));
+            total = count.bytesThrough();
+        }
+        QVERIFY(total > 1);
+        w.prepare(dir.path());
+        const QMap<QString, QByteArray> before = folderSnapshot(dir.path());
+        const FileFault fault = point == "create"   ? FileFault{FileStep::Create, EROFS}
+                                : point == "start"  ? FileFault{FileStep::Write, ENOSPC, 0}
+                                : point == "midway" ? FileFault{FileStep::Write, ENOSPC, total / 2}
+                                                    : w.commit;
+        QString error;
+        {
+            FileFaultScope scope(fault);
+            QVERIFY(!w.write(dir.path(), &error) && scope.strikes() > 0);
+        }
+        QCOMPARE(folderSnapshot(dir.path()), before);
+        QVERIFY2(error.contains(SystemReason(fault.error)) && error.contains(w.file), qPrintable(error));
+    }
+
+    // What the program folder holds, what lock() says, part of the message.
+    // Only another copy running here ends the program silently; every other
+    // lock that cannot be taken is told with its path, and one that provably
+    // belongs to no running copy is taken over.
+    void lockCases_data()
+    {
+        // clang-format off
+        rows::table({"left", "outcome", "said"}, {
+            {"nothing", "acquired", ""}, {"empty (power loss)", "acquired", ""}, {"dead process", "acquired", ""},
+            {"foreign host", "failed", "elsewhere.example"}, {"folder", "failed", "フォルダです"},
+            {"read-only program folder", "failed", "Read-only file system"}, {"live process", "other copy runs", ""},
+        });
+        // clang-format on
+    }
+    void lockCases()
+    {
+        const QString left = rows::text("left");
+        const auto outcome =
+            LockOutcome(QStringList{"acquired", "other copy runs", "failed"}.indexOf(rows::text("outcome")));
+        QTemporaryDir home;
+        const QString lockPath = home.filePath(kLockFileName.toString());
+        QProcess live;
+        std::optional<FileFaultScope> fault;
+        if (left == "empty (power loss)")
+            QVERIFY(writeFile(lockPath, {}));
+        else if (left == "dead process") // beyond the largest process number of Linux
+            QVERIFY(writeFile(lockPath, "4194305\ntessellane\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+        else if (left == "foreign host")
+            QVERIFY(writeFile(lockPath, "123\ntessellane\nelsewhere.example\n"));
+        else if (left == "folder")
+            QVERIFY(QDir().mkdir(lockPath));
+        else if (left == "read-only program folder")
+            fault.emplace(FileFault{FileStep::Create, EROFS});
+        else if (left == "live process") {
+            live.start(TZ_STRESS_PATH, {"lock", home.path()});
+            QVERIFY(live.waitForReadyRead(20000) && live.readAllStandardOutput().trimmed() == "ready");
+        }
+        const QByteArray before = readFile(lockPath);
+        {
+            SingleInstance single;
+            const LockResult result = single.lock(home.path());
+            QCOMPARE(result.outcome, outcome);
+            QVERIFY2(outcome != LockOutcome::Failed || (result.message.contains(QDir::toNativeSeparators(lockPath)) &&
+                                                        result.message.contains(rows::text("said"))),
+                     qPrintable(result.message));
+            if (outcome == LockOutcome::Acquired) // this process's lock
+                QCOMPARE(readFile(lockPath).split('\n').value(0),
+                         QByteArray::number(QCoreApplication::applicationPid()));
+            else
+                QCOMPARE(readFile(lockPath), before); // someone else's lock stays as it was
+        }
+        QVERIFY(outcome != LockOutcome::Acquired || !QFile::exists(lockPath)); // released at the end
+        if (left == "live process") {
+            // Once the copy is gone, its lock is taken over.
+            live.kill();
+            QVERIFY(live.waitForFinished(20000));
+            SingleInstance after;
+            QCOMPARE(after.lock(home.path()).outcome, LockOutcome::Acquired);
+        }
+    }
+
+    // After each kill: whole records, each one of the versions written;
+    // every whole file an old or a new version; whole, distinct link pairs.
+    void savesSurviveKills()
+    {
+        QTemporaryDir home;
+        const QString bank = home.filePath("kill.bnk");
+        QRandomGenerator random(20140726);
+        int maxRecords = 0;
+        for (int i = 0; i < killCount(); ++i) {
+            QProcess helper;
+            helper.start(TZ_STRESS_PATH, {"saves", home.path(), bank});
+            QVERIFY(helper.waitForReadyRead(20000));
+            QThread::usleep(random.bounded(60000));
+            QCOMPARE(helper.state(), QProcess::Running); // a save failed: see its message
+            killNow(helper);
+            const QString fault = bankFault(bank);
+            QVERIFY2(fault.isEmpty(), qPrintable(QStringLiteral("after kill %1: %2").arg(i + 1).arg(fault)));
+            maxRecords = qMax(maxRecords, int(QFileInfo(bank + "/record.tzd").size() / kRecordSize));
+            SingleInstance next; // the killed copy's lock does not block the next start
+            QCOMPARE(next.lock(home.path()).outcome, LockOutcome::Acquired);
+        }
+        qInfo("saves: %d kills, bank checked after each, up to %d records", killCount(), maxRecords);
+    }
+
+    // All or nothing: what is left half made is no bank, and the next run
+    // clears it and writes the bank.
+    void makeBankSurvivesKills()
+    {
+        QTemporaryDir home;
+        const QString reference = home.filePath("reference.bnk"), target = home.filePath("sample.bnk");
+        const QString source = TZ_SOURCE_DATA "/sample";
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(QProcess::execute(TZ_CLI_PATH, {"make-bank", source, reference}), 0);
+        const qint64 took = timer.nsecsElapsed() / 1000; // a whole run, in µs
+        const QMap<QString, QByteArray> complete = folderSnapshot(reference);
+        QCOMPARE(complete.size(), 4);
+        QRandomGenerator random(19991231);
+        int finished = 0;
+        for (int i = 0; i < killCount(); ++i) {
+            QProcess cli;
+            cli.start(TZ_CLI_PATH, {"make-bank", source, target});
+            QVERIFY(cli.waitForStarted(20000));
+            QThread::usleep(random.bounded(quint32(took * 13 / 10)));
+            if (cli.state() == QProcess::Running)
+                killNow(cli);
+            else
+                QCOMPARE(cli.exitCode(), 0);
+            if (QFileInfo::exists(target)) {
+                QVERIFY2(folderSnapshot(target) == complete, "a half-made bank has the bank's name");
+                QVERIFY(QDir(target).removeRecursively());
+                ++finished;
+            }
+            QCOMPARE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                     QStringList{"reference.bnk"});
+        }
+        QCOMPARE(QProcess::execute(TZ_CLI_PATH, {"make-bank", source, target}), 0);
+        QVERIFY(folderSnapshot(target) == complete && !QFileInfo::exists(BuildingFolderFor(target)));
+        qInfo("make-bank: %d kills (a run takes %lld ms), %d complete banks", killCount(), took / 1000, finished);
     }
 };
 

@@ -1,15 +1,21 @@
-// Printing into PDF files, read back with poppler's pdftotext and pdfinfo: a
-// text list of several pages has its header and page number on every page, no
-// line starting with a comma and every character in order; a page range prints
-// its pages only; a window image takes one page; a PDF file that cannot be
-// written is reported. With TZ_SHOTS_DIR set the PDF files are kept there.
-
+// What the program prints and paints: PDF files read back with poppler's
+// pdftotext and pdfinfo, and a grab of every window, which must be the
+// window's size and not one plain colour. With TZ_SHOTS_DIR set the PDF files
+// and the grabs (as PNG files) are kept there for a look by eye.
+#include "core/bank/sample_bank.h"
+#include "gui/formedit/form_editor_window.h"
+#include "gui/jpcode/jp_editor_window.h"
 #include "gui/widgets/print_text.h"
+#include "gui/widgets/progress_window.h"
+#include "gui/widgets/version_window.h"
+#include "support/program.h"
 
 #include <QFontDatabase>
 #include <QImage>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -55,14 +61,27 @@ QString run(const QString &tool, const QStringList &args)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// The window shown and grabbed: its size, and more than a few colours.
+void check(QWidget *w, const QString &name)
+{
+    w->show();
+    QApplication::processEvents();
+    const QImage image = w->grab().toImage();
+    QCOMPARE(image.size(), w->size() * image.devicePixelRatio());
+    QVERIFY2(testing::Program::colours(image) > 8, qPrintable(name));
+    if (const QString dir = qEnvironmentVariable("TZ_SHOTS_DIR"); !dir.isEmpty())
+        QVERIFY(image.save(dir + u'/' + name + u".png"_s));
+}
+
 } // namespace
 
-class TestPrintText : public QObject
+class TestPainting : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    // All pages, and pages 2 to 3.
+    // All pages, and pages 2 to 3: the header and page number on every page,
+    // no line starting with a comma, every character in order.
     void textOverPages()
     {
         QTemporaryDir dir;
@@ -111,7 +130,57 @@ private Q_SLOTS:
         QVERIFY2(error.contains(u"out.pdf"_s) && error.contains(u"書き込めません"_s), qPrintable(error));
         QVERIFY(!PrintImage(printer, image, &error));
     }
+
+    void windowsPaint()
+    {
+        testing::Program program;
+        SampleSource source;
+        QStringList errors;
+        QVERIFY2(ReadSampleSource(QStringLiteral(TZ_SOURCE_DATA "/sample"), QDate(2024, 1, 2), source, errors),
+                 qPrintable(errors.join(u'\n')));
+        QVERIFY(WriteSampleBank(source, program.root() + u"sample.bnk/"_s, nullptr));
+        program.start();
+        for (BankMode mode : {BankMode::Open, BankMode::New, BankMode::Duplicate}) {
+            program.bank().BankView(mode);
+            check(&program.bank(), u"bank_mode%1"_s.arg(int(mode)));
+        }
+        check(&program.app->versionWindow(), u"version"_s);
+        ProgressWindow progress;
+        check(&progress, u"progress"_s);
+        SearchWindow &search = program.search();
+        search.SearchSet(KindFreeKeyword);
+        search.findChild<QLineEdit *>(u"BoxKeys"_s)->setText(u"the of"_s);
+        search.SearD_click(SearOr);
+        QVERIFY(search.model().hitCount() > 0);
+        check(&search, u"search"_s);
+        program.trigger(program.card(), "mnuOJ");
+        for (int k = 0; k < 4; ++k) {
+            program.trigger(program.app->jpEditor(), (QByteArray("mnuFC") + "TJPE"[k]).constData());
+            check(&program.app->jpEditor(), u"jp_editor_%1"_s.arg(k));
+        }
+        // The form editor, its preview on records among those hits.
+        program.trigger(program.card(), "mnuOR");
+        check(&program.app->formEditor(), u"form_editor"_s);
+
+        // The card in each style, in the smallest, a middle and the largest font
+        // size: everything fits the fixed height.
+        CardWindow &card = program.card();
+        auto *quit = card.findChild<QPushButton *>(u"CommandQuit"_s);
+        auto *doi = card.findChild<QWidget *>(u"EditRecBox_15"_s);
+        for (int style = 1; style <= 4; ++style) {
+            const auto &all = source.records;
+            const auto first = std::find_if(all.begin(), all.end(), [&](auto &e) { return e.record.Style == style; });
+            QVERIFY(card.card().goTo(int(first - all.begin()) + 1));
+            card.refresh();
+            for (int size : {0, 4, 5}) {
+                card.findChild<QAction *>(u"fontz_%1"_s.arg(size))->trigger();
+                check(&card, u"card_style%1_size%2"_s.arg(style).arg(size));
+                QVERIFY(quit->mapTo(&card, QPoint(0, quit->height())).y() <= card.height());
+                QVERIFY(doi->mapTo(&card, QPoint(0, doi->height())).y() < quit->mapTo(&card, QPoint(0, 0)).y());
+            }
+        }
+    }
 };
 
-QTEST_MAIN(TestPrintText)
-#include "tst_print_text.moc"
+QTEST_MAIN(TestPainting)
+#include "tst_painting.moc"

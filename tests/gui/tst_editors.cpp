@@ -1,58 +1,55 @@
-// The JP code editor through the program's own wiring: opened by every item
-// of the card that names it, its list lines and fonts, names set with Enter,
-// Up and Down, Apply and a renumbering followed by the card, the save when
-// the card becomes active, Cancel, the card's name list taking typed names,
-// and the bank menu's copy of another bank's table.
+// The JP code editor and the output-form editor through the program's own
+// wiring: opened from the card, driven with key presses and clicks, with the
+// card, the bank and the search window following what they do.
 #include "core/card/card_layout.h"
 #include "core/jpcode/jp_maintenance.h"
+#include "gui/formedit/form_editor_window.h"
 #include "gui/jpcode/jp_editor_window.h"
 #include "support/jp_bank.h"
 #include "support/program.h"
+#include "support/test_rows.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 
 using namespace tz;
 using namespace tz::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-// The program on "mybank": five journal articles on code 12, shown on the card.
-struct Editor : Program
+// The program on "mybank": five journal articles on code 12, shown on the
+// card (`records` in the record file instead when given).
+struct Editors : Program
 {
     QString bank;
     CardWindow *cardWindow = nullptr;
     JPEditorWindow *jp = nullptr;
+    FormEditorWindow *fm = nullptr;
 
-    Editor()
+    explicit Editors(const QByteArray &records = {})
     {
-        bank = makeBank(QStringLiteral("mybank"), {}, 5);
-        JPcodeSave(bank + QStringLiteral("JPcode.tzd"),
+        bank = makeBank(u"mybank"_s, {}, 5);
+        JPcodeSave(bank + u"JPcode.tzd"_s,
                    jpTable(20, 100, 150, 200, {{12, "Journal of Tests"}, {101, "Press One"}, {151, "Other One"}}));
-        writeSettings(QStringLiteral("mybank"));
+        if (!records.isEmpty())
+            writeFile(bank + u"record.tzd"_s, records);
+        writeSettings(u"mybank"_s);
         start();
         cardWindow = &card();
         jp = &app->jpEditor();
+        fm = &app->formEditor();
         activate(cardWindow);
     }
-    static void activate(QWidget *w)
-    {
-        w->activateWindow();
-        if (!QTest::qWaitForWindowActive(w))
-            qWarning("%s did not become active", qPrintable(w->objectName()));
-    }
-    template <typename T = QWidget> T *ctl(const char *name) const
-    {
-        return control<T>(*jp, QString::fromLatin1(name));
-    }
-    template <typename T = QWidget> T *cardCtl(const char *name) const
-    {
-        return control<T>(*cardWindow, QString::fromLatin1(name));
-    }
+    template <typename T = QWidget> T *ctl(const QString &name) const { return control<T>(*jp, name); }
+    template <typename T = QWidget> T *cardCtl(const QString &name) const { return control<T>(*cardWindow, name); }
     QListWidget *list() const { return ctl<QListWidget>("JPlist"); }
     QLineEdit *text() const { return ctl<QLineEdit>("JPtext"); }
     QStringList lines() const
@@ -62,7 +59,7 @@ struct Editor : Program
             out.append(list()->item(i)->text());
         return out;
     }
-    QAction *category(int k) const { return ctl<QAction>((QByteArray("mnuFC") + "TJPE"[k]).constData()); }
+    QAction *category(int k) const { return ctl<QAction>(u"mnuFC"_s + u"TJPE"_s[k]); }
     // The editor opened from the card, on category `k` unless that is -1.
     void openEditor(int k = 0)
     {
@@ -71,39 +68,44 @@ struct Editor : Program
         if (k >= 0)
             category(k)->trigger();
     }
-    void press(int button) const { ctl<QPushButton>(QStringLiteral("JpeD_%1").arg(button).toLatin1())->click(); }
+    void press(int button) const { ctl<QPushButton>(u"JpeD_%1"_s.arg(button))->click(); }
     void select(int code) const { list()->setCurrentRow(code - jp->model().firstCode()); }
-    QString cardBox(int i) const
+    QString cardBox(int i) const { return cardCtl<QLineEdit>(u"EditRecBox_%1"_s.arg(i))->text(); }
+    // The form editor opened from the card's option menu.
+    void openForms() { trigger(*cardWindow, "mnuOR"); }
+    template <typename T = QWidget> T *fmCtl(const QString &name) const { return control<T>(*fm, name); }
+    QLineEdit *order(int style) const { return fmCtl<QLineEdit>(u"Forder_%1"_s.arg(style)); }
+    QString preview() const { return fmCtl<QPlainTextEdit>(u"Preview"_s)->toPlainText(); }
+    // Replaces the text of a box by typing.
+    static void retype(QLineEdit *box, const QString &text)
     {
-        return cardCtl<QLineEdit>(QStringLiteral("EditRecBox_%1").arg(i).toLatin1())->text();
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
     }
+    void save() { QTest::mouseClick(fmCtl(u"Do_0"_s), Qt::LeftButton); }
 };
 
 } // namespace
 
-class TestJPEditor : public QObject
+class TestEditors : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    // "edit JP" and JPコードの編集: the editor on the category of the card's
-    // style, its title, the focus in the name box.
+    // "edit JP" (JPview) and JPコードの編集 (mnuOJ): the editor on the
+    // category of the card's style, its title, the focus in the name box.
     void everyCardItemOpensTheEditor_data()
     {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<int>("style");
-        QTest::addColumn<int>("category");
-        QTest::newRow("edit JP, a journal") << "JPview" << 1 << 1;
-        QTest::newRow("JPコードの編集, a monograph") << "mnuOJ" << 3 << 2;
-        QTest::newRow("JPコードの編集, etc.") << "mnuOJ" << 4 << 3;
+        rows::table({"item", "style", "category"}, {{"JPview", "1", "1"}, {"mnuOJ", "3", "2"}, {"mnuOJ", "4", "3"}});
     }
     void everyCardItemOpensTheEditor()
     {
-        QFETCH(QString, item);
-        QFETCH(int, style);
-        QFETCH(int, category);
-        Editor e;
-        e.cardCtl<QRadioButton>(QStringLiteral("RadioStyle_%1").arg(style).toLatin1())->click();
+        const QString item = rows::text("item");
+        const int category = rows::number("category");
+        Editors e;
+        e.cardCtl<QRadioButton>(u"RadioStyle_"_s + rows::text("style"))->click();
         QWidget *opener = e.cardWindow->findChild<QWidget *>(item);
         QAction *action = e.cardWindow->findChild<QAction *>(item);
         QVERIFY(opener ? opener->isEnabled() : action->isEnabled());
@@ -121,7 +123,7 @@ private Q_SLOTS:
     // Up and Down wrap around.
     void listLinesNamesAndWrapAround()
     {
-        Editor e;
+        Editors e;
         e.cardCtl<QAction>("fontn_3")->trigger();
         QCOMPARE(e.list()->font().family(), FontCaption(1));
         QCOMPARE(e.text()->font().family(), FontCaption(3));
@@ -165,7 +167,7 @@ private Q_SLOTS:
     // save keeps the new code and style.
     void theCardFollowsApplyAndRenumbering()
     {
-        Editor e;
+        Editors e;
         e.cardCtl<QRadioButton>("RadioStyle_3")->click();
         e.openEditor(-1);
         QCOMPARE(e.jp->model().category(), 2);
@@ -198,11 +200,11 @@ private Q_SLOTS:
     // Cancel gives edits made since back their saved names and unloads.
     void savedOnTheCardCancelledOtherwise()
     {
-        Editor e;
+        Editors e;
         e.openEditor();
         e.select(14);
         QTest::keyClicks(e.text(), QStringLiteral("Typed Only"));
-        Editor::activate(e.cardWindow);
+        Program::activate(e.cardWindow);
         QTRY_COMPARE(storedTable(e.bank).JPname[14], QStringLiteral("Typed Only"));
         QCOMPARE(e.cardCtl<QComboBox>("JPcombo")->itemText(13), QStringLiteral("Typed Only"));
 
@@ -221,27 +223,23 @@ private Q_SLOTS:
     // emptied list clears the code; whatever is taken is saved with the record.
     void theCardTakesTypedNames_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("agree");
-        QTest::addColumn<int>("code");
-        QTest::newRow("a name of the group, in other capitals") << "JOURNAL OF TESTS" << true << 12;
-        QTest::newRow("a new name, agreed") << "Brand New Journal" << true << 1;
-        QTest::newRow("a new name, declined") << "Brand New Journal" << false << 12;
-        QTest::newRow("no name") << "" << true << 0;
+        // What is typed (a name of the group in other capitals, a new name, no
+        // name), whether the person agrees to a new name, the code stored.
+        rows::table({"typed", "agree", "code"}, {{"JOURNAL OF TESTS", "1", "12"},
+                                                 {"Brand New Journal", "1", "1"},
+                                                 {"Brand New Journal", "0", "12"},
+                                                 {"", "1", "0"}});
     }
     void theCardTakesTypedNames()
     {
-        QFETCH(QString, typed);
-        QFETCH(bool, agree);
-        QFETCH(int, code);
-        Editor e;
+        const QString typed = rows::text("typed");
+        const bool agree = rows::number("agree");
+        const int code = rows::number("code");
+        Editors e;
         e.openEditor(); // the editor follows a name the card adds
-        Editor::activate(e.cardWindow);
+        Program::activate(e.cardWindow);
         auto *combo = e.cardCtl<QComboBox>("JPcombo");
-        combo->lineEdit()->setFocus();
-        combo->lineEdit()->selectAll();
-        QTest::keyClick(combo->lineEdit(), Qt::Key_Delete);
-        QTest::keyClicks(combo->lineEdit(), typed);
+        Editors::retype(combo->lineEdit(), typed);
         if (!agree)
             e.ui.answers.append(MsgAnswer::Cancel);
         QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
@@ -258,7 +256,7 @@ private Q_SLOTS:
     // the file dialog, the question, the table shown on the card and in the editor.
     void copyOfAnotherBanksTable()
     {
-        Editor e;
+        Editors e;
         e.openEditor();
         const QString other = e.root() + QStringLiteral("other.bnk/JPcode.tzd");
         writeJPbank(e.root() + QStringLiteral("other.bnk"), jpTable(20, 100, 150, 200, {{12, "Copied Journal"}}), {});
@@ -269,7 +267,104 @@ private Q_SLOTS:
         QCOMPARE(e.cardCtl<QComboBox>("JPcombo")->currentText(), QStringLiteral("Copied Journal"));
         QCOMPARE(e.lines()[11], QStringLiteral("  12  (    5)    Copied Journal"));
     }
+
+    // The option menu opens the form editor on form 1; its lists and legend;
+    // the number boxes and the lists follow each other; a legend symbol goes
+    // to the cursor of the word order last used.
+    void openedFromTheCard()
+    {
+        Editors e;
+        e.openForms();
+        QVERIFY(e.fm->isVisible());
+        QCOMPARE(e.fm->windowTitle(), u"書式編集  Tessellane 3j03 [MYBANK]"_s);
+        QCOMPARE(e.fm->property("helpContext").toInt(), 6000);
+        auto *name = e.fmCtl<QComboBox>(u"Fname"_s);
+        QTRY_VERIFY(name->hasFocus() || name->lineEdit()->hasFocus());
+        const FormTable &forms = e.session().forms;
+        QCOMPARE(name->count(), forms.FormCount);
+        QCOMPARE(name->currentText(), forms.form(1).name);
+        QCOMPARE(e.order(1)->text(), forms.form(1).order[1]);
+        QVERIFY(e.fmCtl<QRadioButton>(u"Sort_%1"_s.arg(forms.form(1).sort))->isChecked());
+
+        auto *box = e.fmCtl<QLineEdit>(u"Author_3"_s);
+        Editors::retype(box, u"20"_s);
+        QCOMPARE(box->text(), u"5"_s);
+        QCOMPARE(e.fmCtl<QComboBox>(u"ACombo_3"_s)->currentIndex(), 4);
+        QTest::keyClicks(box, u"x"_s);
+        QCOMPARE(box->text(), u"5"_s);
+
+        QTest::mouseClick(e.fmCtl(u"Do_1"_s), Qt::LeftButton); // Back: the last form
+        QCOMPARE(name->currentText(), forms.form(forms.FormCount).name);
+        QTest::mouseClick(e.fmCtl(u"Do_2"_s), Qt::LeftButton); // Next: form 1 again
+        QCOMPARE(name->currentIndex(), 0);
+
+        Editors::retype(e.order(2), u"[A] [B]"_s);
+        e.order(2)->setCursorPosition(3);
+        QTest::mouseClick(e.fmCtl(u"Abb_7"_s), Qt::LeftButton); // [Y]
+        QCOMPARE(e.order(2)->text(), u"[A][Y] [B]"_s);
+        QCOMPARE(e.fm->model().order(2), u"[A][Y] [B]"_s);
+    }
+
+    // Saved as new, the form is listed at once in the search window, and a
+    // search with it renders as edited; saved again over itself, the result
+    // shown stays until the next List, which uses the new word order.
+    void anEditedFormRendersInTheSearchWindow()
+    {
+        Editors e;
+        e.openForms();
+        Editors::retype(e.order(1), u"[R]: [T] ([Y])[/]"_s);
+        QVERIFY2(e.preview().contains(u"Journal  (Rec 1)\n 1: Title 1. (1991)\n"_s), qPrintable(e.preview()));
+        QTest::mouseClick(e.fmCtl(u"Sort_5"_s), Qt::LeftButton); // Rec 123
+        auto *name = e.fmCtl<QComboBox>(u"Fname"_s);
+        name->lineEdit()->selectAll();
+        QTest::keyClicks(name->lineEdit(), u"My order"_s);
+        e.save();
+        QCOMPARE(e.ui.messageTexts().last(), u"My order を新しいフォームとして保存します"_s);
+        const int count = e.session().forms.FormCount;
+        QCOMPARE(e.session().forms.form(count).name, u"My order"_s);
+        QCOMPARE(name->itemText(count - 1), u"My order"_s);
+
+        SearchWindow &search = e.search();
+        auto *forms = Program::control<QComboBox>(search, u"ComboForm"_s);
+        QCOMPARE(forms->count(), count);
+        QCOMPARE(forms->itemText(count - 1), u"My order"_s);
+        forms->setCurrentIndex(count - 1);
+        search.SearchSet(KindRecord);
+        Program::control<QLineEdit>(search, u"BoxKeys"_s)->setText(u"2,1"_s);
+        QTest::mouseClick(Program::control(search, u"SearD_1"_s), Qt::LeftButton);
+        const QString first = u" 1: Title 1. (1991)\r\n 2: Title 2. (1992)\r\n( total  2 hits )"_s;
+        QCOMPARE(search.model().resultText(), first);
+
+        Editors::retype(e.order(1), u"[T][/]"_s);
+        e.save();
+        QCOMPARE(e.ui.messageTexts().last(), u"My order をオーバーライト保存します"_s);
+        QCOMPARE(e.session().forms.FormCount, count);
+        QCOMPARE(search.model().resultText(), first);
+        QCOMPARE(forms->currentIndex(), count - 1);
+        QTest::mouseClick(Program::control(search, u"SearD_6"_s), Qt::LeftButton); // List
+        QCOMPARE(search.model().resultText(), u"Title 1.\r\nTitle 2.\r\n( total  2 hits )"_s);
+    }
+
+    // On a bank of 32,767 records the preview shows the word order as typed
+    // when the key press has been handled, well within 100 ms.
+    void thePreviewFollowsEachKeyOnAFullBank()
+    {
+        Editors e(EncodeRecord(JournalRecord(1)).repeated(kMaxRecords));
+        e.openForms();
+        Editors::retype(e.order(1), u"[T] ([Y]) z"_s);
+        qint64 slowest = 0;
+        for (const QChar c : u"qrs"_s) {
+            QElapsedTimer timer;
+            timer.start();
+            QTest::keyClick(e.order(1), c.toLatin1());
+            slowest = std::max(slowest, timer.elapsed());
+        }
+        QVERIFY2(e.preview().startsWith(u"Journal  (Rec 1)\nTitle 1. (1991) zqrs\n"_s), qPrintable(e.preview()));
+        QVERIFY2(slowest < 100, qPrintable(u"%1 ms"_s.arg(slowest)));
+        if (const QString dir = qEnvironmentVariable("TZ_SHOTS_DIR"); !dir.isEmpty())
+            QVERIFY(e.fm->grab().save(dir + u"/form_editor_full_bank.png"_s));
+    }
 };
 
-QTEST_MAIN(TestJPEditor)
-#include "tst_jp_editor.moc"
+QTEST_MAIN(TestEditors)
+#include "tst_editors.moc"
