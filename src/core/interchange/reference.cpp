@@ -1,5 +1,6 @@
 #include "core/interchange/reference.h"
 
+#include "core/card/record_check.h"
 #include "core/common/basic.h"
 #include "core/common/field_text.h"
 #include "core/common/ole_date.h"
@@ -41,6 +42,13 @@ QString spacedInitials(const QString &given)
             out += u' ';
     }
     return out;
+}
+
+QString withoutEndMark(const QString &title)
+{
+    if (title.endsWith(u'.') && TitlePeriod(title.chopped(1)) == title)
+        return title.chopped(1);
+    return title;
 }
 
 bool isParticle(const QString &word)
@@ -212,15 +220,13 @@ Reference ReferenceFromRecord(const Record &rec, const PdfEntry &pdf, const QStr
     ref.type = rec.Style >= 1 && rec.Style <= 3 ? RefType(rec.Style) : RefType::Other;
     ref.authors = PersonsFromStored(rec.Author, &ref.authorsEtAl);
     ref.editors = PersonsFromStored(rec.Editor, &ref.editorsEtAl);
-    ref.title = rec.Title;
-    // The stored end mark is the program's, not the title's.
-    if (ref.title.endsWith(u'.') && TitlePeriod(ref.title.chopped(1)) == ref.title)
-        ref.title.chop(1);
+    // The stored end marks of the titles are the program's, not the titles'.
+    ref.title = withoutEndMark(rec.Title);
     if (ref.type == RefType::Article)
         ref.journal = jpName;
     else
         ref.publisher = jpName;
-    ref.bookTitle = rec.Book;
+    ref.bookTitle = withoutEndMark(rec.Book);
     static const QRegularExpression volumeIssue(QStringLiteral("^(.*[^ ])\\(([^()]+)\\)$"));
     if (const QRegularExpressionMatch m = volumeIssue.match(rec.Volume); m.hasMatch()) {
         ref.volume = m.captured(1);
@@ -257,9 +263,9 @@ ImportedRecord RecordFromReference(const Reference &ref, QDate today)
     rec.Style = qint16(ref.type);
     rec.Author = storedList(ref.authors, ref.authorsEtAl, RecordLayout::Author.width, QStringLiteral("Author"), notes);
     rec.Editor = storedList(ref.editors, ref.editorsEtAl, RecordLayout::Editor.width, QStringLiteral("Editor"), notes);
-    const QString title = fitField(ref.title, RecordLayout::Title.width - 1, QStringLiteral("Title"), notes);
-    rec.Title = FitBytes(TitlePeriod(Trim(title)), RecordLayout::Title.width);
-    rec.Book = fitField(ref.bookTitle, RecordLayout::Book.width, QStringLiteral("Book"), notes);
+    // Room is left for the end mark the card's check adds.
+    rec.Title = fitField(ref.title, RecordLayout::Title.width - 1, QStringLiteral("Title"), notes);
+    rec.Book = fitField(ref.bookTitle, RecordLayout::Book.width - 1, QStringLiteral("Book"), notes);
 
     QString volume = Trim(ref.volume);
     if (!Trim(ref.issue).isEmpty())
@@ -303,6 +309,21 @@ ImportedRecord RecordFromReference(const Reference &ref, QDate today)
     rec.Memo = memo;
     rec.JPcode = 0;
     rec.RegDate = DateToOle(ref.registered.isValid() ? ref.registered : today);
+
+    // Each box as the card's field check leaves it, so that showing and
+    // saving the record on the card changes nothing.
+    const RecX untouched;
+    const RecCheckContext ctx{untouched, QString(), rec.Page1};
+    for (auto [box, field] : {std::pair{CardBox::Memo, &rec.Memo},
+                              {CardBox::Author, &rec.Author},
+                              {CardBox::Title, &rec.Title},
+                              {CardBox::Editor, &rec.Editor},
+                              {CardBox::Book, &rec.Book},
+                              {CardBox::Volume, &rec.Volume},
+                              {CardBox::Page1, &rec.Page1},
+                              {CardBox::Page2, &rec.Page2},
+                              {CardBox::Keyword, &rec.Keyword}})
+        *field = Trim(P3RecCheck(box, *field, ctx).text);
 
     out.jpName = fitField(ReferenceSourceName(ref), kJPnameMax * 2, QStringLiteral("JP code"), notes);
     out.jpName = Trim(out.jpName.left(kJPnameMax));
