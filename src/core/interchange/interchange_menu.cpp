@@ -206,13 +206,13 @@ bool FillCardFromDoi(CardModel &card, Session &session)
         card.setBoxText(box, text);
         card.leaveBox(box);
     }
+    // The code of a known name; a new name goes into the name list as typed
+    // (the record names no source until the card's question is answered).
     const int code = r.jpName.isEmpty() ? 0 : JPcodeByName(session.jp, r.rec.Style, r.jpName);
-    if (code > 0 || r.jpName.isEmpty()) {
-        card.setBoxText(CardBox::JPcode, QString::number(code));
-        card.leaveBox(CardBox::JPcode);
-    } else {
+    card.setBoxText(CardBox::JPcode, QString::number(code));
+    card.leaveBox(CardBox::JPcode);
+    if (code == 0 && !r.jpName.isEmpty())
         card.setJPcomboText(r.jpName);
-    }
     QStringList told = r.notes;
     if (!plan.duplicates.isEmpty())
         told.prepend(kMsgDoiDuplicate.arg(plan.duplicates.first().reason));
