@@ -133,9 +133,12 @@ private:
         const QChar c = m_s[m_at];
         if (accentMarks().contains(c) && (!c.isLetter() || m_at + 1 >= m_s.size() || !m_s[m_at + 1].isLetter())) {
             ++m_at;
-            const QString arg = argument();
+            QString arg = argument();
             if (arg.isEmpty())
                 return {};
+            // {\'\i} and \"{\j}: the accent takes the place of the dot.
+            if (arg[0] == QChar(0x0131) || arg[0] == QChar(0x0237))
+                arg[0] = arg[0] == QChar(0x0131) ? u'i' : u'j';
             return (arg.left(1) + accentMarks().value(c) + arg.mid(1)).normalized(QString::NormalizationForm_C);
         }
         if (!c.isLetter()) {
