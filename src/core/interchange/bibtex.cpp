@@ -44,6 +44,8 @@ const QHash<QString, QString> &namedLetters()
         {QStringLiteral("textasciitilde"), QStringLiteral("~")},
         {QStringLiteral("textasciicircum"), QStringLiteral("^")},
         {QStringLiteral("textbackslash"), QStringLiteral("\\")},
+        {QStringLiteral("textbraceleft"), QStringLiteral("{")},
+        {QStringLiteral("textbraceright"), QStringLiteral("}")},
         {QStringLiteral("LaTeX"), QStringLiteral("LaTeX")},
         {QStringLiteral("TeX"), QStringLiteral("TeX")},
         {QStringLiteral("S"), QStringLiteral("§")},
@@ -180,6 +182,12 @@ QString TextToLatex(const QString &text)
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
+        // BibTeX counts every brace, escaped or not: a brace of the text
+        // is written as a command.
+        if (c == u'{' || c == u'}') {
+            out += c == u'{' ? QStringLiteral("\\textbraceleft{}") : QStringLiteral("\\textbraceright{}");
+            continue;
+        }
         if (isSpecial(c)) {
             out += u'\\' + QString(c);
             continue;
