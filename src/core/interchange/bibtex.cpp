@@ -553,9 +553,15 @@ Reference referenceOf(const BibEntry &e)
     ref.title = take({"title"});
     ref.journal = take({"journal", "journaltitle"});
     ref.bookTitle = take({"booktitle"});
-    ref.publisher = ref.type == RefType::Other
-                        ? take({"publisher", "howpublished", "institution", "organization", "school"})
-                        : take({"publisher"});
+    // "howpublished = {\url{…}}" says where a work is found, not who published it.
+    static const QRegularExpression urlOnly(QStringLiteral("^\\s*\\\\url\\s*\\{([^{}]*)\\}\\s*$"));
+    const QRegularExpressionMatch howUrl = urlOnly.match(e.value(QStringLiteral("howpublished")));
+    if (ref.type != RefType::Other)
+        ref.publisher = take({"publisher"});
+    else if (howUrl.hasMatch())
+        ref.publisher = take({"publisher", "institution", "organization", "school"});
+    else
+        ref.publisher = take({"publisher", "howpublished", "institution", "organization", "school"});
     ref.volume = take({"volume"});
     ref.issue = take({"number", "issue"});
     const QString pages = e.value(QStringLiteral("pages"));
@@ -581,6 +587,10 @@ Reference referenceOf(const BibEntry &e)
         return e.value(QLatin1String(name)).remove(u'{').remove(u'}').simplified();
     };
     ref.url = raw("url");
+    if (ref.url.isEmpty() && howUrl.hasMatch()) {
+        ref.url = howUrl.captured(1).simplified();
+        used << QStringLiteral("howpublished");
+    }
     ref.doi = raw("doi");
     const QString stamp = take({"timestamp"});
     ref.registered = QDate::fromString(stamp.left(10).replace(u'.', u'-').replace(u'/', u'-'), Qt::ISODate);
