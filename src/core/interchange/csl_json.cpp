@@ -27,7 +27,7 @@ QString text(const QJsonValue &v)
 QString plain(const QString &s)
 {
     static const QRegularExpression tags(
-        QStringLiteral("</?(?:i|b|em|strong|sub|sup|sc|span|scp|mml:[a-z]+)(?:\\s[^>]*)?>"));
+        QStringLiteral("</?(?:i|b|em|strong|sub|sup|sc|span|scp|mml:[a-z]+|jats:[a-z-]+)(?:\\s[^>]*)?>"));
     QString t = s;
     t.remove(tags);
     t.replace(QLatin1String("&lt;"), QLatin1String("<"))
