@@ -150,11 +150,6 @@ Reference referenceOf(const QJsonObject &o, int line)
     return ref;
 }
 
-int lineAt(const QString &t, int offset)
-{
-    return int(t.left(offset).count(u'\n')) + 1;
-}
-
 QJsonArray personsJson(const QList<RefPerson> &persons, bool etAl)
 {
     QJsonArray out;
@@ -193,33 +188,49 @@ ReadResult ReadCslJson(const QString &text)
         items.append(doc.object());
     else
         items = doc.array();
-    // Where each object starts, for the report: the n-th "{" at depth one.
+    // Where each item starts, for the report: every value of the array (or
+    // the one object), lines counted in the same pass.
     QList<int> lines;
     {
+        const int itemDepth = doc.isObject() ? 0 : 1;
         int depth = 0;
+        int line = 1;
         bool inString = false;
+        bool expectItem = itemDepth == 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar c = text[i];
+            if (c == u'\n')
+                ++line;
             if (inString) {
                 if (c == u'\\')
                     ++i;
                 else if (c == u'"')
                     inString = false;
-            } else if (c == u'"') {
+                continue;
+            }
+            if (expectItem && depth == itemDepth && !c.isSpace() && c != u',' && c != u']') {
+                lines << line;
+                expectItem = false;
+            }
+            if (c == u'"') {
                 inString = true;
             } else if (c == u'{' || c == u'[') {
-                if (c == u'{' && depth == (doc.isObject() ? 0 : 1))
-                    lines << lineAt(text, int(i));
-                ++depth;
+                if (++depth == 1 && itemDepth == 1)
+                    expectItem = true;
             } else if (c == u'}' || c == u']') {
                 --depth;
+            } else if (c == u',' && depth == itemDepth) {
+                expectItem = true;
             }
         }
     }
     ReadResult out;
     for (qsizetype i = 0; i < items.size(); ++i) {
         if (!items.at(i).isObject())
-            return {{}, QStringLiteral("%1 番目の項目が文献（JSON のオブジェクト）ではありません").arg(i + 1)};
+            return {{},
+                    QStringLiteral("%1 行目: %2 番目の項目が文献（JSON のオブジェクト）ではありません")
+                        .arg(lines.value(i, 1))
+                        .arg(i + 1)};
         out.refs << referenceOf(items.at(i).toObject(), lines.value(i, 1));
     }
     return out;
