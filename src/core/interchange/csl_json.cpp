@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 
 namespace tz {
 
@@ -179,8 +180,14 @@ ReadResult ReadCslJson(const QString &text)
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(utf8, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        // The offset counts bytes of the UTF-8 text.
-        const int line = int(utf8.left(parseError.offset).count('\n')) + 1;
+        // The offset counts bytes of the UTF-8 text and lies past the blanks
+        // that follow the token found wrong (before them for text after the
+        // end); the line is that token's.
+        qsizetype at = std::clamp<qsizetype>(parseError.offset, 0, utf8.size());
+        while (parseError.error != QJsonParseError::GarbageAtEnd && at > 0 &&
+               QByteArrayView(" \t\r\n").contains(utf8[at - 1]))
+            --at;
+        const int line = int(utf8.left(at).count('\n')) + 1;
         return {{}, QStringLiteral("%1 行目: JSON として読めません（%2）").arg(line).arg(parseError.errorString())};
     }
     QJsonArray items;
