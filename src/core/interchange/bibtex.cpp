@@ -44,6 +44,8 @@ const QHash<QString, QString> &namedLetters()
         {QStringLiteral("textasciitilde"), QStringLiteral("~")},
         {QStringLiteral("textasciicircum"), QStringLiteral("^")},
         {QStringLiteral("textbackslash"), QStringLiteral("\\")},
+        {QStringLiteral("textbraceleft"), QStringLiteral("{")},
+        {QStringLiteral("textbraceright"), QStringLiteral("}")},
         {QStringLiteral("LaTeX"), QStringLiteral("LaTeX")},
         {QStringLiteral("TeX"), QStringLiteral("TeX")},
         {QStringLiteral("S"), QStringLiteral("§")},
@@ -133,9 +135,12 @@ private:
         const QChar c = m_s[m_at];
         if (accentMarks().contains(c) && (!c.isLetter() || m_at + 1 >= m_s.size() || !m_s[m_at + 1].isLetter())) {
             ++m_at;
-            const QString arg = argument();
+            QString arg = argument();
             if (arg.isEmpty())
                 return {};
+            // {\'\i} and \"{\j}: the accent takes the place of the dot.
+            if (arg[0] == QChar(0x0131) || arg[0] == QChar(0x0237))
+                arg[0] = arg[0] == QChar(0x0131) ? u'i' : u'j';
             return (arg.left(1) + accentMarks().value(c) + arg.mid(1)).normalized(QString::NormalizationForm_C);
         }
         if (!c.isLetter()) {
@@ -177,6 +182,12 @@ QString TextToLatex(const QString &text)
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
+        // BibTeX counts every brace, escaped or not: a brace of the text
+        // is written as a command.
+        if (c == u'{' || c == u'}') {
+            out += c == u'{' ? QStringLiteral("\\textbraceleft{}") : QStringLiteral("\\textbraceright{}");
+            continue;
+        }
         if (isSpecial(c)) {
             out += u'\\' + QString(c);
             continue;
@@ -542,9 +553,15 @@ Reference referenceOf(const BibEntry &e)
     ref.title = take({"title"});
     ref.journal = take({"journal", "journaltitle"});
     ref.bookTitle = take({"booktitle"});
-    ref.publisher = ref.type == RefType::Other
-                        ? take({"publisher", "howpublished", "institution", "organization", "school"})
-                        : take({"publisher"});
+    // "howpublished = {\url{…}}" says where a work is found, not who published it.
+    static const QRegularExpression urlOnly(QStringLiteral("^\\s*\\\\url\\s*\\{([^{}]*)\\}\\s*$"));
+    const QRegularExpressionMatch howUrl = urlOnly.match(e.value(QStringLiteral("howpublished")));
+    if (ref.type != RefType::Other)
+        ref.publisher = take({"publisher"});
+    else if (howUrl.hasMatch())
+        ref.publisher = take({"publisher", "institution", "organization", "school"});
+    else
+        ref.publisher = take({"publisher", "howpublished", "institution", "organization", "school"});
     ref.volume = take({"volume"});
     ref.issue = take({"number", "issue"});
     const QString pages = e.value(QStringLiteral("pages"));
@@ -570,6 +587,10 @@ Reference referenceOf(const BibEntry &e)
         return e.value(QLatin1String(name)).remove(u'{').remove(u'}').simplified();
     };
     ref.url = raw("url");
+    if (ref.url.isEmpty() && howUrl.hasMatch()) {
+        ref.url = howUrl.captured(1).simplified();
+        used << QStringLiteral("howpublished");
+    }
     ref.doi = raw("doi");
     const QString stamp = take({"timestamp"});
     ref.registered = QDate::fromString(stamp.left(10).replace(u'.', u'-').replace(u'/', u'-'), Qt::ISODate);

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 
 namespace tz {
 
@@ -27,7 +28,7 @@ QString text(const QJsonValue &v)
 QString plain(const QString &s)
 {
     static const QRegularExpression tags(
-        QStringLiteral("</?(?:i|b|em|strong|sub|sup|sc|span|scp|mml:[a-z]+)(?:\\s[^>]*)?>"));
+        QStringLiteral("</?(?:i|b|em|strong|sub|sup|sc|span|scp|mml:[a-z]+|jats:[a-z-]+)(?:\\s[^>]*)?>"));
     QString t = s;
     t.remove(tags);
     t.replace(QLatin1String("&lt;"), QLatin1String("<"))
@@ -150,11 +151,6 @@ Reference referenceOf(const QJsonObject &o, int line)
     return ref;
 }
 
-int lineAt(const QString &t, int offset)
-{
-    return int(t.left(offset).count(u'\n')) + 1;
-}
-
 QJsonArray personsJson(const QList<RefPerson> &persons, bool etAl)
 {
     QJsonArray out;
@@ -184,8 +180,14 @@ ReadResult ReadCslJson(const QString &text)
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(utf8, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
-        // The offset counts bytes of the UTF-8 text.
-        const int line = int(utf8.left(parseError.offset).count('\n')) + 1;
+        // The offset counts bytes of the UTF-8 text and lies past the blanks
+        // that follow the token found wrong (before them for text after the
+        // end); the line is that token's.
+        qsizetype at = std::clamp<qsizetype>(parseError.offset, 0, utf8.size());
+        while (parseError.error != QJsonParseError::GarbageAtEnd && at > 0 &&
+               QByteArrayView(" \t\r\n").contains(utf8[at - 1]))
+            --at;
+        const int line = int(utf8.left(at).count('\n')) + 1;
         return {{}, QStringLiteral("%1 行目: JSON として読めません（%2）").arg(line).arg(parseError.errorString())};
     }
     QJsonArray items;
@@ -193,33 +195,49 @@ ReadResult ReadCslJson(const QString &text)
         items.append(doc.object());
     else
         items = doc.array();
-    // Where each object starts, for the report: the n-th "{" at depth one.
+    // Where each item starts, for the report: every value of the array (or
+    // the one object), lines counted in the same pass.
     QList<int> lines;
     {
+        const int itemDepth = doc.isObject() ? 0 : 1;
         int depth = 0;
+        int line = 1;
         bool inString = false;
+        bool expectItem = itemDepth == 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar c = text[i];
+            if (c == u'\n')
+                ++line;
             if (inString) {
                 if (c == u'\\')
                     ++i;
                 else if (c == u'"')
                     inString = false;
-            } else if (c == u'"') {
+                continue;
+            }
+            if (expectItem && depth == itemDepth && !c.isSpace() && c != u',' && c != u']') {
+                lines << line;
+                expectItem = false;
+            }
+            if (c == u'"') {
                 inString = true;
             } else if (c == u'{' || c == u'[') {
-                if (c == u'{' && depth == (doc.isObject() ? 0 : 1))
-                    lines << lineAt(text, int(i));
-                ++depth;
+                if (++depth == 1 && itemDepth == 1)
+                    expectItem = true;
             } else if (c == u'}' || c == u']') {
                 --depth;
+            } else if (c == u',' && depth == itemDepth) {
+                expectItem = true;
             }
         }
     }
     ReadResult out;
     for (qsizetype i = 0; i < items.size(); ++i) {
         if (!items.at(i).isObject())
-            return {{}, QStringLiteral("%1 番目の項目が文献（JSON のオブジェクト）ではありません").arg(i + 1)};
+            return {{},
+                    QStringLiteral("%1 行目: %2 番目の項目が文献（JSON のオブジェクト）ではありません")
+                        .arg(lines.value(i, 1))
+                        .arg(i + 1)};
         out.refs << referenceOf(items.at(i).toObject(), lines.value(i, 1));
     }
     return out;

@@ -288,12 +288,14 @@ ImportedRecord RecordFromReference(const Reference &ref, QDate today)
     rec.Keyword = fitField(ref.keywords, RecordLayout::Keyword.width, QStringLiteral("Keyword"), notes);
 
     // The memo takes the note and then what has no field of its own, as far
-    // as it has room; the rest is reported. A record names one source: an
-    // article its journal, anything else its publisher.
+    // as it has room; the rest is reported. A record names one source (an
+    // article its journal, anything else its publisher, failing that its
+    // journal); a journal or publisher besides it is such a field.
     QStringList extras = ref.extras;
-    if (ref.type == RefType::Article && !Trim(ref.publisher).isEmpty())
+    const QString source = ReferenceSourceName(ref);
+    if (!Trim(ref.publisher).isEmpty() && ref.publisher != source)
         extras.prepend(QStringLiteral("Publisher: ") + Trim(ref.publisher));
-    if ((ref.type == RefType::Chapter || ref.type == RefType::Book) && !Trim(ref.journal).isEmpty())
+    if (!Trim(ref.journal).isEmpty() && ref.journal != source)
         extras.prepend(QStringLiteral("Journal: ") + Trim(ref.journal));
     QString memo = fitField(ref.note, RecordLayout::Memo.width, QStringLiteral("Memo"), notes);
     for (const QString &extra : extras) {

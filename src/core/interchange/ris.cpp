@@ -107,6 +107,8 @@ Reference referenceOf(const Entry &e)
         break;
     case RefType::Chapter:
         ref.bookTitle = bt.isEmpty() ? t2 : bt;
+        if (!bt.isEmpty() && !t2.isEmpty() && t2 != bt)
+            ref.extras << QStringLiteral("T2: ") + t2;
         break;
     case RefType::Book:
         if (ref.title.isEmpty())
