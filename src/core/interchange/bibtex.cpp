@@ -98,7 +98,7 @@ public:
                 ++m_at;
             }
         }
-        return out.simplified();
+        return TidyBlanks(out);
     }
 
 private:
@@ -584,7 +584,13 @@ Reference referenceOf(const BibEntry &e)
     // Addresses are not LaTeX text.
     auto raw = [&](const char *name) {
         used.insert(QLatin1String(name));
-        return e.value(QLatin1String(name)).remove(u'{').remove(u'}').simplified();
+        // Some programs escape LaTeX's specials in addresses too ("a\\_b").
+        static const QRegularExpression escaped(QStringLiteral("\\\\([_%&#~$])"));
+        return e.value(QLatin1String(name))
+            .remove(u'{')
+            .remove(u'}')
+            .replace(escaped, QStringLiteral("\\1"))
+            .simplified();
     };
     ref.url = raw("url");
     if (ref.url.isEmpty() && howUrl.hasMatch()) {

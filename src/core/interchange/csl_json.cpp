@@ -35,7 +35,7 @@ QString plain(const QString &s)
         .replace(QLatin1String("&gt;"), QLatin1String(">"))
         .replace(QLatin1String("&quot;"), QLatin1String("\""))
         .replace(QLatin1String("&amp;"), QLatin1String("&"));
-    return t.simplified();
+    return TidyBlanks(t);
 }
 
 void readPersons(const QJsonValue &v, QList<RefPerson> &persons, bool &etAl)
@@ -128,21 +128,33 @@ Reference referenceOf(const QJsonObject &o, int line)
             break;
     }
     ref.keywords = plain(text(o.value(QLatin1String("keyword"))));
-    ref.note = text(o.value(QLatin1String("note"))).simplified();
+    ref.note = TidyBlanks(text(o.value(QLatin1String("note"))));
     ref.url = text(o.value(QLatin1String("URL"))).trimmed();
     ref.doi = text(o.value(QLatin1String("DOI"))).trimmed();
     ref.registered = dateOf(o.value(QLatin1String("accessed")));
 
     // What a person would want to see again; the bookkeeping of the agencies
     // (reference lists, counts, licences, links, indexing dates) is left out.
+    // Every value of an array is kept ("ISSN": [print, electronic]); of the
+    // container titles, those after the one taken.
     static const QStringList kept = {
-        "ISSN",  "ISBN",   "publisher-place", "event",    "event-place",    "language",          "edition", "number",
-        "genre", "medium", "archive",         "abstract", "original-title", "collection-number", "PMID",    "PMCID"};
-    for (const QString &key : kept) {
-        const QString value = plain(text(o.value(key)));
-        if (!value.isEmpty())
+        "ISSN",   "ISBN",  "publisher-place", "event",   "event-place", "language",       "edition",
+        "number", "genre", "medium",          "archive", "abstract",    "original-title", "collection-number",
+        "PMID",   "PMCID", "subject"};
+    auto all = [&o](const QString &key, qsizetype from) {
+        const QJsonValue v = o.value(key);
+        if (!v.isArray())
+            return from == 0 ? plain(text(v)) : QString();
+        QStringList values;
+        for (const QJsonValue &item : v.toArray())
+            values << plain(text(item));
+        return values.mid(from).join(QStringLiteral(", "));
+    };
+    if (const QString more = all(QStringLiteral("container-title"), 1); !more.isEmpty())
+        ref.extras << QStringLiteral("container-title: ") + more;
+    for (const QString &key : kept)
+        if (const QString value = all(key, 0); !value.isEmpty())
             ref.extras << key + QStringLiteral(": ") + value;
-    }
     if (ref.type == RefType::Other) {
         const QString type = text(o.value(QLatin1String("type")));
         if (!type.isEmpty() && type != QLatin1String("document"))

@@ -60,9 +60,15 @@ std::optional<ExchangeFormat> DetectExchangeFormat(const QString &text)
     static const QRegularExpression ris(QStringLiteral("^TY {1,2}-"));
     if (ris.match(QStringView(text).sliced(i)).hasMatch())
         return ExchangeFormat::Ris;
-    // BibTeX allows any text before the first entry.
+    if (text[i] == u'@')
+        return ExchangeFormat::Bibtex;
+    // Some databases write a few header lines ("Provider: ...") before the
+    // first RIS entry; BibTeX allows any text before the first entry.
+    static const QRegularExpression risLine(QStringLiteral("(^|\\n)TY {1,2}-"));
+    if (risLine.match(text).hasMatch())
+        return ExchangeFormat::Ris;
     static const QRegularExpression entry(QStringLiteral("(^|\\n)\\s*@\\s*[A-Za-z]+\\s*[{(]"));
-    if (text[i] == u'@' || entry.match(text).hasMatch())
+    if (entry.match(text).hasMatch())
         return ExchangeFormat::Bibtex;
     return std::nullopt;
 }

@@ -94,6 +94,25 @@ QString storedList(const QList<RefPerson> &persons, bool etAl, int width, const 
 
 } // namespace
 
+QString TidyBlanks(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        if (!text[i].isSpace()) {
+            out += text[i++];
+            continue;
+        }
+        const qsizetype start = i;
+        bool plain = true;
+        for (; i < text.size() && text[i].isSpace(); ++i)
+            if (text[i] != u' ')
+                plain = false;
+        out += plain ? text.mid(start, i - start) : QStringLiteral(" ");
+    }
+    return out.trimmed();
+}
+
 bool IsEtAlName(const QString &text)
 {
     QString t = text.simplified().toLower();

@@ -109,4 +109,9 @@ QString PersonToText(const RefPerson &person);
 // Person names that stand for "and others".
 bool IsEtAlName(const QString &text);
 
+// Text read from a file with its line breaks and tabs as single blanks (a
+// run of blanks that holds one becomes one blank) and no blanks at either
+// end; runs of plain blanks stay as they are, as the card keeps them.
+QString TidyBlanks(const QString &text);
+
 } // namespace tz

@@ -165,6 +165,7 @@ ReadResult ReadRis(const QString &text)
     static const QRegularExpression tagLine(QStringLiteral("^([A-Z][A-Z0-9]) {1,2}-(?: (.*)|\\s*)$"));
     const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     std::optional<Entry> entry;
+    bool seenTag = false;
     QString lastTag;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const int lineNo = int(i) + 1;
@@ -179,9 +180,12 @@ ReadResult ReadRis(const QString &text)
                 entry->fields.last().second += u' ' + line.trimmed();
                 continue;
             }
+            if (!entry && out.refs.isEmpty() && !seenTag)
+                continue; // a database's header lines ("Provider: ...") before the first entry
             out.error = QStringLiteral("%1 行目: RIS のタグ行（「TY  - 」の形）ではありません").arg(lineNo);
             return {{}, out.error};
         }
+        seenTag = true;
         const QString tag = m.captured(1);
         const QString value = m.captured(2).trimmed();
         if (!knownTags().contains(tag)) {
