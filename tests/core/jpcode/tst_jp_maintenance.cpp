@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <csignal>
 
 using namespace tz;
 using namespace tz::testing;
@@ -396,8 +395,7 @@ private Q_SLOTS:
     // the style of that name's category, and no file of the change is left.
     void renumberingsSurviveKills()
     {
-        const int kills =
-            qEnvironmentVariableIntValue("TZ_KILL_COUNT") > 0 ? qEnvironmentVariableIntValue("TZ_KILL_COUNT") : 20;
+        const int kills = killCount();
         const QString bank = newBank();
         QRandomGenerator random(20140726);
         int pending = 0, rolledBack = 0, mixed = 0;
@@ -407,8 +405,7 @@ private Q_SLOTS:
             QVERIFY(helper.waitForReadyRead(60000));
             QThread::usleep(random.bounded(400000));
             QCOMPARE(helper.state(), QProcess::Running); // a renumbering failed: see its message
-            ::kill(pid_t(helper.processId()), SIGKILL);
-            helper.waitForFinished(20000);
+            killNow(helper);
 
             if (QFileInfo::exists(bank + "/" + kBankChangeIntent)) {
                 ++pending;
