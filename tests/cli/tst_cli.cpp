@@ -32,7 +32,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -641,8 +640,7 @@ private Q_SLOTS:
     // holds the whole bank; the next run converts it.
     void killsLeaveNoHalfBank()
     {
-        const int kills =
-            qEnvironmentVariableIntValue("TZ_KILL_COUNT") > 0 ? qEnvironmentVariableIntValue("TZ_KILL_COUNT") : 20;
+        const int kills = killCount();
         QTemporaryDir dir;
         const QString old = dir.filePath("old");
         writeOldBank(old,
@@ -659,8 +657,7 @@ private Q_SLOTS:
             p.start(TZ_CLI_PATH, {"convert", old, bank});
             QVERIFY(p.waitForStarted());
             QThread::msleep(QRandomGenerator::global()->bounded(span));
-            ::kill(pid_t(p.processId()), SIGKILL);
-            p.waitForFinished();
+            killNow(p);
             if (QFileInfo::exists(bank)) {
                 QVERIFY2(IsBank(bank) && RecCountSet(bank) == 20000, qPrintable(bank));
                 ++whole;

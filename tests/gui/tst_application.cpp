@@ -107,10 +107,8 @@ private Q_SLOTS:
         QCOMPARE(saved.CardPos, (WindowPos{float(PixelsToTwips(card.x(), dpi)), 3000, 9150, 8100}));
         QVERIFY(saved.CardPos.left > 3000);
         QCOMPARE(saved.SearchPos, (WindowPos{4500, 1500, 9000, 7000}));
-        QCOMPARE(saved.FontNameNo, 1);
-        QCOMPARE(saved.FontSizeNo, 0);
-        QVERIFY(saved.BeepOn);
-        QVERIFY(saved.AutoDupCheck);
+        QCOMPARE(QList<int>({saved.FontNameNo, saved.FontSizeNo, saved.BeepOn, saved.AutoDupCheck}),
+                 QList<int>({1, 0, 1, 1}));
         p.trigger(card, "mnuOD"); // the default places again
         QCOMPARE(p.session().settings.CardPos, Settings().CardPos);
     }

@@ -182,22 +182,22 @@ private Q_SLOTS:
     // and closing it without edits leave the records as they were.
     void recordNumberPrintAndClose()
     {
+        Card c;
+        const QByteArray before = c.recordFile();
         for (const auto &[typed, message] : {std::pair{u"7"_s, kMsgRecNumRange}, {u"abc"_s, kMsgRecNumNumeric}}) {
-            Card c;
-            const QByteArray before = c.recordFile();
             c.enterRecNum(typed, false);
             QCOMPARE(c.recNum()->palette().color(QPalette::Text), QColor(255, 0, 0));
             QTest::keyClick(c.recNum(), Qt::Key_Return);
-            QCOMPARE(c.ui.messageTexts(), QStringList{message});
+            QCOMPARE(c.ui.messageTexts().last(), message);
             c.focus(CardBox::Memo);
             QCOMPARE(c.recNum()->text(), u"5"_s);
-            c.ui.printAnswer = PrintChoice{1, 0, 0, true, c.dir.filePath(u"card.pdf"_s)};
-            c.trigger("mnuRP");
-            QVERIFY(readFile(c.dir.filePath(u"card.pdf"_s)).startsWith("%PDF"));
-            c.window->close();
-            QCOMPARE(c.recordFile(), before);
-            QCOMPARE(c.ui.messages.size(), 1);
         }
+        c.ui.printAnswer = PrintChoice{1, 0, 0, true, c.dir.filePath(u"card.pdf"_s)};
+        c.trigger("mnuRP");
+        QVERIFY(readFile(c.dir.filePath(u"card.pdf"_s)).startsWith("%PDF"));
+        c.window->close();
+        QCOMPARE(c.recordFile(), before);
+        QCOMPARE(c.ui.messages.size(), 2);
     }
 
     void searchesReachTheSearchWindow()
@@ -397,7 +397,6 @@ private Q_SLOTS:
         QFETCH(int, step);
         Card c;
         const QString path = file == u"record.tzd" ? c.bankPath() + file : c.root() + file;
-        QVERIFY(writeFile(c.root() + QStringLiteral("tz.cfg"), readFile(c.root() + QStringLiteral("tz.cfg"))));
         writeFile(c.root() + QStringLiteral("result.txt"), "an earlier list\r\n");
         const QByteArray before = readFile(path);
         auto *memo = static_cast<QLineEdit *>(c.box(CardBox::Memo));

@@ -5,8 +5,8 @@
 #include "core/jpcode/jp_maintenance.h"
 #include "gui/formedit/form_editor_window.h"
 #include "gui/jpcode/jp_editor_window.h"
+#include "support/card_fixture.h"
 #include "support/jp_bank.h"
-#include "support/program.h"
 #include "support/test_rows.h"
 
 #include <QComboBox>
@@ -25,31 +25,23 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The program on "mybank": five journal articles on code 12, shown on the
-// card (`records` in the record file instead when given).
-struct Editors : Program
+// The card's program (support/card_fixture.h) with names for JP code 12 and
+// two publishers, and `records` in the record file instead when given.
+struct Editors : Card
 {
-    QString bank;
-    CardWindow *cardWindow = nullptr;
-    JPEditorWindow *jp = nullptr;
-    FormEditorWindow *fm = nullptr;
+    JPEditorWindow *jp = &app->jpEditor();
+    FormEditorWindow *fm = &app->formEditor();
 
     explicit Editors(const QByteArray &records = {})
-    {
-        bank = makeBank(u"mybank"_s, {}, 5);
-        JPcodeSave(bank + u"JPcode.tzd"_s,
-                   jpTable(20, 100, 150, 200, {{12, "Journal of Tests"}, {101, "Press One"}, {151, "Other One"}}));
-        if (!records.isEmpty())
-            writeFile(bank + u"record.tzd"_s, records);
-        writeSettings(u"mybank"_s);
-        start();
-        cardWindow = &card();
-        jp = &app->jpEditor();
-        fm = &app->formEditor();
-        activate(cardWindow);
-    }
-    template <typename T = QWidget> T *ctl(const QString &name) const { return control<T>(*jp, name); }
-    template <typename T = QWidget> T *cardCtl(const QString &name) const { return control<T>(*cardWindow, name); }
+        : Card([&records](const QString &bank) {
+              JPcodeSave(
+                  bank + u"JPcode.tzd"_s,
+                  jpTable(20, 100, 150, 200, {{12, "Journal of Tests"}, {101, "Press One"}, {151, "Other One"}}));
+              if (!records.isEmpty())
+                  writeFile(bank + u"record.tzd"_s, records);
+          })
+    {}
+    template <typename T = QWidget> T *ctl(const QString &name) const { return Program::control<T>(*jp, name); }
     QListWidget *list() const { return ctl<QListWidget>("JPlist"); }
     QLineEdit *text() const { return ctl<QLineEdit>("JPtext"); }
     QStringList lines() const
@@ -63,17 +55,15 @@ struct Editors : Program
     // The editor opened from the card, on category `k` unless that is -1.
     void openEditor(int k = 0)
     {
-        cardCtl<QPushButton>("JPview")->click();
+        click("JPview");
         activate(jp);
         if (k >= 0)
             category(k)->trigger();
     }
     void press(int button) const { ctl<QPushButton>(u"JpeD_%1"_s.arg(button))->click(); }
     void select(int code) const { list()->setCurrentRow(code - jp->model().firstCode()); }
-    QString cardBox(int i) const { return cardCtl<QLineEdit>(u"EditRecBox_%1"_s.arg(i))->text(); }
-    // The form editor opened from the card's option menu.
-    void openForms() { trigger(*cardWindow, "mnuOR"); }
-    template <typename T = QWidget> T *fmCtl(const QString &name) const { return control<T>(*fm, name); }
+    QString code() const { return boxText(CardBox::JPcode); }
+    template <typename T = QWidget> T *fmCtl(const QString &name) const { return Program::control<T>(*fm, name); }
     QLineEdit *order(int style) const { return fmCtl<QLineEdit>(u"Forder_%1"_s.arg(style)); }
     QString preview() const { return fmCtl<QPlainTextEdit>(u"Preview"_s)->toPlainText(); }
     // Replaces the text of a box by typing.
@@ -105,9 +95,9 @@ private Q_SLOTS:
         const QString item = rows::text("item");
         const int category = rows::number("category");
         Editors e;
-        e.cardCtl<QRadioButton>(u"RadioStyle_"_s + rows::text("style"))->click();
-        QWidget *opener = e.cardWindow->findChild<QWidget *>(item);
-        QAction *action = e.cardWindow->findChild<QAction *>(item);
+        e.control<QRadioButton>(u"RadioStyle_"_s + rows::text("style"))->click();
+        QWidget *opener = e.window->findChild<QWidget *>(item);
+        QAction *action = e.window->findChild<QAction *>(item);
         QVERIFY(opener ? opener->isEnabled() : action->isEnabled());
         opener ? static_cast<QPushButton *>(opener)->click() : action->trigger();
         QVERIFY(e.jp->isVisible());
@@ -124,7 +114,7 @@ private Q_SLOTS:
     void listLinesNamesAndWrapAround()
     {
         Editors e;
-        e.cardCtl<QAction>("fontn_3")->trigger();
+        e.control<QAction>("fontn_3")->trigger();
         QCOMPARE(e.list()->font().family(), FontCaption(1));
         QCOMPARE(e.text()->font().family(), FontCaption(3));
         e.openEditor();
@@ -168,30 +158,30 @@ private Q_SLOTS:
     void theCardFollowsApplyAndRenumbering()
     {
         Editors e;
-        e.cardCtl<QRadioButton>("RadioStyle_3")->click();
+        e.control<QRadioButton>("RadioStyle_3")->click();
         e.openEditor(-1);
         QCOMPARE(e.jp->model().category(), 2);
         e.select(101);
         e.press(4);
-        QCOMPARE(e.cardBox(6), QStringLiteral("101"));
-        QVERIFY(e.cardCtl<QRadioButton>("RadioStyle_3")->isChecked());
-        QCOMPARE(e.cardCtl<QComboBox>("JPcombo")->currentText(), QStringLiteral("Press One"));
+        QCOMPARE(e.code(), QStringLiteral("101"));
+        QVERIFY(e.control<QRadioButton>("RadioStyle_3")->isChecked());
+        QCOMPARE(e.control<QComboBox>("JPcombo")->currentText(), QStringLiteral("Press One"));
         e.category(0)->trigger();
         e.select(12);
         Q_EMIT e.list()->itemDoubleClicked(e.list()->currentItem()); // a double click on the line
-        QCOMPARE(e.cardBox(6), QStringLiteral("12"));
-        QVERIFY(e.cardCtl<QRadioButton>("RadioStyle_1")->isChecked());
-        e.cardCtl<QPushButton>("CommandSave")->click();
-        QCOMPARE(storedRecords(e.bank).last().JPcode, 12);
+        QCOMPARE(e.code(), QStringLiteral("12"));
+        QVERIFY(e.control<QRadioButton>("RadioStyle_1")->isChecked());
+        e.click("CommandSave");
+        QCOMPARE(storedRecords(e.bankPath()).last().JPcode, 12);
 
         e.ctl<QAction>("mnuEMS")->trigger(); // to etc.: 151 is taken, 152 is the lowest free code
         QCOMPARE(e.ui.messageTexts().last(), QStringLiteral("12 番の内容を152 番に移動します。"));
-        QCOMPARE(e.cardBox(6), QStringLiteral("152"));
-        QVERIFY(e.cardCtl<QRadioButton>("RadioStyle_4")->isChecked());
-        QCOMPARE(e.cardCtl<QComboBox>("JPcombo")->currentText(), QStringLiteral("Journal of Tests"));
-        QTest::keyClicks(e.cardCtl<QLineEdit>("EditRecBox_1"), QStringLiteral(" edited"));
-        e.cardCtl<QPushButton>("CommandSave")->click();
-        for (const Record &r : storedRecords(e.bank))
+        QCOMPARE(e.code(), QStringLiteral("152"));
+        QVERIFY(e.control<QRadioButton>("RadioStyle_4")->isChecked());
+        QCOMPARE(e.control<QComboBox>("JPcombo")->currentText(), QStringLiteral("Journal of Tests"));
+        QTest::keyClicks(e.control<QLineEdit>("EditRecBox_1"), QStringLiteral(" edited"));
+        e.click("CommandSave");
+        for (const Record &r : storedRecords(e.bankPath()))
             QVERIFY(r.JPcode == 152 && r.Style == 4);
         QCOMPARE(e.lines()[11], QStringLiteral("  12  (     )    "));
     }
@@ -204,9 +194,9 @@ private Q_SLOTS:
         e.openEditor();
         e.select(14);
         QTest::keyClicks(e.text(), QStringLiteral("Typed Only"));
-        Program::activate(e.cardWindow);
-        QTRY_COMPARE(storedTable(e.bank).JPname[14], QStringLiteral("Typed Only"));
-        QCOMPARE(e.cardCtl<QComboBox>("JPcombo")->itemText(13), QStringLiteral("Typed Only"));
+        Program::activate(e.window);
+        QTRY_COMPARE(storedTable(e.bankPath()).JPname[14], QStringLiteral("Typed Only"));
+        QCOMPARE(e.control<QComboBox>("JPcombo")->itemText(13), QStringLiteral("Typed Only"));
 
         e.openEditor();
         e.select(15);
@@ -215,7 +205,7 @@ private Q_SLOTS:
         e.press(7);
         QVERIFY(!e.jp->isVisible() && !e.jp->model().isLoaded());
         QVERIFY(e.session().jp.JPname[15].isEmpty());
-        QCOMPARE(storedTable(e.bank).JPname[14], QStringLiteral("Typed Only"));
+        QCOMPARE(storedTable(e.bankPath()).JPname[14], QStringLiteral("Typed Only"));
     }
 
     // A name typed into the card's name list: an existing one gives its code,
@@ -237,18 +227,18 @@ private Q_SLOTS:
         const int code = rows::number("code");
         Editors e;
         e.openEditor(); // the editor follows a name the card adds
-        Program::activate(e.cardWindow);
-        auto *combo = e.cardCtl<QComboBox>("JPcombo");
+        Program::activate(e.window);
+        auto *combo = e.control<QComboBox>("JPcombo");
         Editors::retype(combo->lineEdit(), typed);
         if (!agree)
             e.ui.answers.append(MsgAnswer::Cancel);
         QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
-        QCOMPARE(e.cardBox(6), code ? QString::number(code) : QString());
-        e.cardCtl<QPushButton>("CommandSave")->click();
-        QCOMPARE(int(storedRecords(e.bank).last().JPcode), code);
+        QCOMPARE(e.code(), code ? QString::number(code) : QString());
+        e.click("CommandSave");
+        QCOMPARE(int(storedRecords(e.bankPath()).last().JPcode), code);
         const bool isNew = typed.startsWith(u'B');
         QCOMPARE(e.ui.messageTexts().contains(kAskAddJPname.arg(typed).arg(1)), isNew);
-        QCOMPARE(storedTable(e.bank).JPname[1] == QStringLiteral("Brand New Journal"), isNew && agree);
+        QCOMPARE(storedTable(e.bankPath()).JPname[1] == QStringLiteral("Brand New Journal"), isNew && agree);
         QCOMPARE(e.lines()[0].endsWith(QStringLiteral("Brand New Journal")), isNew && agree);
     }
 
@@ -261,10 +251,10 @@ private Q_SLOTS:
         const QString other = e.root() + QStringLiteral("other.bnk/JPcode.tzd");
         writeJPbank(e.root() + QStringLiteral("other.bnk"), jpTable(20, 100, 150, 200, {{12, "Copied Journal"}}), {});
         e.ui.files.enqueue(other);
-        e.cardCtl<QAction>("mnuBJ")->trigger();
+        e.control<QAction>("mnuBJ")->trigger();
         QCOMPARE(e.ui.messages.last().text, kAskCopyJPcode.arg(QDir::toNativeSeparators(other)));
-        QCOMPARE(readFile(e.bank + QStringLiteral("JPcode.tzd")), readFile(other));
-        QCOMPARE(e.cardCtl<QComboBox>("JPcombo")->currentText(), QStringLiteral("Copied Journal"));
+        QCOMPARE(readFile(e.bankPath() + QStringLiteral("JPcode.tzd")), readFile(other));
+        QCOMPARE(e.control<QComboBox>("JPcombo")->currentText(), QStringLiteral("Copied Journal"));
         QCOMPARE(e.lines()[11], QStringLiteral("  12  (    5)    Copied Journal"));
     }
 
@@ -274,7 +264,7 @@ private Q_SLOTS:
     void openedFromTheCard()
     {
         Editors e;
-        e.openForms();
+        e.trigger("mnuOR"); // the option menu
         QVERIFY(e.fm->isVisible());
         QCOMPARE(e.fm->windowTitle(), u"書式編集  Tessellane 3j03 [MYBANK]"_s);
         QCOMPARE(e.fm->property("helpContext").toInt(), 6000);
@@ -311,7 +301,7 @@ private Q_SLOTS:
     void anEditedFormRendersInTheSearchWindow()
     {
         Editors e;
-        e.openForms();
+        e.trigger("mnuOR");
         Editors::retype(e.order(1), u"[R]: [T] ([Y])[/]"_s);
         QVERIFY2(e.preview().contains(u"Journal  (Rec 1)\n 1: Title 1. (1991)\n"_s), qPrintable(e.preview()));
         QTest::mouseClick(e.fmCtl(u"Sort_5"_s), Qt::LeftButton); // Rec 123
@@ -350,7 +340,7 @@ private Q_SLOTS:
     void thePreviewFollowsEachKeyOnAFullBank()
     {
         Editors e(EncodeRecord(JournalRecord(1)).repeated(kMaxRecords));
-        e.openForms();
+        e.trigger("mnuOR");
         Editors::retype(e.order(1), u"[T] ([Y]) z"_s);
         qint64 slowest = 0;
         for (const QChar c : u"qrs"_s) {

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <functional>
 
 namespace tz::testing {
 
@@ -17,9 +18,12 @@ struct Card : Program
     QList<int> opened;                 // kinds the search menu opened
     CardWindow *window = nullptr;
 
-    Card()
+    // `prepare` changes the bank's files before the program starts.
+    explicit Card(const std::function<void(const QString &bank)> &prepare = {})
     {
-        makeBank(QStringLiteral("mybank"), {}, 5);
+        const QString bank = makeBank(QStringLiteral("mybank"), {}, 5);
+        if (prepare)
+            prepare(bank);
         writeSettings(QStringLiteral("mybank"));
         window = &start().card();
         window->card().setToday(kToday);

@@ -18,25 +18,16 @@ inline const QString kJournalTag = QStringLiteral("journal:");
 // Record n of the journal `name` (empty: no journal) at `code`.
 inline Record jpRecord(int n, int code, int style, const QString &name)
 {
-    Record r;
-    r.Style = static_cast<qint16>(style);
-    r.Memo = kJournalTag + name;
-    r.Author = QStringLiteral("A.Author");
-    r.Title = QStringLiteral("Title %1.").arg(n);
-    r.JPcode = static_cast<qint16>(code);
-    r.Year = 2000;
-    r.RegDate = 45000;
-    return r;
+    // clang-format off
+    return {qint16(style), kJournalTag + name, QStringLiteral("A.Author"), QStringLiteral("Title %1.").arg(n),
+            qint16(code), {}, {}, {}, 2000, {}, {}, {}, 45000};
+    // clang-format on
 }
 
 // A table with the given ends and names; every other code free.
 inline JPcodeTable jpTable(int T, int J, int P, int E, const QMap<int, QString> &names)
 {
-    JPcodeTable t;
-    t.JPendT = qint16(T);
-    t.JPendJ = qint16(J);
-    t.JPendP = qint16(P);
-    t.JPendE = qint16(E);
+    JPcodeTable t{{}, qint16(T), qint16(J), qint16(P), qint16(E), {}, false};
     JPcodeRepairEnds(t);
     for (auto it = names.cbegin(); it != names.cend(); ++it)
         t.JPname[it.key()] = it.value();

@@ -4,8 +4,6 @@
 // articles of the test banks, records 2 and 4 holding "telomere" in their
 // title; the record `blank` (0 for none) is left blank.
 
-#include "core/format/form_file.h"
-#include "core/format/script_file.h"
 #include "core/session/session.h"
 #include "support/program_folder.h"
 
@@ -25,10 +23,8 @@ struct SearchFixture : tz::testing::ProgramFolder
         }
         makeBank(QStringLiteral("mybank"), records);
         session = std::make_unique<tz::Session>(ui, dir.path());
+        session->load();
         session->setBank(dir.path(), QStringLiteral("mybank"));
-        QStringList report;
-        session->forms = tz::ParseFormFile(readFile(TZ_SOURCE_DATA "/form.cfx"), "form.cfx", report);
-        session->scripts = tz::ParseScriptFile(readFile(TZ_SOURCE_DATA "/script.cfx"), "script.cfx", report);
     }
     QString file(const QString &name) const { return dir.filePath(name); }
 };

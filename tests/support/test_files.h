@@ -1,11 +1,13 @@
 #pragma once
-// Small file helpers for the tests.
+// Small file and process helpers for the tests.
 
 #include <QByteArray>
 #include <QDirIterator>
 #include <QFile>
 #include <QMap>
+#include <QProcess>
 #include <QString>
+#include <csignal>
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -44,4 +46,17 @@ inline QByteArray le16(int v)
 {
     const char bytes[2] = {char(v & 0xFF), char((v >> 8) & 0xFF)};
     return QByteArray(bytes, 2);
+}
+
+// How many times a kill test kills: TZ_KILL_COUNT, 20 when unset.
+inline int killCount()
+{
+    const int n = qEnvironmentVariableIntValue("TZ_KILL_COUNT");
+    return n > 0 ? n : 20;
+}
+
+inline void killNow(QProcess &p)
+{
+    ::kill(pid_t(p.processId()), SIGKILL);
+    p.waitForFinished(20000);
 }

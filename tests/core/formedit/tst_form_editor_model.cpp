@@ -18,15 +18,10 @@ namespace {
 
 OutputForm form(const QString &name, const QString &journalOrder)
 {
-    OutputForm f;
-    f.name = name;
-    f.note = name + QStringLiteral(" note");
-    f.sort = 3;
-    f.author = NameRule{2, 3, 4, 5, 2};
-    f.editor = NameRule{10, 10, 1, 3, 1};
-    f.order = {QString(), journalOrder, QStringLiteral("[A] In [E], [B]."), QStringLiteral("[A] [T]."),
-               QStringLiteral("[T]")};
-    return f;
+    // clang-format off
+    return {name, name + QStringLiteral(" note"), 3, NameRule{2, 3, 4, 5, 2}, NameRule{10, 10, 1, 3, 1},
+            {QString(), journalOrder, QStringLiteral("[A] In [E], [B]."), QStringLiteral("[A] [T]."), "[T]"}};
+    // clang-format on
 }
 
 // A program folder with a form file of `count` forms, read into the session.

@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
-#include <csignal>
 
 using namespace tz;
 using namespace tz::testing;
@@ -111,10 +110,8 @@ private Q_SLOTS:
         const int first[] = {1, 21, 101, 151}, last[] = {20, 100, 150, 200};
         for (int c = first[category]; c <= last[category]; ++c)
             table.JPname[c] = QStringLiteral("Full %1").arg(c);
-        const QList<std::pair<int, int>> codes = {{5, 2},   {30, 1}, {120, 3},
-                                                  {160, 2}, {0, 1},  {95, lastTenFree ? 0 : 1}};
         const QString bank = newBank();
-        writeJPbank(bank, table, codes);
+        writeJPbank(bank, table, {{5, 2}, {30, 1}, {120, 3}, {160, 2}, {0, 1}, {95, lastTenFree ? 0 : 1}});
         const QList<Record> before = storedRecords(bank);
 
         JPcodeMaintenance m = ops(bank, table);
@@ -133,15 +130,21 @@ private Q_SLOTS:
         QCOMPARE(m.newCode(category).code, rows::number("firstNew"));
     }
 
-    void newCodeSkipsEmptyCodesInUse()
+    // "New" skips an empty code that a record uses; only an unused code is
+    // deleted (the table is written at the next save); with no free code and
+    // the enlargement declined, nothing changes.
+    void codesInUse()
     {
-        JPcodeTable table = jpTable(5, 10, 15, 20, {{1, "A"}, {2, "B"}});
+        JPcodeTable table = jpTable(5, 10, 15, 20, {{1, "A"}, {2, "B"}, {7, "Used"}, {8, "Unused"}});
         const QString bank = newBank();
-        writeJPbank(bank, table, {{3, 1}});
-        QCOMPARE(ops(bank, table).newCode(JPtop).code, 4);
-        // No free code and the enlargement declined: nothing changes.
-        table.JPname[4] = table.JPname[5] = QStringLiteral("C");
+        writeJPbank(bank, table, {{3, 1}, {7, 1}});
         const auto snapshot = folderSnapshot(bank);
+        JPcodeMaintenance m = ops(bank, table);
+        QCOMPARE(m.newCode(JPtop).code, 4);
+        QCOMPARE(outcome(m.deleteCode(7)), "Refused 0 " + kMsgCodeInUse);
+        QCOMPARE(outcome(m.deleteCode(8)), "Done 8");
+        QVERIFY(table.JPname[7] == QStringLiteral("Used") && table.JPname[8].isEmpty());
+        table.JPname[4] = table.JPname[5] = QStringLiteral("C");
         QCOMPARE(outcome(ops(bank, table, false).newCode(JPtop)), "Cancelled 0");
         QVERIFY(folderSnapshot(bank) == snapshot);
     }
@@ -180,19 +183,6 @@ private Q_SLOTS:
         QVERIFY(folderSnapshot(bank) == snapshot);
         // The category of the code itself: nothing happens.
         QCOMPARE(outcome(ops(bank, table).moveCode(205, JPetc)).left(9), "Unchanged");
-    }
-
-    void deleteOnlyUnusedCodes()
-    {
-        JPcodeTable table = jpTable(20, 100, 150, 200, {{7, "Used"}, {8, "Unused"}});
-        const QString bank = newBank();
-        writeJPbank(bank, table, {{7, 1}});
-        const auto snapshot = folderSnapshot(bank);
-        JPcodeMaintenance m = ops(bank, table);
-        QCOMPARE(outcome(m.deleteCode(7)), "Refused 0 " + kMsgCodeInUse);
-        QCOMPARE(outcome(m.deleteCode(8)), "Done 8");
-        QVERIFY(table.JPname[7] == QStringLiteral("Used") && table.JPname[8].isEmpty());
-        QVERIFY(folderSnapshot(bank) == snapshot); // written at the next save
     }
 
     // Each category by name, free codes behind the names (also behind names
@@ -396,8 +386,7 @@ private Q_SLOTS:
     // the style of that name's category, and no file of the change is left.
     void renumberingsSurviveKills()
     {
-        const int kills =
-            qEnvironmentVariableIntValue("TZ_KILL_COUNT") > 0 ? qEnvironmentVariableIntValue("TZ_KILL_COUNT") : 20;
+        const int kills = killCount();
         const QString bank = newBank();
         QRandomGenerator random(20140726);
         int pending = 0, rolledBack = 0, mixed = 0;
@@ -407,8 +396,7 @@ private Q_SLOTS:
             QVERIFY(helper.waitForReadyRead(60000));
             QThread::usleep(random.bounded(400000));
             QCOMPARE(helper.state(), QProcess::Running); // a renumbering failed: see its message
-            ::kill(pid_t(helper.processId()), SIGKILL);
-            helper.waitForFinished(20000);
+            killNow(helper);
 
             if (QFileInfo::exists(bank + "/" + kBankChangeIntent)) {
                 ++pending;

@@ -32,7 +32,6 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
-#include <csignal>
 #include <functional>
 
 using namespace tz;
@@ -180,18 +179,6 @@ QList<Writer> writers()
          }, FileFault{FileStep::Rename, EIO, 0, 1}}, // after the JP code table: the bank's own name
     };
     // clang-format on
-}
-
-int killCount()
-{
-    const int n = qEnvironmentVariableIntValue("TZ_KILL_COUNT");
-    return n > 0 ? n : 20;
-}
-
-void killNow(QProcess &p)
-{
-    ::kill(pid_t(p.processId()), SIGKILL);
-    p.waitForFinished(20000);
 }
 
 // What is wrong with the bank the saving helper left, or an empty text.
