@@ -253,6 +253,8 @@ ImportOutcome BankImport::assignJPcodes(QList<ImportedRecord> &records)
             }
             if (grown.renumbered)
                 out.renumbered = out.renumbered ? composed(*out.renumbered, *grown.renumbered) : *grown.renumbered;
+            // The bank holds the enlarged table now: a later failure keeps it.
+            m_bankTable = m_table;
         }
     }
     m_bankTable = m_table;
