@@ -362,8 +362,10 @@ ImportOutcome BankImport::apply(ImportPlan &plan)
         putTableBack();
         return fail(JPstatus::Failed, error);
     }
-    m_table.inexactLines.clear();
-    m_table.notRead = false;
+    if (tableChanged) {
+        m_table.inexactLines.clear();
+        m_table.notRead = false;
+    }
     out.first = plan.first;
     out.count = count;
     return out;
