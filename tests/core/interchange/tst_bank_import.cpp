@@ -14,7 +14,6 @@
 #include "core/interchange/exchange_file.h"
 #include "support/jp_bank.h"
 
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -415,7 +414,8 @@ private Q_SLOTS:
         QTest::newRow("RIS without ER") << ris({"TY JOUR|TI Fine"}) + "TY  - JOUR\r\nTI  - Cut\r\n"
                                         << "5 行目: この行から始まる文献が「ER」で終わっていません";
         QTest::newRow("RIS unknown tag") << ris({"TY JOUR|TI A|XQ what"}) << "3 行目: RIS にないタグ「XQ」";
-        QTest::newRow("BibTeX unbalanced") << QByteArray("@article{a,\n title = {A {b}\n}\n") << "行目";
+        QTest::newRow("BibTeX unbalanced")
+            << QByteArray("@article{a,\n title = {A {b}\n}\n") << "1 行目: この行から始まる項目が終わらないまま";
         QTest::newRow("JSON invalid") << QByteArray("[{\"title\": \"A\"},\n {\"title\": }]") << "2 行目";
         QByteArray garbage(4096, 0);
         for (int i = 0; i < garbage.size(); ++i)
