@@ -1,5 +1,6 @@
 #include "core/interchange/bank_import.h"
 
+#include "core/common/basic.h"
 #include "core/interchange/exchange_file.h"
 #include "core/jpcode/jp_maintenance.h"
 #include "core/search/search_engine.h"
@@ -138,12 +139,16 @@ ImportPlan BankImport::plan(const QList<Reference> &refs, bool keepDuplicates) c
     if (p.recCount == 1 && isBlank(bank.record(1)) && (pdf.isEmpty() || pdf[0] == PdfEntry{}))
         p.first = 1;
 
-    // The stored keys: the duplicate key of every record and its DOI.
-    QHash<QString, QString> keys; // key -> where it is ("レコード 12")
+    // The stored keys: the duplicate key of every record and its DOI. A
+    // record with no journal, volume, page, author or title has no key, as
+    // for the duplicate search: such records are no copies of each other.
+    auto hasKey = [](const QString &key) { return Trim(key) != QLatin1String("0,:,"); };
+    QHash<QString, QString> keys; // key -> where it is ("レコード 12 ")
     QHash<QString, QString> dois;
     for (int n = 1; n < p.first; ++n) {
-        const QString where = QStringLiteral("レコード %1").arg(n);
-        keys.insert(DupKey(bank.record(n)), where);
+        const QString where = QStringLiteral("レコード %1 ").arg(n);
+        if (const QString key = DupKey(bank.record(n)); hasKey(key))
+            keys.insert(key, where);
         if (n <= pdf.size())
             if (const QString doi = BareDoi(pdf[n - 1].DOI).toLower(); !doi.isEmpty())
                 dois.insert(doi, where);
@@ -179,7 +184,8 @@ ImportPlan BankImport::plan(const QList<Reference> &refs, bool keepDuplicates) c
                 continue;
         }
         const QString where = QStringLiteral(" %1 行目の文献").arg(ref.line);
-        keys.insert(key, where);
+        if (hasKey(key))
+            keys.insert(key, where);
         if (!doi.isEmpty())
             dois.insert(doi, where);
         p.records << imported;
@@ -247,6 +253,8 @@ ImportOutcome BankImport::assignJPcodes(QList<ImportedRecord> &records)
             }
             if (grown.renumbered)
                 out.renumbered = out.renumbered ? composed(*out.renumbered, *grown.renumbered) : *grown.renumbered;
+            // The bank holds the enlarged table now: a later failure keeps it.
+            m_bankTable = m_table;
         }
     }
     m_bankTable = m_table;
@@ -354,8 +362,10 @@ ImportOutcome BankImport::apply(ImportPlan &plan)
         putTableBack();
         return fail(JPstatus::Failed, error);
     }
-    m_table.inexactLines.clear();
-    m_table.notRead = false;
+    if (tableChanged) {
+        m_table.inexactLines.clear();
+        m_table.notRead = false;
+    }
     out.first = plan.first;
     out.count = count;
     return out;

@@ -67,7 +67,7 @@ DoiAnswer LookUpDoi(const QString &doi, UserInterface *ui, int timeoutMs)
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QNetworkReply::NetworkError error = reply->error();
-    const QByteArray body = reply->readAll();
+    const QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray(); // closed when aborted
     const QString reason = reply->errorString();
     reply->deleteLater();
     if (userCancelled) {
