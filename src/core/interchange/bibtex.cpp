@@ -672,7 +672,11 @@ QString keyBase(const Reference &ref)
             base += c.toLower();
     if (base.isEmpty())
         base = QStringLiteral("ref");
-    return base + ref.year;
+    // A key holds letters and digits only, whatever the year says ("in press").
+    for (const QChar c : ref.year)
+        if (c.unicode() < 0x80 && c.isLetterOrNumber())
+            base += c;
+    return base;
 }
 
 } // namespace

@@ -10,6 +10,15 @@
 
 namespace tz {
 
+namespace {
+
+bool isUtf16(QByteArrayView bytes)
+{
+    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+}
+
+} // namespace
+
 std::optional<ExchangeFormat> ExchangeFormatFromName(const QString &name)
 {
     const QString n = name.trimmed().toLower();
@@ -76,6 +85,13 @@ std::optional<ExchangeFormat> DetectExchangeFormat(const QString &text)
 QString DecodeExchangeBytes(QByteArrayView bytes, bool *cp932)
 {
     QByteArrayView b = bytes;
+    // Some Windows programs write UTF-16 with its byte-order mark.
+    if (isUtf16(b)) {
+        if (cp932)
+            *cp932 = false;
+        return QStringDecoder(b.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE)
+            .decode(b.sliced(2));
+    }
     if (b.startsWith("\xEF\xBB\xBF"))
         b = b.sliced(3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -93,7 +109,7 @@ ReadResult ReadExchange(QByteArrayView bytes)
                 QStringLiteral("ファイルが大きすぎます（%1 MB。読めるのは %2 MB までです）")
                     .arg(bytes.size() / (1024 * 1024))
                     .arg(kMaxExchangeFileBytes / (1024 * 1024))};
-    if (bytes.contains('\0'))
+    if (!isUtf16(bytes) && bytes.contains('\0'))
         return {
             {},
             QStringLiteral("%1 行目: 文字でないデータ（NUL）があります。RIS、BibTeX、CSL-JSON のファイルではありません")

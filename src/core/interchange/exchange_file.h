@@ -28,8 +28,9 @@ QString ExchangeFormatSuffix(ExchangeFormat format);
 // "@" for BibTeX, "[" or "{" for CSL-JSON. Nothing for anything else.
 std::optional<ExchangeFormat> DetectExchangeFormat(const QString &text);
 
-// The bytes of a file as text: UTF-8 when they are valid UTF-8 (a byte-order
-// mark is dropped), code page 932 otherwise. *cp932 tells which.
+// The bytes of a file as text: UTF-16 after its byte-order mark, UTF-8 when
+// they are valid UTF-8 (a byte-order mark is dropped), code page 932
+// otherwise. *cp932 tells which.
 QString DecodeExchangeBytes(QByteArrayView bytes, bool *cp932 = nullptr);
 
 // Reads a whole file's bytes in the format they hold. The error names what

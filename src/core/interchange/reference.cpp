@@ -219,9 +219,12 @@ QString StoredFromPersons(const QList<RefPerson> &persons, bool etAl)
             family += u'_' + suffixWord(p.suffix);
         typed << Trim(p.given.simplified() + u' ' + family);
     }
+    // "et al" follows the last person as it is typed on the card
+    // ("F.Faloona et_al"), not as a person of its own.
+    QString list = typed.join(QStringLiteral(", "));
     if (etAl && !typed.isEmpty())
-        typed << QStringLiteral("et al");
-    return NameListNormalize(typed.join(QStringLiteral(", ")));
+        list += QStringLiteral(" et al");
+    return NameListNormalize(list);
 }
 
 QString BareDoi(const QString &text)

@@ -5,6 +5,7 @@
 
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 
 namespace tz {
 
@@ -142,13 +143,32 @@ Reference referenceOf(const Entry &e)
     ref.registered = QDate::fromString(y2.left(10).replace(u'/', u'-'), Qt::ISODate);
 
     // Every other value has no field of its own; a second value of a field
-    // that takes one is reported too.
-    const QStringList taken = {
-        e.first({"TY"}), ref.title,    bt, t2,       ref.journal, ref.publisher, ref.volume, ref.issue,
-        e.first({"SP"}), ref.lastPage, py, ref.note, ref.url,     ref.doi,       y2};
+    // that takes one is reported too. A value counts as taken only under a
+    // tag of the field it was taken for.
+    const std::pair<QStringList, QString> taken[] = {
+        {{"TY"}, e.first({"TY"})},
+        {{"TI", "T1", "CT", "BT"}, ref.title},
+        {{"BT"}, bt},
+        {{"T2"}, t2},
+        {{"T2", "JF", "JO", "JA", "J2", "J1"}, ref.journal},
+        {{"BT", "T2"}, ref.bookTitle},
+        {{"PB"}, ref.publisher},
+        {{"VL", "VO"}, ref.volume},
+        {{"IS", "CP"}, ref.issue},
+        {{"SP"}, e.first({"SP"})},
+        {{"EP"}, ref.lastPage},
+        {{"PY", "Y1"}, py},
+        {{"N1"}, ref.note},
+        {{"UR", "L2"}, ref.url},
+        {{"DO"}, ref.doi},
+        {{"Y2"}, y2},
+    };
     static const QSet<QString> lists = {"AU", "A1", "A2", "ED", "KW", "ID"};
     for (const auto &[tag, value] : e.fields) {
-        if (value.isEmpty() || lists.contains(tag) || taken.contains(value))
+        if (value.isEmpty() || lists.contains(tag))
+            continue;
+        if (std::any_of(std::cbegin(taken), std::cend(taken),
+                        [&](const auto &t) { return t.first.contains(tag) && t.second == value; }))
             continue;
         if (tag == QLatin1String("DA") && yearOf(value) == ref.year)
             continue; // only the year again

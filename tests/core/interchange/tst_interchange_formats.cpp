@@ -139,7 +139,7 @@ private Q_SLOTS:
             {"zotero_books.ris", "25", "3 | Eleanor Whitfield |  | The architecture of memory: cities, ruins and remembrance. |  | Harbour & Lane |  | - | 2008 |  | T3: Studies in urban history; CY: London; ET: 2nd; LA: en |  |  | 2026-12-06 | -SN: 978-0-415-55555-1"},
             {"zotero_books.ris", "38", "3 |  | Ifeoma Okonkwo, Stefan Bauer | Handbook of applied hydrogeology. |  | Springer-Verlag |  | - | 2012 |  | CY: Berlin; SN: 978-3-642-55555-8 |  | 10.5555/978-3-642-55555-8 | 2026-12-06 | "},
             {"zotero_books.ris", "49", "2 | Yui Kawamura, Karin Lindqvist | Silke Wieprecht | Suspended sediment pulses after the 2011 Tohoku earthquake. | River sedimentation 2016. | CRC Press |  | 402-409 | 2016 |  | T2: 13th International Symposium on River Sedimentation; CY: Stuttgart |  |  | 2026-12-06 | "},
-            {"zotero_books.ris", "63", "1 | Stefan Bauer, Kwok-Wing Ng, et_al |  | Groundwater recharge estimated from chloride mass balance. |  | Hydrogeology journal | 24(2) | 371-384 | 2016 |  | J2: Hydrogeol J |  | 10.5555/s10040-015-1333-7 | 2026-12-06 | "},
+            {"zotero_books.ris", "63", "1 | Stefan Bauer, Kwok-Wing Ng et_al |  | Groundwater recharge estimated from chloride mass balance. |  | Hydrogeology journal | 24(2) | 371-384 | 2016 |  | J2: Hydrogeol J |  | 10.5555/s10040-015-1333-7 | 2026-12-06 | "},
             {"cinii_cp932.ris", "1", "1 | 山田 太郎, 鈴木 花子 |  | 文献情報の交換形式とその表示能力に関する検討. |  | 情報知識学会誌 | 22(3) | 201-214 | 2012 | 書誌データ; RIS; 文字コード | Publisher: 情報知識学会; SN: 0917-1436 | https://cir.nii.ac.jp/crid/1390001205555555555 | 10.11999/jsik.22.201 | 2026-12-06 | "},
             {"cinii_cp932.ris", "20", "1 | 伊藤 誠 |  | 明治期地方新聞の広告表現：ソースの偏りを考える. |  | 日本歴史文化研究 | 58 | 33-47 | 2009 |  | Publisher: 日本歴史文化学会 | https://cir.nii.ac.jp/crid/1520855555555555555 |  | 2026-12-06 | "},
             {"cinii_cp932.ris", "31", "3 | 田中 一郎 |  | 図書館情報学概論. |  | 東邦出版 |  | - | 2018 |  | CY: 東京; SN: 9784005555555 | https://ci.nii.ac.jp/ncid/BB25555555 |  | 2026-12-06 | "},
@@ -153,7 +153,7 @@ private Q_SLOTS:
             {"strings_crossref.bib", "21", "2 | Karin Lindqvist, Etienne Moreau | Peter J.Hargreaves, Maria de_la_Cruz | Sediment transport in braided rivers. | Rivers in Motion: Field Methods and Models. | Northbridge University Press |  | 211-238 | 2015 |  | chapter: 9; address: New York; isbn: 978-1-108-41234-5 |  |  | 2026-12-06 | Author,Editor"},
             {"strings_crossref.bib", "29", "2 | Joao Pereira, Peter J.Hargreaves | Peter J.Hargreaves, Maria de_la_Cruz | Measuring bank erosion with LiDAR. | Rivers in Motion: Field Methods and Models. | Northbridge University Press |  | 239-262 | 2015 |  | Data set at Northbridge University Press archive; address: New York |  |  | 2026-12-06 | Author,Editor,-isbn: 978-1-108-41234-5"},
             {"strings_crossref.bib", "37", "3 |  | Peter J.Hargreaves, Maria de_la_Cruz | Rivers in Motion: Field Methods and Models. |  | Northbridge University Press |  | - | 2015 |  | address: New York; isbn: 978-1-108-41234-5 |  |  | 2026-12-06 | Editor"},
-            {"japanese.bib", "1", "1 | 山田 太郎, 鈴木 花子, et_al |  | 文献情報の交換形式とその表示能力に関する検討. |  | 情報知識学会誌 | 22(3) | 201-214 | 2012 |  |  |  | 10.11999/jsik.22.201 | 2026-12-06 | "},
+            {"japanese.bib", "1", "1 | 山田 太郎, 鈴木 花子 et_al |  | 文献情報の交換形式とその表示能力に関する検討. |  | 情報知識学会誌 | 22(3) | 201-214 | 2012 |  |  |  | 10.11999/jsik.22.201 | 2026-12-06 | "},
             {"japanese.bib", "12", "4 | 国立学術情報センター |  | 学術文献検索サービス 利用の手引き. |  |  |  | - | 2020 |  | 2021年4月1日閲覧 | https://support.example.ac.jp/guide/ |  | 2026-12-06 | "},
             {"japanese.bib", "20", "4 | 佐藤 一郎, Kenji Tanaka, 伊藤 誠 |  | 大規模書誌データの重複判定手法. |  | 東都大学情報基盤センター | (TR-2019-07) | - | 2019 |  | type: 技術報告; address: 東京 |  |  | 2026-12-06 | "},
             {"japanese.bib", "30", "3 | 田中 一郎 |  | 図書館情報学概論. |  | 東邦出版 |  | - | 2018 |  | edition: 第2版 |  |  | 2026-12-06 | "},
@@ -286,6 +286,14 @@ private Q_SLOTS:
         QCOMPARE(bib.refs.value(0).url, QStringLiteral("https://x.example/a_b%20c"));
         const ReadResult csl = ReadExchange(R"([{"type":"book","title":"Two  blanks\n   and a break"}])");
         QCOMPARE(csl.refs.value(0).title, QStringLiteral("Two  blanks and a break"));
+        QByteArray utf16 = "\xFF\xFE";
+        for (const QChar c : QStringLiteral("TY  - BOOK\r\nTI  - 日本\r\nER  - \r\n"))
+            utf16 += char(c.unicode() & 0xFF), utf16 += char(c.unicode() >> 8);
+        QCOMPARE(ReadExchange(utf16).refs.value(0).title, QStringLiteral("日本"));
+        // A year that is no number still gives a key BibTeX reads back.
+        Reference inPress;
+        inPress.year = QStringLiteral("in press");
+        QCOMPARE(ReadBibtex(QString::fromUtf8(WriteBibtex({inPress, inPress}))).refs.size(), 2);
     }
 
     void tooLarge()
