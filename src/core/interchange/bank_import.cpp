@@ -157,7 +157,21 @@ ImportPlan BankImport::plan(const QList<Reference> &refs, bool keepDuplicates) c
     // new references of one new journal still compare equal.
     const NameIndex names(m_table);
     QHash<QString, int> newNames;
+    // Making the records of a large file takes a moment: the progress window
+    // shows it, and its Cancel ends the import before anything is written.
+    const int total = int(refs.size());
+    if (cancelFlag)
+        *cancelFlag = false;
+    if (progress)
+        progress(ProgressMode::Open, 1, total, 0);
+    int done = 0;
     for (const Reference &ref : refs) {
+        if (progress)
+            progress(ProgressMode::Step, 1, total, ++done);
+        if (cancelFlag && *cancelFlag) {
+            p.cancelled = true;
+            break;
+        }
         ImportedRecord imported = RecordFromReference(ref, today);
         int code = 0;
         if (!imported.jpName.isEmpty()) {
@@ -190,6 +204,14 @@ ImportPlan BankImport::plan(const QList<Reference> &refs, bool keepDuplicates) c
             dois.insert(doi, where);
         p.records << imported;
         p.lines << ref.line;
+    }
+    if (progress)
+        progress(ProgressMode::Close, 1, total, total);
+    if (p.cancelled) {
+        p.records.clear();
+        p.lines.clear();
+        p.error = QStringLiteral("取り込みを中止しました。");
+        return p;
     }
     if (p.first - 1 + p.records.size() > kMaxRecords)
         p.error = ImportLimitMessage(p.first - 1, int(p.records.size()));
@@ -277,6 +299,8 @@ ImportOutcome BankImport::apply(ImportPlan &plan)
         out.message = message;
         return out;
     };
+    if (plan.cancelled)
+        return fail(JPstatus::Cancelled, QString());
     if (!plan.error.isEmpty())
         return fail(JPstatus::Refused, plan.error);
     if (plan.records.isEmpty())

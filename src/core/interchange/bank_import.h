@@ -39,7 +39,8 @@ struct ImportPlan
     // Where the first new record goes: after the last record, or record 1
     // when the bank holds only the blank record of a new bank.
     int first = 1;
-    QString error; // set: nothing can be imported
+    QString error;          // set: nothing can be imported
+    bool cancelled = false; // the person cancelled the reading
 
     // The report for the person: what was changed, cut, put into the memo or
     // left out, entry by entry, and the duplicates.
@@ -74,8 +75,9 @@ public:
     std::function<void(ProgressMode mode, int first, int last, int current)> progress;
     bool *cancelFlag = nullptr;
 
-    // Reads and checks a whole file against the bank. With keepDuplicates the
-    // duplicates are listed and imported all the same.
+    // Reads and checks a whole file against the bank, with the progress
+    // window and Cancel. With keepDuplicates the duplicates are listed and
+    // imported all the same.
     ImportPlan plan(QByteArrayView fileBytes, bool keepDuplicates = false) const;
     // Plans references already read (a DOI look-up).
     ImportPlan plan(const QList<Reference> &refs, bool keepDuplicates = false) const;
