@@ -129,10 +129,10 @@ int main(int argc, char **argv)
             const QString bank = banks[round++];
             tz::JPcodeTable table;
             tz::JPcodeLoad(QDir(bank).filePath(QString(tz::kJPcodeFileName)), table);
-            tz::BankImport import(table);
-            import.bankPath = bank;
-            tz::ImportPlan plan = import.plan(file);
-            const tz::ImportOutcome o = import.apply(plan);
+            tz::BankImport importer(table);
+            importer.bankPath = bank;
+            tz::ImportPlan plan = importer.plan(file);
+            const tz::ImportOutcome o = importer.apply(plan);
             imported = o.count;
             if (o.status != tz::JPstatus::Done)
                 error = o.message.isEmpty() ? plan.error : o.message;

@@ -1,4 +1,4 @@
-// tessellane-cli import, export and doi, through the same routines as the
+// tessellane-cli importer, export and doi, through the same routines as the
 // card's bank and record menus; the questions the card asks are answered
 // with OK, and the report goes to the error output.
 #include "cli/interchange_command.h"
@@ -67,7 +67,7 @@ QString openBank(const QStringList &args, JPcodeTable &table, QString *told)
 }
 
 // Appends the plan (or lists it with dryRun) and prints what happened.
-void runImport(BankImport &import, ImportPlan &plan, bool dryRun, std::FILE *out, std::FILE *err)
+void runImport(BankImport &importer, ImportPlan &plan, bool dryRun, std::FILE *out, std::FILE *err)
 {
     for (const QString &line : plan.report())
         print(err, line + u'\n');
@@ -88,7 +88,7 @@ void runImport(BankImport &import, ImportPlan &plan, bool dryRun, std::FILE *out
                        .arg(plan.duplicatesKept ? QStringLiteral("kept") : QStringLiteral("left out")));
         return;
     }
-    const ImportOutcome o = import.apply(plan);
+    const ImportOutcome o = importer.apply(plan);
     if (o.status == JPstatus::Unchanged) {
         print(out, QStringLiteral("imported nothing (%1 duplicates left out)\n").arg(plan.duplicates.size()));
         return;
@@ -125,12 +125,12 @@ int importCommand(const QStringList &args, std::FILE *out, std::FILE *err, QStri
     QString e;
     if (!ReadFileHead(file, kMaxExchangeFileBytes + 1, bytes, &e))
         refuse(e);
-    BankImport import(table);
-    import.bankPath = bank;
-    ImportPlan plan = import.plan(bytes, keep);
+    BankImport importer(table);
+    importer.bankPath = bank;
+    ImportPlan plan = importer.plan(bytes, keep);
     if (!plan.error.isEmpty() && plan.records.isEmpty() && plan.entries == 0)
         plan.error = file + QStringLiteral(": ") + plan.error;
-    runImport(import, plan, dryRun, out, err);
+    runImport(importer, plan, dryRun, out, err);
     return 0;
 }
 
@@ -224,10 +224,10 @@ int doiCommand(const QStringList &args, std::FILE *out, std::FILE *err, QString 
     const DoiAnswer answer = LookUpDoi(doi);
     if (!answer.ok)
         refuse(answer.error);
-    BankImport import(table);
-    import.bankPath = bank;
-    ImportPlan plan = import.plan({answer.ref});
-    runImport(import, plan, dryRun, out, err);
+    BankImport importer(table);
+    importer.bankPath = bank;
+    ImportPlan plan = importer.plan({answer.ref});
+    runImport(importer, plan, dryRun, out, err);
     return 0;
 }
 

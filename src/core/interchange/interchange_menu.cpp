@@ -64,47 +64,51 @@ MenuImport ImportFromMenu(Session &session)
         ui.message(kMsgNotImported.arg(error), MsgButtons::Ok, MsgIcon::Error);
         return done;
     }
-    BankImport import(session.jp);
-    import.bankPath = bank;
-    import.confirm = [&ui](const QString &question) {
+    BankImport importer(session.jp);
+    importer.bankPath = bank;
+    importer.confirm = [&ui](const QString &question) {
         return ui.message(question, MsgButtons::OkCancel, MsgIcon::Question) == MsgAnswer::Ok;
-};
-import.mayOverwriteInexact = [&ui] {
-    return ui.message(kAskRewriteJPcode.arg(kJPcodeFileName), MsgButtons::OkCancel, MsgIcon::Warning) == MsgAnswer::Ok;
-}; // namespace tz
-import.progress = [&session](ProgressMode mode, int first, int last, int current) {
-    session.ProgressStep(mode, first, last, current);
-}
-;
-import.cancelFlag = &session.CancelFlag;
+    };
+    importer.mayOverwriteInexact = [&ui] {
+        return ui.message(kAskRewriteJPcode.arg(kJPcodeFileName), MsgButtons::OkCancel, MsgIcon::Warning) ==
+               MsgAnswer::Ok;
+    };
+    importer.progress = [&session](ProgressMode mode, int first, int last, int current) {
+        session.ProgressStep(mode, first, last, current);
+    };
+    importer.cancelFlag = &session.CancelFlag;
 
-ImportPlan plan = import.plan(bytes);
-if (!plan.error.isEmpty()) {
-    ui.message(kMsgNotImported.arg(shown + QStringLiteral(": ") + plan.error), MsgButtons::Ok, MsgIcon::Error);
+    ImportPlan plan = importer.plan(bytes);
+    if (plan.cancelled)
+        return done;
+    if (!plan.error.isEmpty()) {
+        ui.message(kMsgNotImported.arg(shown + QStringLiteral(": ") + plan.error), MsgButtons::Ok, MsgIcon::Error);
+        return done;
+    }
+    if (plan.records.isEmpty()) {
+        ui.message(kMsgNothingToImport.arg(plan.entries) + reportText(plan.report()), MsgButtons::Ok,
+                   MsgIcon::Information);
+        return done;
+    }
+    const QString duplicates =
+        plan.duplicates.isEmpty()
+            ? QString()
+            : QStringLiteral("\n（重複している %1 件は取り込みません）").arg(plan.duplicates.size());
+    const int last = plan.first + int(plan.records.size()) - 1;
+    if (ui.message(kAskImport.arg(shown).arg(plan.records.size()).arg(plan.first).arg(last).arg(duplicates),
+                   MsgButtons::OkCancel, MsgIcon::Question) != MsgAnswer::Ok)
+        return done;
+    const ImportOutcome o = importer.apply(plan);
+    done.renumbered = o.renumbered;
+    if (o.status == JPstatus::Done) {
+        done.first = o.first;
+        done.count = o.count;
+        ui.message(kMsgImported.arg(o.count).arg(o.first).arg(o.first + o.count - 1) + reportText(plan.report()),
+                   MsgButtons::Ok, MsgIcon::Information);
+    } else if (o.status != JPstatus::Cancelled) {
+        ui.message(kMsgNotImported.arg(o.message), MsgButtons::Ok, MsgIcon::Error);
+    }
     return done;
-}
-if (plan.records.isEmpty()) {
-    ui.message(kMsgNothingToImport.arg(plan.entries) + reportText(plan.report()), MsgButtons::Ok, MsgIcon::Information);
-    return done;
-}
-const QString duplicates = plan.duplicates.isEmpty()
-                               ? QString()
-                               : QStringLiteral("\n（重複している %1 件は取り込みません）").arg(plan.duplicates.size());
-const int last = plan.first + int(plan.records.size()) - 1;
-if (ui.message(kAskImport.arg(shown).arg(plan.records.size()).arg(plan.first).arg(last).arg(duplicates),
-               MsgButtons::OkCancel, MsgIcon::Question) != MsgAnswer::Ok)
-    return done;
-const ImportOutcome o = import.apply(plan);
-done.renumbered = o.renumbered;
-if (o.status == JPstatus::Done) {
-    done.first = o.first;
-    done.count = o.count;
-    ui.message(kMsgImported.arg(o.count).arg(o.first).arg(o.first + o.count - 1) + reportText(plan.report()),
-               MsgButtons::Ok, MsgIcon::Information);
-} else if (o.status != JPstatus::Cancelled) {
-    ui.message(kMsgNotImported.arg(o.message), MsgButtons::Ok, MsgIcon::Error);
-}
-return done;
 }
 
 bool ExportFromMenu(Session &session, const QList<qint16> &hits)
@@ -177,9 +181,9 @@ bool FillCardFromDoi(CardModel &card, Session &session)
         ui.titledMessage(kDoiTitle, answer.error, MsgButtons::Ok, MsgIcon::Error);
         return false;
     }
-    BankImport import(session.jp);
-    import.bankPath = card.bankPath();
-    const ImportPlan plan = import.plan({answer.ref}, true);
+    BankImport importer(session.jp);
+    importer.bankPath = card.bankPath();
+    const ImportPlan plan = importer.plan({answer.ref}, true);
     if (!plan.error.isEmpty() || plan.records.isEmpty()) {
         ui.titledMessage(kDoiTitle, plan.error, MsgButtons::Ok, MsgIcon::Error);
         return false;
