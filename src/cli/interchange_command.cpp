@@ -2,6 +2,7 @@
 // card's bank and record menus; the questions the card asks are answered
 // with OK, and the report goes to the error output.
 #include "cli/interchange_command.h"
+#include "cli/refusal.h"
 
 #include "core/bank/bank_files.h"
 #include "core/common/file_io.h"
@@ -33,21 +34,6 @@ const char *const kInterchangeUsage = R"(  tessellane-cli import BANKDIR FILE [-
 )";
 
 namespace {
-
-struct Refusal
-{
-    QString message;
-};
-
-[[noreturn]] void refuse(const QString &message)
-{
-    throw Refusal{message};
-}
-
-void print(std::FILE *to, const QString &text)
-{
-    std::fputs(text.toUtf8().constData(), to);
-}
 
 QString openBank(const QStringList &args, JPcodeTable &table, QString *told)
 {

@@ -2,6 +2,7 @@
 // the same maintenance routines, and refuses what the editor refuses; the
 // editor's questions are taken as answered with OK.
 #include "cli/jpcode_command.h"
+#include "cli/refusal.h"
 
 #include "core/bank/bank_files.h"
 #include "core/common/file_io.h"
@@ -34,21 +35,6 @@ const char *const kJPcodeUsage = R"(  tessellane-cli jpcode BANKDIR ACTION
 )";
 
 namespace {
-
-struct Refusal
-{
-    QString message;
-};
-
-[[noreturn]] void refuse(const QString &message)
-{
-    throw Refusal{message};
-}
-
-void print(std::FILE *out, const QString &text)
-{
-    std::fputs(text.toUtf8().constData(), out);
-}
 
 int category(const QString &text)
 {
