@@ -9,6 +9,7 @@
 #include "core/store/record.h"
 #include "support/doi_server.h"
 #include "support/test_files.h"
+#include "support/test_rows.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -58,65 +59,42 @@ private Q_SLOTS:
         const QByteArray crossref = readFile(kData + "crossref_doi.json"), jalc = readFile(kData + "jalc_doi.json");
         QVERIFY(!crossref.isEmpty() && !jalc.isEmpty());
         m_server.answers = {
-            {"/10.5555/j.jhs.2019.01.023", {200, crossref}},
-            {"/10.11999/jjei.9.1", {200, jalc}},
-            {"/10.1000/found", {302, {}, "/data/crossref"}},
-            {"/10.1000/see-other", {303, {}, m_server.address() + "data/jalc"}},
-            {"/data/crossref", {200, crossref}},
-            {"/data/jalc", {200, jalc}},
-            {"/10.1000/broken", {500, "Internal Server Error"}},
+            {"/10.5555/j.jhs.2019.01.023", {200, crossref, {}, 0}},
+            {"/10.11999/jjei.9.1", {200, jalc, {}, 0}},
+            {"/10.1000/found", {302, {}, "/data/crossref", 0}},
+            {"/10.1000/see-other", {303, {}, m_server.address() + "data/jalc", 0}},
+            {"/data/crossref", {200, crossref, {}, 0}},
+            {"/data/jalc", {200, jalc, {}, 0}},
+            {"/10.1000/broken", {500, "Internal Server Error", {}, 0}},
             {"/10.1000/slow", {200, crossref, {}, -1}},
-            {"/10.1000/malformed", {200, jalc.left(jalc.indexOf("\"title\"") + 5)}}, // cut in line 4
-            {"/10.1000/two", {200, "[" + crossref + "," + jalc + "]"}},
-            {"/10.1000/huge", {200, QByteArray(kDoiMaxAnswerBytes + 1000, ' ')}},
+            {"/10.1000/malformed", {200, jalc.left(jalc.indexOf("\"title\"") + 5), {}, 0}}, // cut in line 4
+            {"/10.1000/two", {200, "[" + crossref + "," + jalc + "]", {}, 0}},
+            {"/10.1000/huge", {200, QByteArray(kDoiMaxAnswerBytes + 1000, ' '), {}, 0}},
         };
     }
 
     // The DOI as typed, and the start of the title it gives or of the error.
     void answers_data()
     {
-        QTest::addColumn<QString>("doi");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("Crossref") << "https://doi.org/10.5555/J.JHS.2019.01.023"
-                                  << "Recharge of a semi-arid"
-                                  << "";
-        QTest::newRow("JaLC") << "doi:10.11999/jjei.9.1"
-                              << "なぜ研究データ"
-                              << "";
-        QTest::newRow("302") << "10.1000/found"
-                             << "Recharge of a semi-arid"
-                             << "";
-        QTest::newRow("303 elsewhere") << "10.1000/see-other"
-                                       << "なぜ研究データ"
-                                       << "";
-        QTest::newRow("404") << "10.1000/missing"
-                             << ""
-                             << "DOI「10.1000/missing」は登録されていません";
-        QTest::newRow("500") << "10.1000/broken"
-                             << ""
-                             << "HTTP 500";
-        QTest::newRow("slow") << "10.1000/slow"
-                              << ""
-                              << "DOI の問い合わせに 0.3 秒たっても答えがありませんでした";
-        QTest::newRow("malformed") << "10.1000/malformed"
-                                   << ""
-                                   << "CSL-JSON ではありません（4 行目: JSON";
-        QTest::newRow("two references") << "10.1000/two"
-                                        << ""
-                                        << "文献が 1 件ではありません";
-        QTest::newRow("too large") << "10.1000/huge"
-                                   << ""
-                                   << "大きすぎます";
-        QTest::newRow("no DOI") << "11.1000/x"
-                                << ""
-                                << "DOI の形";
+        // clang-format off
+        rows::table({"doi", "title", "error"}, {
+            {"https://doi.org/10.5555/J.JHS.2019.01.023", "Recharge of a semi-arid", ""},
+            {"doi:10.11999/jjei.9.1", "なぜ研究データ", ""},
+            {"10.1000/found", "Recharge of a semi-arid", ""},   // 302 to a relative address
+            {"10.1000/see-other", "なぜ研究データ", ""},         // 303 to an absolute one
+            {"10.1000/missing", "", "DOI「10.1000/missing」は登録されていません"},
+            {"10.1000/broken", "", "HTTP 500"},
+            {"10.1000/slow", "", "DOI の問い合わせに 0.3 秒たっても答えがありませんでした"},
+            {"10.1000/malformed", "", "CSL-JSON ではありません（4 行目: JSON"},
+            {"10.1000/two", "", "文献が 1 件ではありません"},
+            {"10.1000/huge", "", "大きすぎます"},
+            {"11.1000/x", "", "DOI の形"},
+        });
+        // clang-format on
     }
     void answers()
     {
-        QFETCH(QString, doi);
-        QFETCH(QString, title);
-        QFETCH(QString, error);
+        const QString doi = rows::text("doi"), title = rows::text("title"), error = rows::text("error");
         const qsizetype asked = m_server.requests.size();
         const DoiAnswer a = LookUpDoi(doi, nullptr, 300);
         QVERIFY2(a.ok == error.isEmpty() && a.error.contains(error) && error.isEmpty() == a.error.isEmpty(),
