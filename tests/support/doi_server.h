@@ -1,8 +1,8 @@
 #pragma once
 // A local server that answers like the DOI resolver: each request path is
-// looked up in `answers` (status line, headers and body as sent); an unknown
-// path gets 404. The resolver address of the program points to it while the
-// server lives.
+// looked up, whatever its case, in `answers` (status, body, redirect target);
+// an unknown path gets 404, an answer with a negative delay never comes. The
+// resolver address of the program points to it while the server lives.
 
 #include <QHash>
 #include <QTcpServer>
@@ -21,7 +21,7 @@ public:
         QByteArray location; // for a redirect
         int delayMs = 0;
     };
-    QHash<QByteArray, Answer> answers; // by path, "/10.1000/x"
+    QHash<QByteArray, Answer> answers; // by path in lower case, "/10.1000/x"
     QList<QByteArray> requests;        // every request's head as received
 
     DoiServer()
@@ -47,13 +47,15 @@ private:
         if (!head.contains("\r\n\r\n"))
             return;
         requests << head;
-        const QByteArray path = head.split(' ').value(1);
+        const QByteArray path = head.split(' ').value(1).toLower();
         const Answer a = answers.value(path, Answer{404, "not found", {}, 0});
+        m_heads.remove(s);
+        if (a.delayMs < 0)
+            return;
         QByteArray reply = "HTTP/1.1 " + QByteArray::number(a.status) + " X\r\nContent-Type: application/json\r\n";
         if (!a.location.isEmpty())
             reply += "Location: " + a.location + "\r\n";
         reply += "Content-Length: " + QByteArray::number(a.body.size()) + "\r\nConnection: close\r\n\r\n" + a.body;
-        m_heads.remove(s);
         QTimer::singleShot(a.delayMs, s, [s, reply] {
             s->write(reply);
             s->disconnectFromHost();
