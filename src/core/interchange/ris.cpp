@@ -164,11 +164,13 @@ Reference referenceOf(const Entry &e)
         {{"Y2"}, y2},
     };
     static const QSet<QString> lists = {"AU", "A1", "A2", "ED", "KW", "ID"};
-    for (const auto &[tag, value] : e.fields) {
+    for (const auto &field : e.fields) {
+        const QString &tag = field.first;
+        const QString &value = field.second;
         if (value.isEmpty() || lists.contains(tag))
             continue;
         if (std::any_of(std::cbegin(taken), std::cend(taken),
-                        [&](const auto &t) { return t.first.contains(tag) && t.second == value; }))
+                        [&field](const auto &t) { return t.first.contains(field.first) && t.second == field.second; }))
             continue;
         if (tag == QLatin1String("DA") && yearOf(value) == ref.year)
             continue; // only the year again
