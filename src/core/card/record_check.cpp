@@ -198,7 +198,8 @@ RecCheckResult checkBox(CardBox box, const QString &boxText, const RecCheckConte
     case CardBox::Page1:
         return textBox(FitBytes(t, 10), x.page1);
     case CardBox::Page2: {
-        const QString p = PageEndFill(FitBytes(Trim(ctx.page1Box), 10), FitBytes(t, 10));
+        // A completed last page never holds more than its field (10 bytes).
+        const QString p = FitBytes(PageEndFill(FitBytes(Trim(ctx.page1Box), 10), FitBytes(t, 10)), 10);
         RecCheckResult r;
         r.marked = p != x.page2 || p != t;
         r.text = r.marked ? p : boxText;

@@ -58,9 +58,18 @@ bool isParticle(const QString &word)
 
 // One field made storable: code page 932's closest forms, no line breaks,
 // cut to `width` bytes. What happened goes to notes under the field's label.
+// Control characters (a JSON "\u0000", a stray form feed) are no text.
+QString withoutControls(const QString &text)
+{
+    QString out = text;
+    out.removeIf(
+        [](QChar c) { return c.category() == QChar::Other_Control && c != u'\n' && c != u'\r' && c != u'\t'; });
+    return out;
+}
+
 QString fitField(const QString &text, int width, const QString &label, QStringList &notes)
 {
-    const StorableText storable = MakeStorable(WithoutLineBreaks(text));
+    const StorableText storable = MakeStorable(WithoutLineBreaks(withoutControls(text)));
     if (const QString message = StorableMessage(storable); !message.isEmpty())
         notes << label + QStringLiteral(": ") + message;
     const QString fitted = RTrim(FitBytes(storable.text, width));
@@ -73,6 +82,9 @@ QString storedList(const QList<RefPerson> &persons, bool etAl, int width, const 
 {
     QList<RefPerson> kept = persons;
     bool endsEtAl = etAl;
+    for (RefPerson &p : kept)
+        for (QString *part : {&p.family, &p.given, &p.suffix, &p.literal})
+            *part = withoutControls(*part);
     QString stored = StoredFromPersons(kept, endsEtAl);
     const StorableText storable = MakeStorable(stored);
     if (const QString message = StorableMessage(storable); !message.isEmpty())
@@ -321,7 +333,7 @@ ImportedRecord RecordFromReference(const Reference &ref, QDate today)
         extras.prepend(QStringLiteral("Journal: ") + Trim(ref.journal));
     QString memo = fitField(ref.note, RecordLayout::Memo.width, QStringLiteral("Memo"), notes);
     for (const QString &extra : extras) {
-        const QString storable = MakeStorable(WithoutLineBreaks(extra)).text.simplified();
+        const QString storable = MakeStorable(WithoutLineBreaks(withoutControls(extra))).text.simplified();
         const QString joined = memo.isEmpty() ? storable : memo + QStringLiteral("; ") + storable;
         if (FitBytes(joined, RecordLayout::Memo.width) == joined) {
             memo = joined;

@@ -286,6 +286,11 @@ private Q_SLOTS:
         QCOMPARE(bib.refs.value(0).url, QStringLiteral("https://x.example/a_b%20c"));
         const ReadResult csl = ReadExchange(R"([{"type":"book","title":"Two  blanks\n   and a break"}])");
         QCOMPARE(csl.refs.value(0).title, QStringLiteral("Two  blanks and a break"));
+        // Control characters are no text; a completed last page fits its field.
+        const ReadResult controls =
+            ReadExchange(R"({"type":"book","page":"\u0000\u0000\u0000\u0000\u0000\u0000\u0000\f15-00"})");
+        const Record rec = RecordFromReference(controls.refs.value(0), kToday).rec;
+        QCOMPARE(rec.Page1 + u'-' + rec.Page2, QStringLiteral("15-100"));
         QByteArray utf16 = "\xFF\xFE";
         for (const QChar c : QStringLiteral("TY  - BOOK\r\nTI  - 日本\r\nER  - \r\n"))
             utf16 += char(c.unicode() & 0xFF), utf16 += char(c.unicode() >> 8);
