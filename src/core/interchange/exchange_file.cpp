@@ -19,42 +19,51 @@ bool isUtf16(QByteArrayView bytes)
 
 } // namespace
 
+namespace {
+
+// Each format with its names, file ending, reader and writer, in the order
+// of ExchangeFormat.
+struct FormatEntry
+{
+    QLatin1StringView name;
+    QLatin1StringView suffix;
+    QStringList aliases;
+    ReadResult (*read)(const QString &);
+    QByteArray (*write)(const QList<Reference> &);
+};
+
+const FormatEntry &entry(ExchangeFormat format)
+{
+    static const FormatEntry table[] = {
+        {QLatin1StringView("RIS"), QLatin1StringView(".ris"), {"ris"}, ReadRis, WriteRis},
+        {QLatin1StringView("BibTeX"), QLatin1StringView(".bib"), {"bibtex", "bib"}, ReadBibtex, WriteBibtex},
+        {QLatin1StringView("CSL-JSON"),
+         QLatin1StringView(".json"),
+         {"csljson", "csl-json", "json"},
+         ReadCslJson,
+         WriteCslJson},
+    };
+    return table[int(format)];
+}
+
+} // namespace
+
 std::optional<ExchangeFormat> ExchangeFormatFromName(const QString &name)
 {
-    const QString n = name.trimmed().toLower();
-    if (n == QLatin1String("ris"))
-        return ExchangeFormat::Ris;
-    if (n == QLatin1String("bibtex") || n == QLatin1String("bib"))
-        return ExchangeFormat::Bibtex;
-    if (n == QLatin1String("csljson") || n == QLatin1String("csl-json") || n == QLatin1String("json"))
-        return ExchangeFormat::CslJson;
+    for (const ExchangeFormat f : kExchangeFormats)
+        if (entry(f).aliases.contains(name.trimmed().toLower()))
+            return f;
     return std::nullopt;
 }
 
 QString ExchangeFormatName(ExchangeFormat format)
 {
-    switch (format) {
-    case ExchangeFormat::Ris:
-        return QStringLiteral("RIS");
-    case ExchangeFormat::Bibtex:
-        return QStringLiteral("BibTeX");
-    case ExchangeFormat::CslJson:
-        break;
-    }
-    return QStringLiteral("CSL-JSON");
+    return entry(format).name;
 }
 
 QString ExchangeFormatSuffix(ExchangeFormat format)
 {
-    switch (format) {
-    case ExchangeFormat::Ris:
-        return QStringLiteral(".ris");
-    case ExchangeFormat::Bibtex:
-        return QStringLiteral(".bib");
-    case ExchangeFormat::CslJson:
-        break;
-    }
-    return QStringLiteral(".json");
+    return entry(format).suffix;
 }
 
 std::optional<ExchangeFormat> DetectExchangeFormat(const QString &text)
@@ -118,28 +127,12 @@ ReadResult ReadExchange(QByteArrayView bytes)
     const std::optional<ExchangeFormat> format = DetectExchangeFormat(text);
     if (!format)
         return {{}, QStringLiteral("1 行目: RIS、BibTeX、CSL-JSON のどれでもありません")};
-    switch (*format) {
-    case ExchangeFormat::Ris:
-        return ReadRis(text);
-    case ExchangeFormat::Bibtex:
-        return ReadBibtex(text);
-    case ExchangeFormat::CslJson:
-        break;
-    }
-    return ReadCslJson(text);
+    return entry(*format).read(text);
 }
 
 QByteArray WriteExchange(ExchangeFormat format, const QList<Reference> &refs)
 {
-    switch (format) {
-    case ExchangeFormat::Ris:
-        return WriteRis(refs);
-    case ExchangeFormat::Bibtex:
-        return WriteBibtex(refs);
-    case ExchangeFormat::CslJson:
-        break;
-    }
-    return WriteCslJson(refs);
+    return entry(format).write(refs);
 }
 
 } // namespace tz

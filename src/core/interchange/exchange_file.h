@@ -13,6 +13,8 @@
 namespace tz {
 
 enum class ExchangeFormat { Ris, Bibtex, CslJson };
+inline constexpr ExchangeFormat kExchangeFormats[] = {ExchangeFormat::Ris, ExchangeFormat::Bibtex,
+                                                      ExchangeFormat::CslJson};
 
 // The largest interchange file read: a full bank of references with their
 // abstracts fits well below it.

@@ -14,7 +14,6 @@ namespace tz {
 
 namespace {
 
-constexpr ExchangeFormat kFormats[] = {ExchangeFormat::Ris, ExchangeFormat::Bibtex, ExchangeFormat::CslJson};
 constexpr int kReportLines = 25;
 
 // The report, at most kReportLines lines of it.
@@ -33,13 +32,13 @@ QString reportText(const QStringList &report)
 QStringList ExportFilters(int recCount, int hitCount)
 {
     QStringList filters;
-    for (const ExchangeFormat f : kFormats)
+    for (const ExchangeFormat f : kExchangeFormats)
         filters << QStringLiteral("%1 — バンク全体 %2 件 (*%3)")
                        .arg(ExchangeFormatName(f))
                        .arg(recCount)
                        .arg(ExchangeFormatSuffix(f));
     if (hitCount > 0)
-        for (const ExchangeFormat f : kFormats)
+        for (const ExchangeFormat f : kExchangeFormats)
             filters << QStringLiteral("%1 — 検索結果 %2 件 (*%3)")
                            .arg(ExchangeFormatName(f))
                            .arg(hitCount)
@@ -132,9 +131,9 @@ bool ExportFromMenu(Session &session, const QList<qint16> &hits)
     chosen = std::clamp(chosen, 0, int(filters.size()) - 1);
     // A file name ending in .ris, .bib or .json says the format itself; the
     // filter says it for any other name, and which records go out.
-    ExchangeFormat format = kFormats[chosen % 3];
+    ExchangeFormat format = kExchangeFormats[chosen % std::size(kExchangeFormats)];
     bool named = false;
-    for (const ExchangeFormat f : kFormats)
+    for (const ExchangeFormat f : kExchangeFormats)
         if (file.endsWith(ExchangeFormatSuffix(f), Qt::CaseInsensitive)) {
             format = f;
             named = true;
@@ -142,7 +141,7 @@ bool ExportFromMenu(Session &session, const QList<qint16> &hits)
     if (!named && QFileInfo(file).suffix().isEmpty())
         file += ExchangeFormatSuffix(format);
     QList<int> numbers;
-    if (chosen >= 3)
+    if (chosen >= int(std::size(kExchangeFormats))) // the filters of the hits follow those of the bank
         for (const qint16 n : hits)
             numbers << n;
     int count = 0;
