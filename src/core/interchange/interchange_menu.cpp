@@ -110,6 +110,22 @@ MenuImport ImportFromMenu(Session &session)
     return done;
 }
 
+bool ImportIntoCard(CardModel &card, Session &session, const std::function<void()> &shown)
+{
+    if (!card.save())
+        return false;
+    if (shown)
+        shown();
+    const MenuImport done = ImportFromMenu(session);
+    if (done.count == 0 && !done.renumbered)
+        return false;
+    // The bank has more records (and maybe renumbered codes): open it anew.
+    card.openBank(card.bankPath());
+    if (done.first > 0)
+        card.goTo(done.first);
+    return true;
+}
+
 bool ExportFromMenu(Session &session, const QList<qint16> &hits)
 {
     UserInterface &ui = session.ui;

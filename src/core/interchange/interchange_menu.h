@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace tz {
@@ -47,6 +48,12 @@ struct MenuImport
 // question, the import with the progress window, and the report. The card
 // saves its record before and shows the first new record after.
 MenuImport ImportFromMenu(Session &session);
+
+// The bank menu's import on the card: the shown record saved first (shown
+// = the window shows the card again before the dialogs), then the import;
+// afterwards the bank opened anew on the card at the first new record. True
+// when the bank changed (new records or renumbered codes).
+bool ImportIntoCard(CardModel &card, Session &session, const std::function<void()> &shown);
 
 // "エクスポート(&X)...": the whole bank or the hits, in the format of the
 // filter chosen. True when a file was written.

@@ -670,18 +670,10 @@ void CardWindow::fillFromDoi()
 
 void CardWindow::importReferences()
 {
-    if (!m_card.save())
-        return;
+    const bool changed = ImportIntoCard(m_card, m_session, [this] { refresh(); });
     refresh();
-    const MenuImport done = ImportFromMenu(m_session);
-    if (done.count == 0 && !done.renumbered)
+    if (!changed)
         return;
-    // The bank has more records (and maybe renumbered codes): open it anew
-    // and show the first new record.
-    m_card.openBank(m_card.bankPath());
-    if (done.first > 0)
-        m_card.goTo(done.first);
-    refresh();
     focusBox(CardBox::Memo);
     Q_EMIT jpTableReplaced();
 }
