@@ -9,11 +9,16 @@
 //                                the editor's own maintenance routines: sorts,
 //                                moves names to other categories, enlarges
 //                                categories
+//   tz_stress cut BANK PART      makes BANK with records 1 to 7 (version 1),
+//                                then rewrites record 7 (version 2) and ends
+//                                as if killed after 600 bytes of the first
+//                                write to a file whose path contains PART
 // Each prints "ready" once it holds the lock or the bank is there (after
 // completing a change a kill left unfinished, as opening the bank does), then
 // works round after round until killed. A save or a renumbering that fails
 // ends it with status 2 and the reason.
 #include "core/bank/bank_files.h"
+#include "core/common/file_faults.h"
 #include "core/jpcode/jp_maintenance.h"
 #include "core/session/single_instance.h"
 #include "core/store/bank_change.h"
@@ -147,6 +152,20 @@ int renumber(const QString &bank)
     }
 }
 
+int cut(const QString &bank, const QString &part)
+{
+    QString error;
+    if (!CreateBank(bank, QDate(2024, 5, 17), &error))
+        return stop(error);
+    for (int n = 1; n <= 7; ++n)
+        if (!RecWrite(bank, n, stressRecord(n, 1), true, &error))
+            return stop(error);
+    const FileFaultScope kill({FileStep::Write, kFaultEndsProcess, 600, 0, part});
+    if (!RecWrite(bank, 7, stressRecord(7, 2), true, &error))
+        return stop(error);
+    return stop(QStringLiteral("the write was not cut"));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -155,6 +174,8 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.size() == 3 && args[1] == u"renumber")
         return renumber(args[2]);
+    if (args.size() == 4 && args[1] == u"cut")
+        return cut(args[2], args[3]);
     if (args.size() < 3 || (args[1] == u"saves" && args.size() < 4))
         return stop(QStringLiteral("usage: tz_stress lock FOLDER | saves FOLDER BANK | renumber BANK"));
     SingleInstance single;

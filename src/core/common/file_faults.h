@@ -18,6 +18,10 @@ enum class FileStep {
     Rename, // putting a temporary file or folder in place of the target
 };
 
+// As the error of a fault: the process ends at once, as if killed, where the
+// step would fail (for a Write, after bytesBefore bytes went through).
+inline constexpr int kFaultEndsProcess = -1;
+
 struct FileFault
 {
     FileFault(FileStep step = FileStep::Write, int error = ENOSPC, qint64 bytesBefore = 0, int passes = 0,

@@ -231,7 +231,133 @@ int restore(int fd, qint64 start, const QByteArray &old, qint64 oldSize)
     return 0;
 }
 
+// ---- The undo note of an in-place write ---------------------------------------
+//
+// A write in place is no single step: a kill or a power cut between two pages
+// of it would leave an entry half old, half new. So before the file is touched
+// the bytes the write covers go to a note beside it (".record.undo" for
+// record.tzd), flushed to the device with its folder entry; the note goes once
+// the write has reached the device. A note that is found means a write was cut
+// short: its bytes are put back and the file is cut to its old size. A note
+// cut short itself (its check sum does not match) was never followed by a
+// write and is only removed.
+//
+// Layout: "TZUNDO1\n", the file's old size (-1: the file did not exist), the
+// offset and the number of bytes, each 8 bytes little-endian, the bytes, and
+// an FNV-1a check sum over everything before it (8 bytes).
+
+constexpr char kUndoMagic[] = "TZUNDO1\n";
+constexpr qsizetype kUndoHead = 8 + 3 * 8;
+constexpr qint64 kMaxUndoBytes = qint64(1) << 26; // above the largest record file
+
+quint64 fnv1a(QByteArrayView bytes)
+{
+    quint64 h = 14695981039346656037ull;
+    for (const char c : bytes)
+        h = (h ^ quint8(c)) * 1099511628211ull;
+    return h;
+}
+
+void appendNumber(QByteArray &out, qint64 value)
+{
+    for (int i = 0; i < 8; ++i)
+        out.append(char(quint64(value) >> (8 * i)));
+}
+
+qint64 numberAt(QByteArrayView bytes, qsizetype at)
+{
+    quint64 v = 0;
+    for (int i = 0; i < 8; ++i)
+        v |= quint64(quint8(bytes[at + i])) << (8 * i);
+    return qint64(v);
+}
+
+QString undoPathFor(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.dir().filePath(QStringLiteral(".%1.undo").arg(info.completeBaseName()));
+}
+
+// Writes the note for a write at `start` over `old` of a file of `oldSize`
+// bytes (-1: created by the write). 0, or the error.
+int writeUndo(const QString &undo, qint64 oldSize, qint64 start, const QByteArray &old)
+{
+    QByteArray note(kUndoMagic, 8);
+    appendNumber(note, oldSize);
+    appendNumber(note, start);
+    appendNumber(note, old.size());
+    note.append(old);
+    appendNumber(note, qint64(fnv1a(note)));
+    if (const int injected = FileFaultCheck(FileStep::Create, undo))
+        return injected;
+    Fd fd(retry([&] { return ::open(native(undo).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600); }));
+    if (fd.get() < 0)
+        return errno;
+    int e = writeAll(fd.get(), undo, note.constData(), note.size(), 0);
+    if (e == 0)
+        e = syncFile(fd.get(), undo, true);
+    if (e == 0)
+        e = fd.close();
+    if (e != 0) {
+        ::unlink(native(undo).constData());
+        return e;
+    }
+    syncFolder(QFileInfo(undo).absolutePath());
+    return 0;
+}
+
+// Puts back what the note beside `path` holds, if there is one. 0, or the
+// error that stopped it (the note then stays for the next try).
+int undoCutWrite(const QString &path)
+{
+    const QString undo = undoPathFor(path);
+    Fd note(retry([&] { return ::open(native(undo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); }));
+    if (note.get() < 0)
+        return errno == ENOENT ? 0 : errno;
+    struct stat st;
+    if (::fstat(note.get(), &st) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode))
+        return EINVAL;
+    QByteArray bytes(qMin<qint64>(st.st_size, kUndoHead + qint64(kMaxUndoBytes) + 8), Qt::Uninitialized);
+    if (readAt(note.get(), bytes.data(), bytes.size(), 0) != bytes.size())
+        return errno ? errno : EIO;
+    note.close();
+    const qint64 length = bytes.size() >= kUndoHead ? numberAt(bytes, 24) : -1;
+    const bool whole = bytes.startsWith(QByteArrayView(kUndoMagic, 8)) && length >= 0 && length <= kMaxUndoBytes &&
+                       bytes.size() == kUndoHead + length + 8 &&
+                       quint64(numberAt(bytes, kUndoHead + length)) == fnv1a(bytes.first(kUndoHead + length));
+    if (whole) {
+        const qint64 oldSize = numberAt(bytes, 8), start = numberAt(bytes, 16);
+        if (oldSize < 0) {
+            if (::unlink(native(path).constData()) != 0 && errno != ENOENT)
+                return errno;
+        } else {
+            Fd fd(retry([&] { return ::open(native(path).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC); }));
+            if (fd.get() < 0)
+                return errno;
+            if (::fstat(fd.get(), &st) != 0)
+                return errno;
+            if (!S_ISREG(st.st_mode))
+                return EINVAL;
+            if (const int e = restore(fd.get(), start, bytes.sliced(kUndoHead, length), oldSize))
+                return e;
+        }
+    }
+    if (::unlink(native(undo).constData()) != 0 && errno != ENOENT)
+        return errno;
+    syncFolder(QFileInfo(undo).absolutePath());
+    return 0;
+}
+
 } // namespace
+
+bool UndoCutWrite(const QString &path, QString *error)
+{
+    const int e = undoCutWrite(path);
+    return e == 0 ||
+           fail(error, path, QStringLiteral("途中で止まった書き込みを元に戻せません（%1）").arg(SystemReason(e)));
+}
 
 PathKind PathKindOf(const QString &path)
 {
@@ -314,6 +440,8 @@ bool WriteFileAt(const QString &path, qint64 offset, QByteArrayView bytes, QByte
 {
     if (offset < 0)
         return fail(error, path, QStringLiteral("ファイルの先頭より前には書き込めません"));
+    if (!UndoCutWrite(path, error))
+        return false;
     struct stat st;
     bool created = false;
     Fd fd;
@@ -357,15 +485,26 @@ bool WriteFileAt(const QString &path, qint64 offset, QByteArrayView bytes, QByte
     if (!old.isEmpty() && readAt(fd.get(), old.data(), old.size(), start) != old.size())
         return fail(error, path, QStringLiteral("読み込めません（%1）").arg(SystemReason(errno)));
 
+    const QString note = undoPathFor(path);
+    if (const int e = writeUndo(note, created ? -1 : size, start, old)) {
+        fd.close();
+        if (created)
+            ::unlink(native(path).constData());
+        return fail(error, path, QStringLiteral("書き込めません（%1）。ファイルは元のままです").arg(SystemReason(e)));
+    }
     int e = writeAll(fd.get(), path, data.constData(), data.size(), start);
     if (e == 0)
         e = syncFile(fd.get(), path, true);
-    if (e == 0)
+    if (e == 0) {
+        ::unlink(native(note).constData());
         return true;
+    }
     const int undo = restore(fd.get(), start, old, size);
     fd.close();
     if (created)
         ::unlink(native(path).constData());
+    if (undo == 0 || created)
+        ::unlink(native(note).constData()); // otherwise the next opening tries again
     if (undo != 0)
         return fail(error, path,
                     QStringLiteral("書き込めません（%1）。元に戻すこともできませんでした（%2）")
@@ -390,6 +529,10 @@ bool WriteFileAtomic(const QString &path, QByteArrayView bytes, QString *error)
     const QString kept = existed ? QStringLiteral("。元のファイルはそのままです") : QString();
     auto failed = [&](const QString &what, int e) { return fail(error, path, what.arg(SystemReason(e)) + kept); };
 
+    // A note of a cut in-place write would otherwise later be put back over
+    // the new file.
+    if (existed && !UndoCutWrite(target, error))
+        return false;
     const QFileInfo info(target);
     const QString folder = info.absolutePath();
     if (const int injected = FileFaultCheck(FileStep::Create, path))
@@ -466,6 +609,12 @@ bool PutFolderInPlace(const QString &building, const QString &target, QString *e
 }
 
 #else // not Q_OS_UNIX: the same rules through Qt's file classes
+
+// Qt's file classes cannot flush to the device, so no note is kept there.
+bool UndoCutWrite(const QString &, QString *)
+{
+    return true;
+}
 
 PathKind PathKindOf(const QString &path)
 {

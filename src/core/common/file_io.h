@@ -12,7 +12,9 @@
 //   old file stays as it was.
 // - WriteFileAt changes bytes in place (a record, a table entry): all of them
 //   reach the file, or the file is put back as it was (the bytes it overwrote
-//   restored, a lengthened file cut back to its old size).
+//   restored, a lengthened file cut back to its old size). A write that a
+//   kill or a power cut stops halfway is put back by UndoCutWrite, which every
+//   later WriteFileAt of the file and every opening of a bank runs first.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -71,6 +73,11 @@ struct InPlaceRules
 // again); false with *error then.
 bool WriteFileAt(const QString &path, qint64 offset, QByteArrayView bytes, QByteArrayView fill,
                  const InPlaceRules &rules, QString *error);
+
+// Puts a file back as it was before an in-place write that was stopped
+// halfway (by a kill or a power cut); nothing happens when there was none.
+// False with *error when what the write overwrote cannot be put back.
+bool UndoCutWrite(const QString &path, QString *error);
 
 // Replaces the whole file at path (or creates it) through a temporary file in
 // the same folder: a crash or a failure leaves the old file or the new one,

@@ -3,6 +3,8 @@
 #include "core/common/file_faults.h"
 #include "core/common/file_io.h"
 #include "core/common/file_lookup.h"
+#include "core/store/link_table.h"
+#include "core/store/pdf_table.h"
 #include "core/store/record.h"
 
 #include <QDir>
@@ -113,6 +115,9 @@ bool CompleteBankChange(const QString &bankPath, QString *error)
     if (bankPath.isEmpty())
         return true;
     removeStaleTemporaries(bankPath);
+    for (QLatin1StringView name : {kRecordFileName, kPdfFileName, kLinkFileName})
+        if (!UndoCutWrite(FilePathNoCase(bankPath, name), error))
+            return false;
     const QString intent = inBank(bankPath, kBankChangeIntent);
     const QString records = inBank(bankPath, kBankChangeRecords);
     const QString table = inBank(bankPath, kBankChangeTable);

@@ -12,7 +12,9 @@
 // The record file is put in place first: that rename is the moment the change
 // takes effect. The table follows, and the intent file is removed last.
 //
-// What CompleteBankChange finds and does:
+// What CompleteBankChange finds and does (after putting back any in-place
+// write of the record file, the URL/DOI table or the link table that was
+// stopped halfway):
 //   no intent file              leftovers of an unfinished preparation are
 //                               removed: both files stay as they were;
 //   intent, new record file     the record file was not yet replaced: the
