@@ -12,11 +12,15 @@
 #include "gui/widgets/version_window.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace tz {
 
-Application::Application(UserInterface &ui, const QString &appFolder) : m_session(ui, appFolder)
+Application::Application(UserInterface &ui, const QString &appFolder, const QString &bankHome)
+    : m_session(ui, appFolder, bankHome)
 {}
 
 Application::~Application() = default;
@@ -132,11 +136,22 @@ void Application::showVersion()
     m_splash->raise();
 }
 
+bool InstallQtJapanese()
+{
+    static QTranslator qt;
+    if (!qt.isEmpty())
+        return true;
+    return qt.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+           QCoreApplication::installTranslator(&qt);
+}
+
 int RunProgram()
 {
     QApplication::setApplicationName(QStringLiteral("tessellane"));
     QApplication::setWindowIcon(ProgramIcon());
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallQtJapanese();
 
     const QString defaults = DefaultsFolder();
     QString error;
@@ -159,7 +174,7 @@ int RunProgram()
     QtUserInterface ui;
     ui.setHelpFolders({appFolder + QStringLiteral("help"), defaults + QStringLiteral("/help")});
     ui.setSoundDevice(SoundDevicePresent());
-    Application app(ui, appFolder);
+    Application app(ui, appFolder, BankHomeFor(appFolder));
     ui.setSearchPos(&app.session().settings.SearchPos);
     QObject::connect(&app, &Application::finished, qApp, &QApplication::quit, Qt::QueuedConnection);
     app.start();

@@ -23,9 +23,9 @@ class Application : public QObject
 {
     Q_OBJECT
 public:
-    // The program on the program folder appFolder; the person is asked
-    // through ui.
-    Application(UserInterface &ui, const QString &appFolder);
+    // The program on the program folder appFolder, with banks by default in
+    // bankHome (empty: the program folder); the person is asked through ui.
+    Application(UserInterface &ui, const QString &appFolder, const QString &bankHome = {});
     ~Application() override;
 
     // Start-up: the version window, the settings, the output forms and
@@ -58,6 +58,12 @@ private:
     std::unique_ptr<JPEditorWindow> m_jpEditor;
     std::unique_ptr<FormEditorWindow> m_formEditor;
 };
+
+// Qt's own dialogs and buttons (file, print, colour, OK and Cancel) in
+// Japanese, like the rest of the program, whatever the system's language:
+// Qt's translations from its translations folder (Debian's
+// qt6-translations-l10n). False when they are not there (English then).
+bool InstallQtJapanese();
 
 // The desktop program: one running copy per program folder, real dialogs,
 // the application started and run; the exit status.

@@ -10,6 +10,9 @@
 #include "support/program.h"
 #include "support/test_rows.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -242,6 +245,23 @@ private Q_SLOTS:
         p.trigger("mnuBD");
         QTest::mouseClick(p.bankControl<QPushButton>("Command3"), Qt::LeftButton);
         QCOMPARE(p.ui.helpTopics, (QList<int>{9999, 1040}));
+    }
+
+    // Qt's own dialogs speak Japanese: the buttons of a message, the file
+    // dialog's captions.
+    void qtDialogsInJapanese()
+    {
+        QVERIFY2(InstallQtJapanese(), "Qt's Japanese translations are not installed (qt6-translations-l10n)");
+        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);
+        QCOMPARE(buttons.button(QDialogButtonBox::Save)->text(), u"保存"_s);
+        QFileDialog files(nullptr, {}, QDir::tempPath());
+        files.setOption(QFileDialog::DontUseNativeDialog);
+        files.setAcceptMode(QFileDialog::AcceptSave);
+        QStringList labels;
+        for (const QLabel *label : files.findChildren<QLabel *>())
+            labels.append(label->text());
+        QVERIFY2(labels.join(u' ').contains(u"ファイル名"_s), qPrintable(labels.join(u'|')));
     }
 
     void secondCopyEndsSilently()

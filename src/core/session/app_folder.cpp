@@ -94,20 +94,34 @@ QString DefaultsFolder()
     return kInstalledDataFolder.toString();
 }
 
-bool SeedAppFolder(const QString &target, const QString &defaults, QString *error)
+bool SeedAppFolder(const QString &target, const QString &bankHome, const QString &defaults, QString *error)
 {
     if (QDir::cleanPath(target) == QDir::cleanPath(defaults))
         return true;
-    auto copyMissing = [&](const QString &name, bool folder) {
+    auto copyMissing = [&](const QString &into, const QString &name, bool folder) {
         const QString src = FindFileNoCase(defaults, name);
-        if (src.isEmpty() || QFileInfo(src).isDir() != folder || !FindFileNoCase(target, name).isEmpty())
+        if (src.isEmpty() || QFileInfo(src).isDir() != folder || !FindFileNoCase(into, name).isEmpty())
             return true;
-        const QString dest = QDir(target).filePath(name);
+        const QString dest = QDir(into).filePath(name);
         return folder ? copyTree(src, dest, error) : copyFile(src, dest, error);
     };
+    if (!QDir().mkpath(bankHome))
+        return failed(error, bankHome, QStringLiteral("フォルダを作成できません"));
     // form.cfx last: a folder holding it counts as set up.
-    return copyMissing(QStringLiteral("script.cfx"), false) && copyMissing(QStringLiteral("help"), true) &&
-           copyMissing(QStringLiteral("sample.bnk"), true) && copyMissing(kFormDefault, false);
+    return copyMissing(target, QStringLiteral("script.cfx"), false) &&
+           copyMissing(target, QStringLiteral("help"), true) &&
+           copyMissing(bankHome, QStringLiteral("sample.bnk"), true) && copyMissing(target, kFormDefault, false);
+}
+
+QString BankHomeFor(const QString &appFolder)
+{
+    const QString app = AddSuffix(QDir::cleanPath(appFolder), QStringLiteral("/"));
+    const QString exeDir = QDir::cleanPath(QCoreApplication::applicationDirPath());
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!qEnvironmentVariableIsEmpty("TESSELLANE_HOME") || QDir::cleanPath(appFolder) == exeDir ||
+        documents.isEmpty() || !FindFileNoCase(app, QStringLiteral("sample.bnk")).isEmpty())
+        return app;
+    return AddSuffix(QDir::cleanPath(QDir(documents).filePath(QStringLiteral("Tessellane"))), QStringLiteral("/"));
 }
 
 QString ResolveAppFolder(const QString &defaults, QString *error)
@@ -126,7 +140,7 @@ QString ResolveAppFolder(const QString &defaults, QString *error)
         failed(error, folder, QStringLiteral("フォルダを作成できません"));
         return QString();
     }
-    if (FindFileNoCase(folder, kFormDefault).isEmpty() && !SeedAppFolder(folder, defaults, error))
+    if (FindFileNoCase(folder, kFormDefault).isEmpty() && !SeedAppFolder(folder, BankHomeFor(folder), defaults, error))
         return QString();
     return AddSuffix(folder, QStringLiteral("/"));
 }

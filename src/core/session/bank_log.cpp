@@ -67,7 +67,7 @@ QStringList BankLogParse(QByteArrayView bytes)
     return paths;
 }
 
-QStringList BankLogLoad(const QString &file, const QString &appFolder, ConfigReadState *state)
+QStringList BankLogLoad(const QString &file, const QString &bankHome, ConfigReadState *state)
 {
     ConfigReadState read;
     QString problem;
@@ -91,7 +91,7 @@ QStringList BankLogLoad(const QString &file, const QString &appFolder, ConfigRea
         }
     } else {
         paths = QStringList(kBankPathCount);
-        paths[0] = AddSuffix(QDir::fromNativeSeparators(appFolder), QStringLiteral("/")) + QStringLiteral("sample.bnk");
+        paths[0] = AddSuffix(QDir::fromNativeSeparators(bankHome), QStringLiteral("/")) + QStringLiteral("sample.bnk");
         if (!problem.isEmpty())
             read = {true, false, QStringLiteral("バンクの履歴 %1").arg(problem)};
     }

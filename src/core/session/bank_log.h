@@ -24,12 +24,12 @@ inline constexpr int kBankPathCount = 10;
 QStringList BankLogParse(QByteArrayView bytes);
 
 // Reads the log (its name matched without regard to letter case). Without a
-// log, entry 1 is the sample bank of the program folder: appFolder + "sample.bnk".
+// log, entry 1 is the sample bank in the folder of banks: bankHome + "sample.bnk".
 // *state (when given) tells whether the log was read exactly: one that cannot
 // be read, or with a line among the first ten that does not decode exactly
 // from code page 932 or holds control characters, is not, and BankLogSave
 // will not replace it unless told the person agreed.
-QStringList BankLogLoad(const QString &file, const QString &appFolder, ConfigReadState *state = nullptr);
+QStringList BankLogLoad(const QString &file, const QString &bankHome, ConfigReadState *state = nullptr);
 
 // The bytes of the log: entries 1..kBankPathCount, each without surrounding
 // blanks, empty ones left out. An entry the log cannot hold faithfully (a line

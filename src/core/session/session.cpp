@@ -6,8 +6,9 @@
 
 namespace tz {
 
-Session::Session(UserInterface &ui_, const QString &appFolder)
-    : ui(ui_), AppFolder(AddSuffix(appFolder, QStringLiteral("/"))), m_progress(ui_, CancelFlag)
+Session::Session(UserInterface &ui_, const QString &appFolder, const QString &bankHome)
+    : ui(ui_), AppFolder(AddSuffix(appFolder, QStringLiteral("/"))),
+      BankHome(bankHome.isEmpty() ? AppFolder : AddSuffix(bankHome, QStringLiteral("/"))), m_progress(ui_, CancelFlag)
 {
     for (int i = 0; i < kBankPathCount; ++i)
         BankPaths.append(QString());
@@ -35,18 +36,18 @@ bool Session::mayOverwrite(const ConfigReadState &state, const QString &file)
 void Session::load()
 {
     ConfigReadState cfgState;
-    settings = CfgLoad(cfgFile(), AppFolder, &cfgState);
+    settings = CfgLoad(cfgFile(), BankHome, &cfgState);
     m_writeCfg = mayOverwrite(cfgState, kCfgFileName.toString());
     // Texts that did not decode cannot be written back as they were: the
-    // last bank is then the sample bank of the program folder.
+    // last bank is then the sample bank.
     if (undecoded(settings.BankFolder) || undecoded(settings.BankName))
-        setBank(AppFolder, QStringLiteral("sample"));
+        setBank(BankHome, QStringLiteral("sample"));
     FormRead(AppFolder + QStringLiteral("form.cfg"), forms, formReport);
     ScriptRead(AppFolder + QStringLiteral("script.cfg"), scripts, scriptReport);
     if (forms.FormCount == 0 || scripts.ScriptCount == 0)
         Signal(SignalKind::StartUpError);
     ConfigReadState logState;
-    BankPaths = BankLogLoad(logFile(), AppFolder, &logState);
+    BankPaths = BankLogLoad(logFile(), BankHome, &logState);
     m_writeLog = mayOverwrite(logState, kBankLogFileName.toString());
     BankPaths.removeIf(undecoded);
     while (BankPaths.size() < kBankPathCount)

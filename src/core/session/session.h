@@ -25,12 +25,16 @@ class Session : public QObject
 {
     Q_OBJECT
 public:
-    Session(UserInterface &ui, const QString &appFolder);
+    // bankHome: where banks live by default (the sample bank, the folder of
+    // the first bank when no settings name one); empty: the program folder.
+    Session(UserInterface &ui, const QString &appFolder, const QString &bankHome = {});
 
     UserInterface &ui;
 
     // The program folder, ending in "/"; every configuration file lives there.
     const QString AppFolder;
+    // Where banks live by default, ending in "/".
+    const QString BankHome;
     // Settings; BankFolder, BankName and BankPath of the open bank live here.
     Settings settings;
     QStringList BankPaths; // entries 1..10 at indexes 0..9

@@ -245,18 +245,18 @@ QString cfgMessage(const QString &file, const QString &reason)
     return QStringLiteral("設定ファイル %1: %2").arg(QDir::toNativeSeparators(file), reason);
 }
 
-void finish(Settings &s, const QString &appFolder)
+void finish(Settings &s, const QString &bankHome)
 {
     s.BankFolder = QDir::fromNativeSeparators(s.BankFolder);
     if (s.BankFolder.isEmpty())
-        s.BankFolder = QDir::fromNativeSeparators(appFolder);
+        s.BankFolder = QDir::fromNativeSeparators(bankHome);
     s.BankFolder = AddSuffix(s.BankFolder, QStringLiteral("/"));
     s.BankPath = s.BankFolder + s.BankName + QStringLiteral(".bnk/");
 }
 
 // Settings from the bytes of a settings file; *holdsSettings (when given)
 // tells whether the bytes held settings or the defaults were taken.
-Settings parseSettings(QByteArrayView bytes, const QString &appFolder, bool *holdsSettings)
+Settings parseSettings(QByteArrayView bytes, const QString &bankHome, bool *holdsSettings)
 {
     Settings s;
     bool holds = false;
@@ -269,7 +269,7 @@ Settings parseSettings(QByteArrayView bytes, const QString &appFolder, bool *hol
     if (holdsSettings)
         *holdsSettings = holds;
     CfgClamp(s);
-    finish(s, appFolder);
+    finish(s, bankHome);
     return s;
 }
 
@@ -347,12 +347,12 @@ void CfgClamp(Settings &s)
     }
 }
 
-Settings CfgParse(QByteArrayView bytes, const QString &appFolder)
+Settings CfgParse(QByteArrayView bytes, const QString &bankHome)
 {
-    return parseSettings(bytes, appFolder, nullptr);
+    return parseSettings(bytes, bankHome, nullptr);
 }
 
-Settings CfgLoad(const QString &file, const QString &appFolder, ConfigReadState *state)
+Settings CfgLoad(const QString &file, const QString &bankHome, ConfigReadState *state)
 {
     ConfigReadState read;
     QString problem;
@@ -360,7 +360,7 @@ Settings CfgLoad(const QString &file, const QString &appFolder, ConfigReadState 
     Settings s;
     if (bytes) {
         bool holdsSettings = false;
-        s = parseSettings(*bytes, appFolder, &holdsSettings);
+        s = parseSettings(*bytes, bankHome, &holdsSettings);
         read.found = true;
         const QList<int> lines = cp932::inexactLines(*bytes, kCfgLines);
         if (!bytes->isEmpty() && !holdsSettings) {
@@ -372,7 +372,7 @@ Settings CfgLoad(const QString &file, const QString &appFolder, ConfigReadState 
                 file, QStringLiteral("%1 行目はシフトJIS として正しく読めません").arg(LineNumberList(lines)));
         }
     } else {
-        finish(s, appFolder);
+        finish(s, bankHome);
         if (!problem.isEmpty()) {
             read = {true, false, QStringLiteral("設定ファイル %1").arg(problem)};
         }

@@ -79,9 +79,10 @@ void CfgClamp(Settings &settings);
 // digits, ".", "-" or "_"), a number field that is not a number, or a file
 // that ends before line 7. A file that ends later keeps what it holds up to the
 // last complete value group and takes the defaults for the rest, as an older
-// layout does. Values are clamped (CfgClamp); then BankFolder becomes appFolder
-// when empty and ends in "/", and BankPath is derived.
-Settings CfgParse(QByteArrayView bytes, const QString &appFolder);
+// layout does. Values are clamped (CfgClamp); then BankFolder becomes
+// bankHome (the folder of banks) when empty and ends in "/", and BankPath is
+// derived.
+Settings CfgParse(QByteArrayView bytes, const QString &bankHome);
 
 // Reads the settings file (its name matched without regard to letter case), or
 // gives the defaults when there is none; never fails. See CfgParse. *state
@@ -89,7 +90,7 @@ Settings CfgParse(QByteArrayView bytes, const QString &appFolder);
 // read, holds no settings or holds bytes that do not decode exactly from code
 // page 932 is not, and CfgSave will not replace it unless told the person
 // agreed. An empty or missing file is read exactly.
-Settings CfgLoad(const QString &file, const QString &appFolder, ConfigReadState *state = nullptr);
+Settings CfgLoad(const QString &file, const QString &bankHome, ConfigReadState *state = nullptr);
 
 // The bytes of the settings file for these settings (tag "3I", values clamped).
 // A text that the file cannot hold faithfully (a line break, a character

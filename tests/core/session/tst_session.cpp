@@ -406,6 +406,55 @@ private Q_SLOTS:
         QVERIFY(resolve(again) == again + u'/' && folderSnapshot(again) == seed);
     }
 
+    // Without TESSELLANE_HOME the program folder is the hidden per-user data
+    // folder, and banks live in a visible one: the sample bank goes to
+    // "Tessellane" in the documents folder (XDG_DOCUMENTS_DIR when the user's
+    // folder list names one), and the first start's settings and bank list
+    // name it there. A program folder that already holds the sample bank
+    // keeps its banks where they are.
+    void banksLiveInTheDocumentsFolder_data()
+    {
+        QTest::addColumn<QByteArray>("userDirs");
+        QTest::addColumn<QString>("documents");
+        QTest::newRow("~/Documents") << QByteArray() << "Documents";
+        QTest::newRow("XDG_DOCUMENTS_DIR") << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME/文書\"\n") << "文書";
+    }
+    void banksLiveInTheDocumentsFolder()
+    {
+        QFETCH(QByteArray, userDirs);
+        QFETCH(QString, documents);
+        QTemporaryDir home;
+        QVERIFY(QDir().mkpath(home.filePath(".config")));
+        QVERIFY(userDirs.isEmpty() || writeFile(home.filePath(".config/user-dirs.dirs"), userDirs));
+        const QByteArrayList names{"HOME", "TESSELLANE_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"};
+        QByteArrayList kept;
+        for (const QByteArray &name : names)
+            kept.append(qgetenv(name));
+        auto restore = qScopeGuard([&] {
+            for (int i = 0; i < names.size(); ++i)
+                kept[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], kept[i]);
+        });
+        for (const QByteArray &name : names)
+            qunsetenv(name);
+        qputenv("HOME", QFile::encodeName(home.path()));
+
+        QString error;
+        const QString app = ResolveAppFolder(QStringLiteral(TZ_SHARE_DIR), &error);
+        QVERIFY2(app == home.filePath(".local/share/tessellane/"), qPrintable(app + error));
+        const QString banks = home.filePath(documents + "/Tessellane/");
+        QCOMPARE(BankHomeFor(app), banks);
+        QVERIFY(QFileInfo::exists(banks + "sample.bnk/record.tzd") && QFileInfo::exists(app + "form.cfx"));
+        QVERIFY(!QFileInfo::exists(app + "sample.bnk"));
+        FakeUserInterface ui;
+        Session s(ui, app, BankHomeFor(app));
+        s.load();
+        QCOMPARE(s.settings.BankPath, banks + "sample.bnk/");
+        QCOMPARE(s.BankPaths.first(), banks + "sample.bnk");
+
+        QVERIFY(QDir().mkpath(app + "sample.bnk"));
+        QCOMPARE(BankHomeFor(app), app);
+    }
+
     // Every help context number, with a caption its page must explain: a
     // well-formed UTF-8 page with working links, to and from the contents.
     void everyTopicHasItsPage_data()
