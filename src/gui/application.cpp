@@ -8,6 +8,7 @@
 #include "gui/formedit/form_editor_window.h"
 #include "gui/jpcode/jp_editor_window.h"
 #include "gui/search/search_window.h"
+#include "gui/widgets/qt_texts.h"
 #include "gui/widgets/qt_user_interface.h"
 #include "gui/widgets/version_window.h"
 
@@ -137,6 +138,7 @@ int RunProgram()
     QApplication::setApplicationName(QStringLiteral("tessellane"));
     QApplication::setWindowIcon(ProgramIcon());
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallQtJapaneseTexts();
 
     const QString defaults = DefaultsFolder();
     QString error;

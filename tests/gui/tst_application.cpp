@@ -5,16 +5,21 @@
 #include "core/session/settings.h"
 #include "core/session/single_instance.h"
 #include "gui/widgets/fonts.h"
+#include "gui/widgets/qt_texts.h"
 #include "gui/widgets/window_place.h"
 #include "support/old_bank.h"
 #include "support/program.h"
 #include "support/test_rows.h"
 
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTranslator>
 #include <QtTest>
 
 using namespace tz;
@@ -257,6 +262,27 @@ private Q_SLOTS:
         QVERIFY(second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0);
         QVERIFY(second.readAllStandardOutput().isEmpty());
         QVERIFY(!QFile::exists(home.filePath(u"tz.cfg"_s)));
+    }
+
+    // What Qt draws itself (standard buttons, the edit boxes' menus) is in
+    // Japanese with the rest, whatever the system's language.
+    void qtsOwnTextsAreJapanese()
+    {
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u"/qtbase_ja.qm"_s))
+            QSKIP("Qt's Japanese translation (qt6-translations-l10n) is not installed");
+        QTranslator *texts = InstallQtJapaneseTexts();
+        QVERIFY(texts);
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), u"キャンセル"_s);
+        QLineEdit edit(u"text"_s);
+        std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList items;
+        for (const QAction *a : menu->actions())
+            items << a->text();
+        QVERIFY2(items.join(u' ').contains(u"コピー"_s), qPrintable(items.join(u'|')));
+        QCoreApplication::removeTranslator(texts);
+        delete texts;
     }
 };
 
