@@ -20,10 +20,11 @@
 namespace tz {
 
 const char *const kInterchangeUsage = R"(  tessellane-cli import BANKDIR FILE [--dry-run] [--keep-duplicates]
-      Append the references of a RIS, BibTeX or CSL-JSON file (UTF-8 or
-      code page 932, told apart by themselves) after the last record. The
-      whole file is checked first; a reference whose DOI or duplicate key is
-      already in the bank is listed and left out unless --keep-duplicates.
+      Append the references of a RIS, BibTeX or CSL-JSON file (UTF-8, code
+      page 932 or UTF-16 with its byte-order mark, told apart by themselves)
+      after the last record. The whole file is checked first; a reference
+      whose DOI or duplicate key is already in the bank is listed and left
+      out unless --keep-duplicates.
       --dry-run lists what would be imported and changes nothing.
   tessellane-cli export BANKDIR --format ris|bibtex|csljson [--kind KIND
                  --keys TEXT [--and]] [--output FILE]

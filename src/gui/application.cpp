@@ -8,14 +8,12 @@
 #include "gui/formedit/form_editor_window.h"
 #include "gui/jpcode/jp_editor_window.h"
 #include "gui/search/search_window.h"
+#include "gui/widgets/qt_texts.h"
 #include "gui/widgets/qt_user_interface.h"
 #include "gui/widgets/version_window.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMessageBox>
-#include <QTranslator>
 
 namespace tz {
 
@@ -136,22 +134,12 @@ void Application::showVersion()
     m_splash->raise();
 }
 
-bool InstallQtJapanese()
-{
-    static QTranslator qt;
-    if (!qt.isEmpty())
-        return true;
-    return qt.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qt"), QStringLiteral("_"),
-                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-           QCoreApplication::installTranslator(&qt);
-}
-
 int RunProgram()
 {
     QApplication::setApplicationName(QStringLiteral("tessellane"));
     QApplication::setWindowIcon(ProgramIcon());
     QApplication::setQuitOnLastWindowClosed(false);
-    InstallQtJapanese();
+    InstallQtJapaneseTexts();
 
     const QString defaults = DefaultsFolder();
     QString error;

@@ -59,12 +59,6 @@ private:
     std::unique_ptr<FormEditorWindow> m_formEditor;
 };
 
-// Qt's own dialogs and buttons (file, print, colour, OK and Cancel) in
-// Japanese, like the rest of the program, whatever the system's language:
-// Qt's translations from its translations folder (Debian's
-// qt6-translations-l10n). False when they are not there (English then).
-bool InstallQtJapanese();
-
 // The desktop program: one running copy per program folder, real dialogs,
 // the application started and run; the exit status.
 int RunProgram();

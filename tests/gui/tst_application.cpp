@@ -5,19 +5,22 @@
 #include "core/session/settings.h"
 #include "core/session/single_instance.h"
 #include "gui/widgets/fonts.h"
+#include "gui/widgets/qt_texts.h"
 #include "gui/widgets/window_place.h"
 #include "support/old_bank.h"
 #include "support/program.h"
 #include "support/test_rows.h"
 
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTranslator>
 #include <QtTest>
 
 using namespace tz;
@@ -247,14 +250,21 @@ private Q_SLOTS:
         QCOMPARE(p.ui.helpTopics, (QList<int>{9999, 1040}));
     }
 
-    // Qt's own dialogs speak Japanese: the buttons of a message, the file
-    // dialog's captions.
-    void qtDialogsInJapanese()
+    // What Qt draws itself speaks Japanese with the rest, whatever the
+    // system's language: the buttons of a message, the file dialog's
+    // captions, the edit boxes' menus.
+    void qtsOwnTextsAreJapanese()
     {
-        QVERIFY2(InstallQtJapanese(), "Qt's Japanese translations are not installed (qt6-translations-l10n)");
-        QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
-        QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);
-        QCOMPARE(buttons.button(QDialogButtonBox::Save)->text(), u"保存"_s);
+        QTranslator *texts = InstallQtJapaneseTexts();
+        QVERIFY2(texts, "Qt's Japanese translation is not installed (qt6-translations-l10n)");
+        auto removeTexts = qScopeGuard([texts] {
+            QCoreApplication::removeTranslator(texts);
+            delete texts;
+        });
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Save);
+        QCOMPARE(box.button(QMessageBox::Cancel)->text(), u"キャンセル"_s);
+        QCOMPARE(box.button(QMessageBox::Save)->text(), u"保存"_s);
         QFileDialog files(nullptr, {}, QDir::tempPath());
         files.setOption(QFileDialog::DontUseNativeDialog);
         files.setAcceptMode(QFileDialog::AcceptSave);
@@ -262,6 +272,12 @@ private Q_SLOTS:
         for (const QLabel *label : files.findChildren<QLabel *>())
             labels.append(label->text());
         QVERIFY2(labels.join(u' ').contains(u"ファイル名"_s), qPrintable(labels.join(u'|')));
+        QLineEdit edit(u"text"_s);
+        std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList items;
+        for (const QAction *a : menu->actions())
+            items << a->text();
+        QVERIFY2(items.join(u' ').contains(u"コピー"_s), qPrintable(items.join(u'|')));
     }
 
     void secondCopyEndsSilently()
