@@ -16,7 +16,6 @@
 #include "core/session/settings.h"
 #include "core/session/single_instance.h"
 #include "core/store/bank_change.h"
-#include "core/store/bank_change.h"
 #include "core/store/jpcode.h"
 #include "core/store/link_table.h"
 #include "core/store/pdf_table.h"
