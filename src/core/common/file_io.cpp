@@ -1,6 +1,7 @@
 #include "core/common/file_io.h"
 
 #include "core/common/file_faults.h"
+#include "core/common/undo_note.h"
 
 #include <QDir>
 #include <QFile>
@@ -239,38 +240,7 @@ int restore(int fd, qint64 start, const QByteArray &old, qint64 oldSize)
 // record.tzd), flushed to the device with its folder entry; the note goes once
 // the write has reached the device. A note that is found means a write was cut
 // short: its bytes are put back and the file is cut to its old size. A note
-// cut short itself (its check sum does not match) was never followed by a
-// write and is only removed.
-//
-// Layout: "TZUNDO1\n", the file's old size (-1: the file did not exist), the
-// offset and the number of bytes, each 8 bytes little-endian, the bytes, and
-// an FNV-1a check sum over everything before it (8 bytes).
-
-constexpr char kUndoMagic[] = "TZUNDO1\n";
-constexpr qsizetype kUndoHead = 8 + 3 * 8;
-constexpr qint64 kMaxUndoBytes = qint64(1) << 26; // above the largest record file
-
-quint64 fnv1a(QByteArrayView bytes)
-{
-    quint64 h = 14695981039346656037ull;
-    for (const char c : bytes)
-        h = (h ^ quint8(c)) * 1099511628211ull;
-    return h;
-}
-
-void appendNumber(QByteArray &out, qint64 value)
-{
-    for (int i = 0; i < 8; ++i)
-        out.append(char(quint64(value) >> (8 * i)));
-}
-
-qint64 numberAt(QByteArrayView bytes, qsizetype at)
-{
-    quint64 v = 0;
-    for (int i = 0; i < 8; ++i)
-        v |= quint64(quint8(bytes[at + i])) << (8 * i);
-    return qint64(v);
-}
+// cut short itself was never followed by a write and is only removed.
 
 QString undoPathFor(const QString &path)
 {
@@ -282,12 +252,7 @@ QString undoPathFor(const QString &path)
 // bytes (-1: created by the write). 0, or the error.
 int writeUndo(const QString &undo, qint64 oldSize, qint64 start, const QByteArray &old)
 {
-    QByteArray note(kUndoMagic, 8);
-    appendNumber(note, oldSize);
-    appendNumber(note, start);
-    appendNumber(note, old.size());
-    note.append(old);
-    appendNumber(note, qint64(fnv1a(note)));
+    const QByteArray note = EncodeUndoNote({oldSize, start, old});
     if (const int injected = FileFaultCheck(FileStep::Create, undo))
         return injected;
     Fd fd(retry([&] { return ::open(native(undo).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600); }));
@@ -319,17 +284,12 @@ int undoCutWrite(const QString &path)
         return errno;
     if (!S_ISREG(st.st_mode))
         return EINVAL;
-    QByteArray bytes(qMin<qint64>(st.st_size, kUndoHead + qint64(kMaxUndoBytes) + 8), Qt::Uninitialized);
+    QByteArray bytes(qMin<qint64>(st.st_size, kMaxUndoBytes + 64), Qt::Uninitialized);
     if (readAt(note.get(), bytes.data(), bytes.size(), 0) != bytes.size())
         return errno ? errno : EIO;
     note.close();
-    const qint64 length = bytes.size() >= kUndoHead ? numberAt(bytes, 24) : -1;
-    const bool whole = bytes.startsWith(QByteArrayView(kUndoMagic, 8)) && length >= 0 && length <= kMaxUndoBytes &&
-                       bytes.size() == kUndoHead + length + 8 &&
-                       quint64(numberAt(bytes, kUndoHead + length)) == fnv1a(bytes.first(kUndoHead + length));
-    if (whole) {
-        const qint64 oldSize = numberAt(bytes, 8), start = numberAt(bytes, 16);
-        if (oldSize < 0) {
+    if (const std::optional<UndoNote> n = DecodeUndoNote(bytes)) {
+        if (n->oldSize < 0) {
             if (::unlink(native(path).constData()) != 0 && errno != ENOENT)
                 return errno;
         } else {
@@ -340,7 +300,7 @@ int undoCutWrite(const QString &path)
                 return errno;
             if (!S_ISREG(st.st_mode))
                 return EINVAL;
-            if (const int e = restore(fd.get(), start, bytes.sliced(kUndoHead, length), oldSize))
+            if (const int e = restore(fd.get(), n->start, n->old, n->oldSize))
                 return e;
         }
     }

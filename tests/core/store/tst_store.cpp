@@ -6,9 +6,11 @@
 // program saving into a bank and of tessellane-cli make-bank leave whole
 // entries of a version written, no lock that blocks the next start, and a
 // bank either absent or complete. And the lock of the program folder.
+#include "core/bank/bank_files.h"
 #include "core/bank/sample_bank.h"
 #include "core/common/file_faults.h"
 #include "core/common/file_io.h"
+#include "core/common/undo_note.h"
 #include "core/format/definition_file.h"
 #include "core/format/form_file.h"
 #include "core/search/result_file.h"
@@ -747,6 +749,24 @@ private Q_SLOTS:
         QCOMPARE(RecordAt(after, 7), EncodeRecord(stressRecord(7, 1)));
         QCOMPARE(RecordAt(after, 3), EncodeRecord(stressRecord(3, byOpening ? 1 : 5)));
         QVERIFY(!QFileInfo::exists(note));
+    }
+
+    // A note that no write of the program could have left (bytes beyond the
+    // old size, a created file with bytes kept) changes nothing and goes.
+    void foreignNotesChangeNothing()
+    {
+        QTemporaryDir home;
+        const QString bank = home.filePath("notes.bnk"), note = bank + "/.record.undo";
+        QString error;
+        QVERIFY(CreateBank(bank, QDate(2024, 5, 17), &error) && RecWrite(bank, 2, stressRecord(2, 3), true, &error));
+        const QByteArray records = readFile(bank + "/record.tzd");
+        for (const UndoNote &foreign :
+             {UndoNote{kRecordSize, kRecordSize - 4, QByteArray(8, 'x')}, UndoNote{-1, 0, QByteArray(8, 'x')},
+              UndoNote{-5, 0, {}}, UndoNote{kMaxUndoBytes + 1, 0, {}}}) {
+            QVERIFY(writeFile(note, EncodeUndoNote(foreign)));
+            QVERIFY2(CompleteBankChange(bank, &error), qPrintable(error));
+            QVERIFY(readFile(bank + "/record.tzd") == records && !QFileInfo::exists(note));
+        }
     }
 
     // All or nothing: what is left half made is no bank, and the next run
