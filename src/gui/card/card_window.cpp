@@ -783,7 +783,9 @@ bool CardWindow::eventFilter(QObject *watched, QEvent *event)
     // undo restores the stored value), not through the box's own key handling.
     if ((boxIndexOf(watched) >= 0 || watched == m_jpCombo) && IsEditMenuKey(event))
         return true;
-    if (m_jpCombo && watched == m_jpCombo->lineEdit()) {
+    // The list's own box takes the keys only from the list, which holds the
+    // focus while a name is typed: Enter and leaving reach either of them.
+    if (m_jpCombo && (watched == m_jpCombo || watched == m_jpCombo->lineEdit())) {
         if (event->type() == QEvent::KeyPress) {
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
