@@ -256,6 +256,25 @@ private Q_SLOTS:
         QCOMPARE(e.lines()[0].endsWith(QStringLiteral("Brand New Journal")), isNew && agree);
     }
 
+    // The program taken down while the card shows a name touched in its list:
+    // the list picks the name's entry as it loses the focus, which must reach
+    // no card any more (the sanitizer build sees a card used after its end).
+    void theCardTakenDownWithANameInItsList()
+    {
+        Editors e;
+        auto *combo = e.control<QComboBox>("JPcombo");
+        QCOMPARE(combo->currentText(), u"Journal of Tests"_s);
+        combo->lineEdit()->setFocus();
+        combo->lineEdit()->end(false);
+        QWidget *keys = QApplication::focusWidget();
+        QTest::keyClick(keys, Qt::Key_Space);
+        QTest::keyClick(keys, Qt::Key_Backspace);
+        int picked = 0;
+        QObject::connect(combo, &QComboBox::activated, [&picked] { ++picked; });
+        e.app.reset();
+        QCOMPARE(picked, 1);
+    }
+
     // The bank menu's copy (the records keeping their codes is a core test):
     // the file dialog, the question, the table shown on the card and in the editor.
     void copyOfAnotherBanksTable()

@@ -63,6 +63,17 @@ CardWindow::CardWindow(Session &session, QWidget *parent) : QMainWindow(parent),
     placeFromSettings();
 }
 
+CardWindow::~CardWindow()
+{
+    // The controls outlive the card they report to: what they signal while
+    // the window is taken down (the name list picks the entry of its text as
+    // it loses the focus) reaches no card.
+    m_closed = true;
+    const QList<QWidget *> controls = findChildren<QWidget *>();
+    for (const QWidget *control : controls)
+        disconnect(control, nullptr, this, nullptr);
+}
+
 void CardWindow::buildMenus()
 {
     QMenu *bank = menuBar()->addMenu(QStringLiteral("バンク(&B)"));
