@@ -13,6 +13,7 @@
 #include "core/format/form_file.h"
 #include "core/format/script_file.h"
 #include "core/format/script_output.h"
+#include "core/search/result_file.h"
 #include "core/search/search_engine.h"
 #include "core/search/search_render.h"
 #include "core/session/app_folder.h"
@@ -411,9 +412,8 @@ int commandSearch(const QStringList &args, const Io &io)
         for (int i = 1; i <= engine.HitCount; ++i)
             text += QString::number(engine.HitList[i]) + u'\n';
     } else if (!(*kind == KindSimilarAuto && engine.HitCount == 0)) {
-        text = RenderHits(engine, image, links, renderBank).value_or(QString());
-        if (!text.endsWith(QStringLiteral("\r\n")))
-            text += QStringLiteral("\r\n");
+        // The bytes the search window saves: CR LF line ends and one more CR LF.
+        text = ResultFileText(RenderHits(engine, image, links, renderBank).value_or(QString()));
     }
 
     bool lossy = false;

@@ -120,8 +120,16 @@ void Application::connectWindows()
     connect(s, &Session::fontChanged, fm, &FormEditorWindow::applyFont);
     connect(fm, &FormEditorWindow::versionRequested, this, &Application::showVersion);
 
-    // The end of the run.
+    // The end of the run: the other windows close first as the person closes
+    // them (the JP code editor takes its name box over and saves the table),
+    // so that none that only hides itself is left showing, then the settings
+    // are written.
     connect(card, &CardWindow::closed, this, [this] {
+        for (QWidget *w : {static_cast<QWidget *>(m_search.get()), static_cast<QWidget *>(m_jpEditor.get()),
+                           static_cast<QWidget *>(m_formEditor.get()), static_cast<QWidget *>(m_bank.get()),
+                           static_cast<QWidget *>(m_splash.get())})
+            if (w->isVisible())
+                w->close();
         m_session.save();
         Q_EMIT finished();
     });
@@ -164,7 +172,10 @@ int RunProgram()
     ui.setSoundDevice(SoundDevicePresent());
     Application app(ui, appFolder, BankHomeFor(appFolder));
     ui.setSearchPos(&app.session().settings.SearchPos);
-    QObject::connect(&app, &Application::finished, qApp, &QApplication::quit, Qt::QueuedConnection);
+    // The run ends when the application object says so: a window that only
+    // hides when closed cannot refuse it, as it can refuse quit().
+    QObject::connect(
+        &app, &Application::finished, qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     app.start();
     return QApplication::exec();
 }

@@ -506,7 +506,8 @@ private Q_SLOTS:
             switch (m_scripts.script(k).escape) {
             case TextEscape::Html:
                 text = htmlText(bytes, faults);
-                QVERIFY(bytes.startsWith("<!DOCTYPE html>\r\n<html>") && bytes.endsWith("</body>\r\n</html>\r\n"));
+                // The trailer's own line end, then the one that closes every saved list.
+                QVERIFY(bytes.startsWith("<!DOCTYPE html>\r\n<html>") && bytes.endsWith("</body>\r\n</html>\r\n\r\n"));
                 break;
             case TextEscape::Rtf:
                 text = rtfText(bytes, faults);

@@ -4,6 +4,8 @@
 // the program's single running copy.
 #include "core/session/settings.h"
 #include "core/session/single_instance.h"
+#include "core/store/jpcode.h"
+#include "gui/jpcode/jp_editor_window.h"
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/qt_texts.h"
 #include "gui/widgets/window_place.h"
@@ -112,11 +114,35 @@ private Q_SLOTS:
         const Settings saved = CfgLoad(p.root() + u"tz.cfg"_s, p.root());
         QCOMPARE(saved.CardPos, (WindowPos{float(PixelsToTwips(card.x(), dpi)), 3000, 9150, 8100}));
         QVERIFY(saved.CardPos.left > 3000);
-        QCOMPARE(saved.SearchPos, (WindowPos{4500, 1500, 9000, 7000}));
+        // The search window's place as it stands when it closes with the card
+        // (its 7000 twips high are 467 pixels, written back as 7005).
+        QCOMPARE(saved.SearchPos, WindowPlace(&p.search()));
+        QCOMPARE(QList<float>({saved.SearchPos.left, saved.SearchPos.top, saved.SearchPos.width}),
+                 QList<float>({4500, 1500, 9000}));
         QCOMPARE(QList<int>({saved.FontNameNo, saved.FontSizeNo, saved.BeepOn, saved.AutoDupCheck}),
                  QList<int>({1, 0, 1, 1}));
         p.trigger(card, "mnuOD"); // the default places again
         QCOMPARE(p.session().settings.CardPos, Settings().CardPos);
+    }
+
+    // Closing the card ends the program whatever else is open: the other
+    // windows close as the person closes them (the JP code editor saves the
+    // name typed into it) and none is left showing, which would refuse the end.
+    void theCardEndsTheProgram()
+    {
+        Banks p;
+        QSignalSpy ended(p.app.get(), &Application::finished);
+        p.trigger("mnuSF");
+        p.trigger("mnuOJ");
+        JPEditorWindow &jp = p.app->jpEditor();
+        QVERIFY(p.search().isVisible() && jp.isVisible());
+        QTest::keyClicks(p.control<QLineEdit>(jp, u"JPtext"_s), u"Named At The End"_s);
+        p.card().close();
+        QCOMPARE(ended.count(), 1);
+        for (const QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+        const QByteArray table = readFile(p.root() + u"first.bnk/JPcode.tzd"_s);
+        QVERIFY(ParseJPcode(table).JPname.contains(u"Named At The End"_s));
     }
 
     // An edit on the card reaches its own bank before another bank shows:

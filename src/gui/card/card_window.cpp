@@ -63,6 +63,17 @@ CardWindow::CardWindow(Session &session, QWidget *parent) : QMainWindow(parent),
     placeFromSettings();
 }
 
+CardWindow::~CardWindow()
+{
+    // The controls outlive the card they report to: what they signal while
+    // the window is taken down (the name list picks the entry of its text as
+    // it loses the focus) reaches no card.
+    m_closed = true;
+    const QList<QWidget *> controls = findChildren<QWidget *>();
+    for (const QWidget *control : controls)
+        disconnect(control, nullptr, this, nullptr);
+}
+
 void CardWindow::buildMenus()
 {
     QMenu *bank = menuBar()->addMenu(QStringLiteral("バンク(&B)"));
@@ -783,7 +794,9 @@ bool CardWindow::eventFilter(QObject *watched, QEvent *event)
     // undo restores the stored value), not through the box's own key handling.
     if ((boxIndexOf(watched) >= 0 || watched == m_jpCombo) && IsEditMenuKey(event))
         return true;
-    if (m_jpCombo && watched == m_jpCombo->lineEdit()) {
+    // The list's own box takes the keys only from the list, which holds the
+    // focus while a name is typed: Enter and leaving reach either of them.
+    if (m_jpCombo && (watched == m_jpCombo || watched == m_jpCombo->lineEdit())) {
         if (event->type() == QEvent::KeyPress) {
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -36,6 +36,7 @@ public:
     // The card is built on the session's settings: its place, font and size
     // and the ticks of the option menu.
     explicit CardWindow(Session &session, QWidget *parent = nullptr);
+    ~CardWindow() override;
 
     CardModel &card() { return m_card; }
     // Shows what the card holds: box texts, style, name list, record number,
