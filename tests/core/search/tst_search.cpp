@@ -518,7 +518,7 @@ private Q_SLOTS:
         for (int n = 1; n <= kRecords; ++n) {
             dup.append(key(m_bank[n - 1], false));
             similar.append(key(m_bank[n - 1], true));
-            const QByteArrayView bytes = m_image.record(n);
+            const QByteArray bytes = m_image.record(n);
             QVERIFY2(DupKey(bytes) == dup.last() && SimilarKey(bytes) == similar.last(), qPrintable(similar.last()));
         }
         for (int maxHits : {200, 7, kMaxRecords}) {
