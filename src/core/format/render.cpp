@@ -194,11 +194,13 @@ QString MarkupPair(const QString &text, const QString &mark, const QString &open
 void SortHits(QList<qint16> &HitList, int HitCount, const RenderContext &ctx)
 {
     const int n = qMin<qsizetype>(HitCount, HitList.size() - 1);
+    const auto author = [&ctx](int rec) { return ctx.readAuthor ? ctx.readAuthor(rec) : ctx.readRecord(rec).Author; };
+    const auto year = [&ctx](int rec) { return ctx.readYear ? ctx.readYear(rec) : ctx.readRecord(rec).Year; };
     switch (ctx.form.sort) {
     case 1: {
         QStringList keys(n + 1);
         for (int i = 1; i <= n; ++i)
-            keys[i] = NameListFormat(Trim(ctx.readRecord(HitList[i]).Author), 3, ctx.form.author, ctx.form.editor);
+            keys[i] = NameListFormat(Trim(author(HitList[i])), 3, ctx.form.author, ctx.form.editor);
         SortByText(keys, HitList, n, 0);
         break;
     }
@@ -214,7 +216,7 @@ void SortHits(QList<qint16> &HitList, int HitCount, const RenderContext &ctx)
     case 4: {
         QList<qint16> keys(n + 1);
         for (int i = 1; i <= n; ++i)
-            keys[i] = ctx.readRecord(HitList[i]).Year;
+            keys[i] = year(HitList[i]);
         if (ctx.form.sort == 3)
             SortByNumUp(keys, HitList, n, 0);
         else
