@@ -3,6 +3,7 @@
 // rules; the search window's model over a bank on disk (the window itself is
 // tested under gui/).
 #include "core/common/basic.h"
+#include "core/common/cp932.h"
 #include "core/search/result_file.h"
 #include "core/search/search_engine.h"
 #include "core/search/search_model.h"
@@ -87,9 +88,12 @@ Bank generate()
             out.append(from[pick(static_cast<int>(from.size()))]);
         return out.join(separator);
     };
+    // Among them characters whose second byte is an ASCII byte: "\" in 表,
+    // ソ and 予, letters in アイウエオ, テ and カ.
     const QStringList vocabulary = QString("Gene gene GENE protein Protein mouse cell Cell signal analysis of the in "
                                            "expression maps J.Smith 遺伝子 細胞 解析 マウス ＤＮＡ ｄｎａ α-helix "
-                                           "ｶﾀｶﾅ テスト genes. [A] e Ⅱ ⅱ Ａｂｃ Kelvin")
+                                           "ｶﾀｶﾅ テスト genes. [A] e Ⅱ ⅱ Ａｂｃ Kelvin 表示 ソフト 予定 アイウエオ "
+                                           "ｱｲｳｴｵ C:\\data AE")
                                        .split(u' ');
     const QStringList people =
         QString("J.Smith K.Lee A.Jones B.Brown 山田太郎 鈴木花子 C.Gene e.e.Cummings D.Ma").split(u' ');
@@ -446,6 +450,16 @@ private Q_SLOTS:
         for (const char *form : {"\xfa\x40", "\xee\xef", "\x87\x54", "\x87\x9a", "\xfa\x5b", "\x81\xe6"})
             file.replace(at += kRecordSize, 2, form);
         file.replace(282 + 29 * kRecordSize, 280, QByteArray(274, 'x') + "Kelvin");
+        // Words at the very end of the keywords of the last record of the
+        // first run of a pass over the file, and of the last record, cut
+        // short (the last bytes of the file).
+        file.replace(886 + 95 * kRecordSize, 280, QByteArray(274, 'y') + "kELVIN");
+        file.replace(886 + (kRecords - 1) * kRecordSize, 14, "yyyyyyyykELVIN");
+        // Fields filled to their end, the next one starting at once: the
+        // bytes of a word run on from one field into the next (a memo into
+        // the authors, the editors into the book title, "表" into "示").
+        file.replace(2 + 40 * kRecordSize, 72, QByteArray(68, 'm') + "abcd");
+        file.replace(606 + 41 * kRecordSize, 142, QByteArray(138, 'e') + cp932::encode(u"表示"));
         QVERIFY(writeFile(m_dir.filePath(QStringLiteral("RECORD.TZD")), file)); // found whatever the case
         QVERIFY(m_image.load(m_dir.path()));
         QCOMPARE(m_image.RecCount(), kRecords);
@@ -469,8 +483,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<int>>("kinds");
         QTest::addColumn<QString>("keys");
-        for (const char *keys : {"gene", "Gene cell", "Protein J.Sm", "遺伝子 解析 ﾀｶ", "ＤＮＡ ⅱ", "e", "ΣΑΣ ДОМ",
-                                 "s. [a] -h", "zzz", "ⅰ ∵ kelvin", "\uFFFD", "ā"})
+        for (const char *keys :
+             {"gene",      "Gene cell", "Protein J.Sm", "遺伝子 解析 ﾀｶ", "ＤＮＡ ⅱ", "e",       "ΣΑΣ ДОМ",
+              "s. [a] -h", "zzz",       "ⅰ ∵ kelvin",   "\uFFFD",         "ā",        "\\ 表",   "A アイ",
+              "E ae",      "ｳｴ ｴｵ ｱ",   "示 ソ",        "C:\\ a\\",       "bc mab",   "表示 e表"})
             QTest::newRow(keys) << QList<int>{0, 1, 2, 3} << QString::fromUtf8(keys);
         for (const char *keys : {"1995", "1950-1960, 2020 1995 1995"})
             QTest::addRow("year %s", keys) << QList<int>{KindYear} << QString::fromUtf8(keys);
