@@ -444,7 +444,16 @@ void SearchEngine::Step2HitWord(const RecordImage &bank)
     }
     std::vector<char> mayMatch, marks;
     int runFirst = 0; // the first record of the run the marks are for
+    bool probed = false;
     auto startRun = [&](int first, int count, QByteArrayView bytes) {
+        if (!probed) { // the bytes each word is tested by first: its rarest in the first run
+            std::array<quint32, 256> frequency{};
+            for (const char b : bytes)
+                ++frequency[static_cast<unsigned char>(b)];
+            for (WordBytes &word : words)
+                word.chooseProbes(frequency);
+            probed = true;
+        }
         runFirst = first;
         mayMatch.assign(static_cast<size_t>(count), every ? 1 : 0);
         for (const WordBytes &word : words) {

@@ -11,6 +11,9 @@
 #define TZ_WORD_BYTES_SSE2
 #include <emmintrin.h>
 #endif
+#ifdef TZ_WORD_BYTES_AVX2
+#include "core/search/word_bytes_avx2.h"
+#endif
 
 namespace tz {
 namespace {
@@ -120,20 +123,44 @@ WordBytes::WordBytes(const QString &word, bool lowerCase)
         for (size_t x = 0; x < 256; ++x)
             if (m_allowed[static_cast<size_t>(j) * 256 + x])
                 m_shift[x] = m_size - 1 - j;
-    // The probes: the first and the last position that allow few bytes.
-    auto allowedAt = [this](int j) {
+    // The probes, until the bytes of the file tell which are rare: the first
+    // and the last position that allow few bytes.
+    std::array<quint32, 256> even;
+    even.fill(1);
+    chooseProbes(even);
+}
+
+void WordBytes::chooseProbes(const std::array<quint32, 256> &frequency)
+{
+    m_probes = {};
+    // The positions that allow one or two bytes, each with how often its
+    // bytes occur; the two rarest (the first and last of equals) are tested.
+    std::vector<std::pair<quint64, int>> positions;
+    for (int j = 0; j < m_size; ++j) {
         std::vector<unsigned char> bytes;
         for (int x = 0; x < 256; ++x)
             if (m_allowed[static_cast<size_t>(j) * 256 + static_cast<size_t>(x)])
                 bytes.push_back(static_cast<unsigned char>(x));
-        return bytes;
-    };
-    for (int j = 0; j < m_size && m_probes[0].at < 0; ++j)
-        if (std::vector<unsigned char> bytes = allowedAt(j); bytes.size() <= kProbeBytes)
-            m_probes[0] = Probe{j, std::move(bytes)};
-    for (int j = m_size - 1; j >= 0 && m_probes[1].at < 0; --j)
-        if (std::vector<unsigned char> bytes = allowedAt(j); bytes.size() <= kProbeBytes)
-            m_probes[1] = Probe{j, std::move(bytes)};
+        if (bytes.size() > kProbeBytes)
+            continue;
+        quint64 occurs = 0;
+        for (const unsigned char b : bytes)
+            occurs += frequency[b];
+        positions.emplace_back(occurs, j);
+    }
+    if (positions.empty())
+        return;
+    std::stable_sort(positions.begin(), positions.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    const int rarest = positions.front().second;
+    const int other = positions.size() > 1 ? positions[1].second : rarest;
+    for (size_t i = 0; i < 2; ++i) {
+        Probe &probe = m_probes[i];
+        probe.at = i == 0 ? rarest : other;
+        for (int x = 0; x < 256; ++x)
+            if (m_allowed[static_cast<size_t>(probe.at) * 256 + static_cast<size_t>(x)])
+                probe.bytes.push_back(static_cast<unsigned char>(x));
+    }
 }
 
 bool WordBytes::standsAt(const unsigned char *data, qsizetype pos) const
@@ -144,7 +171,8 @@ bool WordBytes::standsAt(const unsigned char *data, qsizetype pos) const
     return true;
 }
 
-void WordBytes::markRecords(QByteArrayView bytes, int count, const std::vector<FieldSpan> &fields, char *marks) const
+void WordBytes::markRecords(QByteArrayView bytes, int count, const std::vector<FieldSpan> &fields, char *marks,
+                            Method method) const
 {
     if (m_never)
         return;
@@ -171,9 +199,37 @@ void WordBytes::markRecords(QByteArrayView bytes, int count, const std::vector<F
     };
     qsizetype pos = 0;
 #ifdef TZ_WORD_BYTES_SSE2
-    if (m_probes[0].at >= 0) {
-        // Both probes tested at the 16 places pos..pos+15 at once.
+    if (m_probes[0].at >= 0 && method != Method::OneByOne) {
         const Probe &p1 = m_probes[0], &p2 = m_probes[1];
+#ifdef TZ_WORD_BYTES_AVX2
+        // 32 places at a time where the processor can.
+        static const bool avx2 = __builtin_cpu_supports("avx2");
+        if (avx2 && method == Method::Fastest) {
+            struct Context
+            {
+                const WordBytes *word;
+                const unsigned char *data;
+                qsizetype end;
+                decltype(found) *markFound;
+            } context{this, data, end, &found};
+            const ProbeSteps steps{data,
+                                   end,
+                                   p1.at,
+                                   p2.at,
+                                   {p1.bytes.front(), p1.bytes.back()},
+                                   {p2.bytes.front(), p2.bytes.back()},
+                                   [](void *c, long long place) -> long long {
+                                       const Context &x = *static_cast<const Context *>(c);
+                                       if (place + x.word->m_size > x.end || !x.word->standsAt(x.data, place))
+                                           return 0;
+                                       const qsizetype after = (*x.markFound)(place);
+                                       return after > place + 1 ? after : 0;
+                                   },
+                                   &context};
+            pos = ProbeStepsAvx2(steps, pos);
+        }
+#endif
+        // Both probes tested at the 16 places pos..pos+15 at once.
         const __m128i a0 = _mm_set1_epi8(static_cast<char>(p1.bytes.front()));
         const __m128i a1 = _mm_set1_epi8(static_cast<char>(p1.bytes.back()));
         const __m128i b0 = _mm_set1_epi8(static_cast<char>(p2.bytes.front()));

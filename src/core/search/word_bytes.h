@@ -36,9 +36,18 @@ public:
     // No record can hold the word (a character no byte decodes to).
     bool never() const { return m_never; }
 
+    // Chooses the two bytes of the word tested first by how often each byte
+    // occurs (in a part of the file searched): the rarest.
+    void chooseProbes(const std::array<quint32, 256> &frequency);
+
+    // How the bytes are tested: the fastest way the processor allows, 16
+    // places at a time, or place by place (all three mark the same records).
+    enum class Method { Fastest, By16, OneByOne };
+
     // Sets marks[k] for each record k (0..count-1) of the run of records
     // `bytes` whose bytes in one of fields may hold the word.
-    void markRecords(QByteArrayView bytes, int count, const std::vector<FieldSpan> &fields, char *marks) const;
+    void markRecords(QByteArrayView bytes, int count, const std::vector<FieldSpan> &fields, char *marks,
+                     Method method = Method::Fastest) const;
 
 private:
     // Whether the word's bytes stand at pos of data (pos + size within it).
@@ -48,8 +57,8 @@ private:
     std::vector<unsigned char> m_allowed; // [position * 256 + byte]: 1 when the byte may stand there
     std::array<int, 256> m_shift{};       // how far the window moves on its last byte
     // Two positions of the word with few allowed bytes (one or two each),
-    // which the search tests for 16 places at once; none when every position
-    // allows more.
+    // which the search tests for 16 places at once, the rarest bytes; none
+    // when every position allows more.
     static constexpr size_t kProbeBytes = 2;
     struct Probe
     {

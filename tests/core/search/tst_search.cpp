@@ -7,6 +7,7 @@
 #include "core/search/result_file.h"
 #include "core/search/search_engine.h"
 #include "core/search/search_model.h"
+#include "core/search/word_bytes.h"
 #include "core/store/record.h"
 #include "support/search_fixture.h"
 #include "support/test_rows.h"
@@ -521,6 +522,49 @@ private Q_SLOTS:
                 const Hits expected = reference(before, unique && (words || before.CheckMode[CheckAdditional]),
                                                 words && !top && before.AndMode, hit);
                 QVERIFY2(engine.hits() == expected, qPrintable(options + " kind " + QString::number(kind)));
+            }
+        }
+    }
+
+    // The pass over the bytes that picks the records a word search decodes:
+    // the three ways of testing the bytes mark the same records, whichever
+    // bytes of the word they test first, and none leaves out a record whose
+    // text holds the word.
+    void bytePassMarksEveryHolder()
+    {
+        using L = RecordLayout;
+        static const std::vector<FieldSpan> fields{L::Memo, L::Author, L::Editor, L::Title, L::Book, L::Keyword};
+        const QStringList words = QString("gene Protein J.Sm 遺伝子 ﾀｶ ＤＮＡ ⅱ e kelvin ∵ \\ 表 A アイ ｳｴ 示 C:\\ "
+                                          "bc mab 表示 e表 テスト genes. [a] α-helix")
+                                      .split(u' ');
+        std::array<quint32, 256> even, firstRun{};
+        even.fill(1);
+        m_image.scan(1, 96, [&](int, int, QByteArrayView bytes) {
+            for (const char b : bytes)
+                ++firstRun[uchar(b)];
+            return false;
+        });
+        using Method = WordBytes::Method;
+        for (const QString &word : words) {
+            for (const bool lower : {false, true}) {
+                for (const auto *frequency : {&even, &firstRun}) {
+                    WordBytes bytes(lower ? word.toLower() : word, lower);
+                    bytes.chooseProbes(*frequency);
+                    std::array<std::vector<char>, 3> marks;
+                    for (auto &m : marks)
+                        m.assign(kRecords, 0);
+                    m_image.scan(1, kRecords, [&](int first, int count, QByteArrayView run) {
+                        for (const Method method : {Method::Fastest, Method::By16, Method::OneByOne})
+                            bytes.markRecords(run, count, fields, marks[size_t(method)].data() + first - 1, method);
+                        return true;
+                    });
+                    const QString what = word + (lower ? " lower-cased" : "");
+                    QVERIFY2(marks[1] == marks[0] && marks[2] == marks[0], qPrintable(what));
+                    for (int n = 1; n <= kRecords; ++n)
+                        QVERIFY2(marks[0][size_t(n - 1)] ||
+                                     !m_texts[0][lower][n - 1].contains(lower ? word.toLower() : word),
+                                 qPrintable(what + " in record " + QString::number(n)));
+                }
             }
         }
     }
