@@ -10,6 +10,7 @@
 
 #include <QDate>
 #include <QFile>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -136,7 +137,11 @@ struct DupKeyUnits
     void build(QByteArrayView rec)
     {
         size = 0;
-        const int code = DecodeInt16(rec, L::JPcode);
+        qint16 code = 0;
+        if (rec.size() >= L::JPcode.offset + 2)
+            code = qFromLittleEndian<qint16>(rec.data() + L::JPcode.offset);
+        else
+            code = DecodeInt16(rec, L::JPcode);
         char16_t digits[6];
         int n = 0;
         unsigned magnitude = code < 0 ? unsigned(-code) : unsigned(code);
@@ -597,16 +602,14 @@ void SearchEngine::Step2HitDouble(const RecordImage &bank)
 {
     const int count = bank.RecCount();
     openProgress(count);
-    // twin[i]: the first later record with exactly the same key, 0 for none.
-    // One pass keeps a table from each key to the last record that had it
+    // Each record with the first later record of exactly the same key, in
+    // one pass with a table from each key to the last record that had it
     // (open addressing; a slot holds the record number and a tag from the
     // key's hash, and the record's key is built again to compare when the
     // tags agree). Records with the blank key are never listed, so they are
     // left out.
-    std::vector<qint16> twin(static_cast<size_t>(count) + 1, 0);
-    quint32 slots = 16;
-    while (slots < 2 * quint32(count))
-        slots *= 2;
+    std::vector<std::pair<qint16, qint16>> twins; // (record, the first later one with its key)
+    const quint32 slots = quint32(count) + quint32(count) / 2 + 16;
     std::vector<quint32> table(slots, 0); // tag << 16 | record
     DupKeyUnits key, other;
     walkCandidates(
@@ -617,7 +620,8 @@ void SearchEngine::Step2HitDouble(const RecordImage &bank)
                 return true;
             const quint64 hash = key.hash();
             const quint32 tag = quint32(hash >> 48) & 0xFFFF;
-            for (quint32 slot = quint32(hash) & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
+            quint32 slot = quint32((quint64(quint32(hash)) * slots) >> 32);
+            for (;; slot = slot + 1 == slots ? 0 : slot + 1) {
                 quint32 &held = table[slot];
                 const int heldRec = int(held & 0xFFFF);
                 if (heldRec == 0) {
@@ -628,23 +632,25 @@ void SearchEngine::Step2HitDouble(const RecordImage &bank)
                     continue;
                 other.build(bank.record(heldRec));
                 if (other == key) {
-                    twin[static_cast<size_t>(heldRec)] = static_cast<qint16>(rec);
+                    twins.emplace_back(static_cast<qint16>(heldRec), static_cast<qint16>(rec));
                     held = tag << 16 | quint32(rec);
                     return true;
                 }
             }
         });
+    std::sort(twins.begin(), twins.end());
 
     int n = 0;
+    auto next = twins.cbegin();
     for (int i = 1; i <= count - 1 && n < MaxHits; ++i) {
         if (cancelled(i))
             return;
-        const qint16 later = twin[static_cast<size_t>(i)];
-        if (later == 0)
+        if (next == twins.cend() || next->first != i)
             continue;
         HitList[++n] = static_cast<qint16>(i);
         if (n < MaxHits)
-            HitList[++n] = later;
+            HitList[++n] = next->second;
+        ++next;
     }
     closeProgress();
     HitCount = n;
