@@ -42,13 +42,6 @@ QString trimmedField(QByteArrayView rec, FieldSpan f)
     return cp932::decode(trimmedBytes(rec, f));
 }
 
-// The first n characters of a field as stored (the padding counts). They lie
-// in its first 2n bytes whatever the characters are.
-QString fieldStart(QByteArrayView rec, FieldSpan f, int n)
-{
-    return DecodeText(rec, FieldSpan{f.offset, qMin(f.width, 2 * n)}).left(n).leftJustified(n, u' ');
-}
-
 // Blank: author and title together hold no byte but blanks, or one ".". Any
 // other byte decodes to a character that is neither a blank nor "." (a "." is
 // only ever its own byte), and two bytes give more than ".".
@@ -121,11 +114,10 @@ private:
     std::vector<bool> m_seen = std::vector<bool>(32768, false);
 };
 
-// The duplicate key of a record, written into a buffer of its own: the
-// JP code, "," the trimmed volume, ":" the trimmed first page, "," the first
-// four characters of the author and of the title, each padded with blanks.
-// The whole-bank check builds one for each record without allocating.
-struct DupKeyUnits
+// The duplicate and similarity keys of a record (DupKey, SimilarKey),
+// written into a buffer of their own: the whole-bank searches build one for
+// each record without allocating.
+struct KeyUnits
 {
     // The longest key: "-32768", the volume and page decoded from at most
     // their widths, three separators and the two starts; room for the hash's
@@ -134,9 +126,41 @@ struct DupKeyUnits
     std::array<char16_t, kCapacity + 4> units{};
     int size = 0;
 
+    // The duplicate key: the JP code, "," the trimmed volume, ":" the trimmed
+    // first page, "," the first four characters of the author and of the
+    // title, each padded with blanks.
     void build(QByteArrayView rec)
     {
         size = 0;
+        number(rec, false);
+        units[size++] = u',';
+        append(trimmedBytes(rec, L::Volume));
+        units[size++] = u':';
+        append(trimmedBytes(rec, L::Page1));
+        units[size++] = u',';
+        start(rec, L::Author, 4);
+        start(rec, L::Title, 4);
+    }
+
+    // The similarity key: the JP code (a blank before one that is not
+    // negative), "," the volume and ":" the first page as stored, padded to
+    // their widths, "," the starts of the author and the title.
+    void buildSimilar(QByteArrayView rec)
+    {
+        size = 0;
+        number(rec, true);
+        units[size++] = u',';
+        start(rec, L::Volume, L::Volume.width);
+        units[size++] = u':';
+        start(rec, L::Page1, L::Page1.width);
+        units[size++] = u',';
+        start(rec, L::Author, 4);
+        start(rec, L::Title, 4);
+    }
+
+    // The JP code in decimal (QString::number's digits).
+    void number(QByteArrayView rec, bool blankBeforePositive)
+    {
         qint16 code = 0;
         if (rec.size() >= L::JPcode.offset + 2)
             code = qFromLittleEndian<qint16>(rec.data() + L::JPcode.offset);
@@ -151,15 +175,10 @@ struct DupKeyUnits
         } while (magnitude > 0);
         if (code < 0)
             units[size++] = u'-';
+        else if (blankBeforePositive)
+            units[size++] = u' ';
         while (n > 0)
             units[size++] = digits[--n];
-        units[size++] = u',';
-        append(trimmedBytes(rec, L::Volume));
-        units[size++] = u':';
-        append(trimmedBytes(rec, L::Page1));
-        units[size++] = u',';
-        start(rec, L::Author);
-        start(rec, L::Title);
     }
 
     // The decoded bytes (ASCII as it is, the rest through the decoder).
@@ -172,24 +191,26 @@ struct DupKeyUnits
             size += int(cp932::decodeInto(bytes.sliced(i), units.data() + size));
     }
 
-    // The first four characters of a field, padded with blanks (they lie in
-    // its first eight bytes).
-    void start(QByteArrayView rec, FieldSpan f)
+    // The first n characters of a field as stored, padded with blanks (they
+    // lie in its first 2n bytes).
+    void start(QByteArrayView rec, FieldSpan f, int n)
     {
-        const QByteArrayView bytes =
-            f.offset < rec.size() ? rec.sliced(f.offset, qMin<qsizetype>(8, rec.size() - f.offset)) : QByteArrayView();
+        const qsizetype width = qMin(f.width, 2 * n);
+        const QByteArrayView bytes = f.offset < rec.size()
+                                         ? rec.sliced(f.offset, qMin<qsizetype>(width, rec.size() - f.offset))
+                                         : QByteArrayView();
         int i = 0;
-        for (; i < 4 && i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80; ++i)
+        for (; i < n && i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80; ++i)
             units[size + i] = static_cast<unsigned char>(bytes[i]);
-        if (i < 4 && i < bytes.size()) { // a character beyond ASCII among the first four
-            char16_t decoded[8];
+        if (i < n && i < bytes.size()) { // a character beyond ASCII among the first n
+            char16_t decoded[2 * kCapacity];
             const qsizetype got = cp932::decodeInto(bytes, decoded);
-            for (i = 0; i < 4 && i < got; ++i)
+            for (i = 0; i < n && i < got; ++i)
                 units[size + i] = decoded[i];
         }
-        for (; i < 4; ++i)
+        for (; i < n; ++i)
             units[size + i] = u' ';
-        size += 4;
+        size += n;
     }
 
     // The key of a record with neither JP code, volume, page, author nor
@@ -202,7 +223,7 @@ struct DupKeyUnits
         return end == 4 && units[0] == u'0' && units[1] == u',' && units[2] == u':' && units[3] == u',';
     }
 
-    bool operator==(const DupKeyUnits &other) const
+    bool operator==(const KeyUnits &other) const
     {
         return size == other.size && std::equal(units.begin(), units.begin() + size, other.units.begin());
     }
@@ -226,18 +247,16 @@ struct DupKeyUnits
 
 QString DupKey(QByteArrayView rec)
 {
-    DupKeyUnits key;
+    KeyUnits key;
     key.build(rec);
     return QString::fromUtf16(key.units.data(), key.size);
 }
 
 QString SimilarKey(QByteArrayView rec)
 {
-    const qint16 code = DecodeInt16(rec, L::JPcode);
-    const QString number = code >= 0 ? u' ' + QString::number(code) : QString::number(code);
-    return number + u',' + fieldStart(rec, L::Volume, L::Volume.width) + u':' +
-           fieldStart(rec, L::Page1, L::Page1.width) + u',' + fieldStart(rec, L::Author, 4) +
-           fieldStart(rec, L::Title, 4);
+    KeyUnits key;
+    key.buildSimilar(rec);
+    return QString::fromUtf16(key.units.data(), key.size);
 }
 
 SearchEngine::SearchEngine(int maxHits)
@@ -611,7 +630,7 @@ void SearchEngine::Step2HitDouble(const RecordImage &bank)
     std::vector<std::pair<qint16, qint16>> twins; // (record, the first later one with its key)
     const quint32 slots = quint32(count) + quint32(count) / 2 + 16;
     std::vector<quint32> table(slots, 0); // tag << 16 | record
-    DupKeyUnits key, other;
+    KeyUnits key, other;
     walkCandidates(
         bank, nullptr, [](int, int, QByteArrayView) {},
         [&](int, int rec, QByteArrayView bytes) {
@@ -658,7 +677,8 @@ void SearchEngine::Step2HitDouble(const RecordImage &bank)
 
 void SearchEngine::Step2HitSimilar(const RecordImage &bank, int CurRec)
 {
-    const QString reference = SimilarKey(bank.record(CurRec));
+    KeyUnits reference, key;
+    reference.buildSimilar(bank.record(CurRec));
     int n = 0;
     openProgress(bank.RecCount());
     bool stopped = false;
@@ -669,7 +689,10 @@ void SearchEngine::Step2HitSimilar(const RecordImage &bank, int CurRec)
                 return false;
             if (cancelled(rec))
                 return !(stopped = true);
-            if (rec != CurRec && SimilarKey(bytes) == reference)
+            if (rec == CurRec)
+                return true;
+            key.buildSimilar(bytes);
+            if (key == reference)
                 HitList[++n] = static_cast<qint16>(rec);
             return true;
         });
