@@ -13,6 +13,7 @@
 #include "support/test_rows.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -294,6 +295,29 @@ private Q_SLOTS:
             QVERIFY2(engine.HitCount == 1 && engine.HitList.mid(1, list(stored).size()) == list(stored), keys);
             QCOMPARE(calls, (QList<std::array<int, 3>>{{1, 1, 10}, {2, 1, 10}, {2, 2, 10}}));
         }
+    }
+
+    // The record file cut short by another program after a search opened
+    // it: the records gone read as blank ones, and nothing fails.
+    void recordFileCutWhileOpen()
+    {
+        QTemporaryDir dir;
+        QByteArray file;
+        for (int n = 1; n <= 300; ++n)
+            file += EncodeRecord(rec("A.Author", "Title", 1995));
+        const QString path = dir.filePath(QStringLiteral("record.tzd"));
+        QVERIFY(writeFile(path, file));
+        RecordImage image;
+        QVERIFY(image.load(dir.path()));
+        QVERIFY(QFile::resize(path, 100 * kRecordSize + 500)); // record 101 keeps its title, not its year
+        SearchEngine engine(kMaxRecords);
+        configure(engine, KindYear, "max=32767");
+        QVERIFY(engine.RunSteps(image, "1995", DefaultJPcodeTable()));
+        QCOMPARE(engine.hits(), list("1-100"));
+        configure(engine, KindBlank, "max=32767");
+        QVERIFY(engine.RunSteps(image, {}, DefaultJPcodeTable()));
+        QCOMPARE(engine.hits(), list("102-300"));
+        QCOMPARE(DecodeRecord(image.record(200)), DecodeRecord({}));
     }
 
     // The sort "none" runs the record search again: the list comes back in
