@@ -6,6 +6,7 @@
 #include "core/format/name_list.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace tz {
 namespace {
@@ -141,10 +142,30 @@ QString finishedLine(const QString &line, TextEscape escape)
     return out;
 }
 
+// Where the symbol (ASCII, from "[") stands in text at or after `from`; -1
+// when nowhere.
+qsizetype symbolAt(QStringView text, QLatin1StringView symbol, qsizetype from)
+{
+    const char16_t *const begin = text.utf16();
+    const char16_t *const end = begin + text.size();
+    for (const char16_t *at = std::find(begin + from, end, u'['); at != end; at = std::find(at + 1, end, u'[')) {
+        if (end - at < symbol.size())
+            return -1;
+        qsizetype i = 1;
+        while (i < symbol.size() && at[i] == symbol[i].unicode())
+            ++i;
+        if (i == symbol.size())
+            return at - begin;
+    }
+    return -1;
+}
+
 // "[N]" gives the running number; "[Nx]" numbers from x.
 QString putNumbering(QString line, int running)
 {
     static const QRegularExpression from(QStringLiteral("\\[N(\\d{1,9})\\]"));
+    if (symbolAt(line, "[N"_L1, 0) < 0)
+        return line;
     line.replace(QStringLiteral("[N]"), QString::number(running));
     if (!line.contains(QStringLiteral("[N")))
         return line;
@@ -158,22 +179,6 @@ QString putNumbering(QString line, int running)
     }
     out += QStringView(line).sliced(last);
     return out;
-}
-
-// Where the symbol (ASCII, from "[") stands in text at or after `from`; -1
-// when nowhere.
-qsizetype symbolAt(QStringView text, QLatin1StringView symbol, qsizetype from)
-{
-    for (qsizetype at = text.indexOf(u'[', from); at >= 0; at = text.indexOf(u'[', at + 1)) {
-        if (text.size() - at < symbol.size())
-            return -1;
-        qsizetype i = 1;
-        while (i < symbol.size() && text[at + i] == QLatin1Char(symbol[i]))
-            ++i;
-        if (i == symbol.size())
-            return at;
-    }
-    return -1;
 }
 
 QString entry(const QString &order, const Record &rec, int recNo, int running, const RenderContext &ctx)
