@@ -28,8 +28,8 @@ public:
 };
 
 // The shipped form.cfx and script.cfx copied into the program folder `root`
-// (ending in "/") and tz.cfg naming root/bankName.bnk, opened at start-up.
-// False when a file cannot be written.
-bool WriteProgramFolder(const QString &root, const QString &bankName);
+// (ending in "/") and tz.cfg naming root/bankName.bnk, opened at start-up,
+// with search lists of maxHits entries. False when a file cannot be written.
+bool WriteProgramFolder(const QString &root, const QString &bankName, int maxHits = 200);
 
 } // namespace tz::bench

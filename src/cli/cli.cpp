@@ -466,10 +466,15 @@ int RunCli(const QStringList &args, std::FILE *out, std::FILE *err)
             status = RunJPcodeCommand(args, out, err, &error);
             if (status != 0)
                 fail(error);
-        } else if (command == u"import" || command == u"export" || command == u"doi") {
+        } else if (command == u"import" || command == u"export") {
             QString error;
             status = RunInterchangeCommand(args, out, err, &error);
             if (status != 0)
+                fail(error);
+        } else if (command == u"doi") {
+            QString error;
+            status = RunDoiCommand(args, out, err, &error);
+            if (status != 0 && !error.isEmpty())
                 fail(error);
         } else
             fail(QStringLiteral("unknown command: %1 (see --help)").arg(command));

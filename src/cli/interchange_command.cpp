@@ -9,7 +9,6 @@
 #include "core/common/file_lookup.h"
 #include "core/interchange/bank_export.h"
 #include "core/interchange/bank_import.h"
-#include "core/interchange/doi_lookup.h"
 #include "core/search/search_engine.h"
 #include "core/search/search_kinds.h"
 #include "core/store/bank_change.h"
@@ -192,7 +191,7 @@ int exportCommand(const QStringList &args, std::FILE *out, QString *told)
     return 0;
 }
 
-int doiCommand(const QStringList &args, std::FILE *out, std::FILE *err, QString *told)
+int doiCommand(const QStringList &args, std::FILE *out, std::FILE *err, QString *told, const DoiLookUp &lookUp)
 {
     JPcodeTable table;
     const QString bank = openBank(args, table, told);
@@ -208,7 +207,7 @@ int doiCommand(const QStringList &args, std::FILE *out, std::FILE *err, QString 
     }
     if (doi.isEmpty())
         refuse(QStringLiteral("missing DOI"));
-    const DoiAnswer answer = LookUpDoi(doi);
+    const DoiAnswer answer = lookUp(doi);
     if (!answer.ok)
         refuse(answer.error);
     BankImport importer(table);
@@ -220,7 +219,8 @@ int doiCommand(const QStringList &args, std::FILE *out, std::FILE *err, QString 
 
 } // namespace
 
-int RunInterchangeCommand(const QStringList &args, std::FILE *out, std::FILE *err, QString *error)
+int RunInterchangeCommand(const QStringList &args, std::FILE *out, std::FILE *err, QString *error,
+                          const DoiLookUp &lookUp)
 {
     try {
         QString told;
@@ -230,8 +230,10 @@ int RunInterchangeCommand(const QStringList &args, std::FILE *out, std::FILE *er
             status = importCommand(args, out, err, &told);
         else if (command == u"export")
             status = exportCommand(args, out, &told);
+        else if (lookUp)
+            status = doiCommand(args, out, err, &told, lookUp);
         else
-            status = doiCommand(args, out, err, &told);
+            refuse(QStringLiteral("unknown command: %1").arg(command));
         if (!told.isEmpty())
             print(err, told);
         return status;

@@ -1,6 +1,7 @@
 #pragma once
 // Code page 932 (Shift-JIS, Windows-31J): the encoding of every file the program
-// reads or writes. Tables are built once from the system's iconv CP932 converter.
+// reads or writes, as the system's iconv CP932 converter (glibc) reads and writes
+// it: its tables are constant data taken from that converter (cp932_table.h).
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -13,6 +14,9 @@ namespace tz::cp932 {
 // Decodes whole text. A byte sequence that does not decode becomes U+FFFD and
 // decoding goes on with the next byte.
 QString decode(QByteArrayView bytes);
+// Decodes into out, which has room for bytes.size() code units; returns the
+// number written.
+qsizetype decodeInto(QByteArrayView bytes, char16_t *out);
 
 // The 1-based numbers of the lines of bytes (ended by CR LF, CR or LF; at most
 // maxLines of them) that do not decode exactly: some bytes do not decode, or

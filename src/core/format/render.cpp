@@ -6,9 +6,12 @@
 #include "core/format/name_list.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 
 namespace tz {
 namespace {
+
+using namespace Qt::StringLiterals;
 
 // A number written as a decimal conversion that reserves a sign position does.
 QString signedNumber(qint64 n)
@@ -96,17 +99,29 @@ QString preparedOrder(const OutputForm &form, const Script &s, int style)
 // another code (a mark inside an earlier code is translated by a later one).
 QString finishedLine(const QString &line, TextEscape escape)
 {
-    QString out, text;
-    out.reserve(line.size());
+    // The text between codes collects in `text` (text[0, size)); a code
+    // writes it out escaped, then itself.
+    QString out;
+    out.reserve(line.size() + line.size() / 8);
+    QString text(line.size(), Qt::Uninitialized);
+    QChar *const buffer = text.data();
+    qsizetype size = 0;
+    auto flush = [&] {
+        if (size == 0)
+            return;
+        if (escape == TextEscape::None)
+            out.append(buffer, size);
+        else
+            out += EscapeText(QStringView(buffer, size), escape);
+        size = 0;
+    };
     int depth = 0;           // inside this many codes
     QChar last;              // the last character of text written (codes aside)
     bool afterValue = false; // nothing but codes since the end of a value
     for (const QChar c : line) {
         if (c == kCodeStart) {
-            if (depth++ == 0) {
-                out += EscapeText(text, escape);
-                text.clear();
-            }
+            if (depth++ == 0)
+                flush();
         } else if (c == kCodeEnd) {
             depth = qMax(0, depth - 1);
         } else if (depth > 0) {
@@ -118,18 +133,39 @@ QString finishedLine(const QString &line, TextEscape escape)
             const bool doubled = afterValue && (c == u'.' || c == u',') && c == last;
             afterValue = false;
             if (!doubled) {
-                text += c;
+                buffer[size++] = c;
                 last = c;
             }
         }
     }
-    return out + EscapeText(text, escape);
+    flush();
+    return out;
+}
+
+// Where the symbol (ASCII, from "[") stands in text at or after `from`; -1
+// when nowhere.
+qsizetype symbolAt(QStringView text, QLatin1StringView symbol, qsizetype from)
+{
+    const char16_t *const begin = text.utf16();
+    const char16_t *const end = begin + text.size();
+    for (const char16_t *at = std::find(begin + from, end, u'['); at != end; at = std::find(at + 1, end, u'[')) {
+        if (end - at < symbol.size())
+            return -1;
+        qsizetype i = 1;
+        while (i < symbol.size() && at[i] == symbol[i].unicode())
+            ++i;
+        if (i == symbol.size())
+            return at - begin;
+    }
+    return -1;
 }
 
 // "[N]" gives the running number; "[Nx]" numbers from x.
 QString putNumbering(QString line, int running)
 {
     static const QRegularExpression from(QStringLiteral("\\[N(\\d{1,9})\\]"));
+    if (symbolAt(line, "[N"_L1, 0) < 0)
+        return line;
     line.replace(QStringLiteral("[N]"), QString::number(running));
     if (!line.contains(QStringLiteral("[N")))
         return line;
@@ -148,30 +184,42 @@ QString putNumbering(QString line, int running)
 QString entry(const QString &order, const Record &rec, int recNo, int running, const RenderContext &ctx)
 {
     QString line = order;
-    auto put = [&line](const char16_t *symbol, const QString &value) {
-        if (line.contains(QStringView(symbol)))
-            line.replace(QStringView(symbol).toString(), withoutBoundaries(value));
+    // Each symbol in turn, wherever it stands, its value made only when the
+    // line holds it (a value put in may hold a later symbol, which is then
+    // replaced too).
+    auto put = [&line](QLatin1StringView symbol, const auto &value) {
+        qsizetype at = symbolAt(line, symbol, 0);
+        if (at < 0)
+            return;
+        const QString v = withoutBoundaries(value());
+        QString out;
+        out.reserve(line.size() + v.size());
+        qsizetype from = 0;
+        for (; at >= 0; at = symbolAt(line, symbol, from)) {
+            out.append(QStringView(line).sliced(from, at - from));
+            out.append(v);
+            from = at + symbol.size();
+        }
+        out.append(QStringView(line).sliced(from));
+        line = std::move(out);
     };
-    put(u"[M]", Trim(rec.Memo));
-    put(u"[T]", Trim(rec.Title));
-    put(u"[J]", Trim(JPcodeName(ctx.jp, rec.JPcode)));
-    put(u"[V]", Trim(rec.Volume));
-    put(u"[PS]", Trim(rec.Page1));
-    put(u"[PE]", Trim(rec.Page2));
-    put(u"[Y]", QString::number(rec.Year));
-    put(u"[B]", Trim(rec.Book));
-    put(u"[K]", Trim(rec.Keyword));
-    if (line.contains(QStringLiteral("[L]")))
-        put(u"[L]", Trim(ctx.readLinkList(recNo)));
-    put(u"[FR]", ctx.BankName + QStringLiteral(" -") + signedNumber(recNo));
-    put(u"[F]", ctx.BankName);
-    put(u"[R]", signedNumber(recNo));
+    put("[M]"_L1, [&] { return Trim(rec.Memo); });
+    put("[T]"_L1, [&] { return Trim(rec.Title); });
+    put("[J]"_L1, [&] { return Trim(JPcodeName(ctx.jp, rec.JPcode)); });
+    put("[V]"_L1, [&] { return Trim(rec.Volume); });
+    put("[PS]"_L1, [&] { return Trim(rec.Page1); });
+    put("[PE]"_L1, [&] { return Trim(rec.Page2); });
+    put("[Y]"_L1, [&] { return QString::number(rec.Year); });
+    put("[B]"_L1, [&] { return Trim(rec.Book); });
+    put("[K]"_L1, [&] { return Trim(rec.Keyword); });
+    put("[L]"_L1, [&] { return Trim(ctx.readLinkList(recNo)); });
+    put("[FR]"_L1, [&] { return ctx.BankName + QStringLiteral(" -") + signedNumber(recNo); });
+    put("[F]"_L1, [&] { return ctx.BankName; });
+    put("[R]"_L1, [&] { return signedNumber(recNo); });
     line = putNumbering(line, running);
-    put(u"[D]", OleToDate(rec.RegDate).toString(QStringLiteral("yyyy/MM/dd")));
-    if (line.contains(QStringLiteral("[A]")))
-        put(u"[A]", NameListFormat(Trim(rec.Author), 1, ctx.form.author, ctx.form.editor));
-    if (line.contains(QStringLiteral("[E]")))
-        put(u"[E]", NameListFormat(Trim(rec.Editor), 2, ctx.form.author, ctx.form.editor));
+    put("[D]"_L1, [&] { return OleToDate(rec.RegDate).toString(QStringLiteral("yyyy/MM/dd")); });
+    put("[A]"_L1, [&] { return NameListFormat(Trim(rec.Author), 1, ctx.form.author, ctx.form.editor); });
+    put("[E]"_L1, [&] { return NameListFormat(Trim(rec.Editor), 2, ctx.form.author, ctx.form.editor); });
     return finishedLine(line, ctx.script.escape);
 }
 
@@ -194,11 +242,13 @@ QString MarkupPair(const QString &text, const QString &mark, const QString &open
 void SortHits(QList<qint16> &HitList, int HitCount, const RenderContext &ctx)
 {
     const int n = qMin<qsizetype>(HitCount, HitList.size() - 1);
+    const auto author = [&ctx](int rec) { return ctx.readAuthor ? ctx.readAuthor(rec) : ctx.readRecord(rec).Author; };
+    const auto year = [&ctx](int rec) { return ctx.readYear ? ctx.readYear(rec) : ctx.readRecord(rec).Year; };
     switch (ctx.form.sort) {
     case 1: {
         QStringList keys(n + 1);
         for (int i = 1; i <= n; ++i)
-            keys[i] = NameListFormat(Trim(ctx.readRecord(HitList[i]).Author), 3, ctx.form.author, ctx.form.editor);
+            keys[i] = NameListFormat(Trim(author(HitList[i])), 3, ctx.form.author, ctx.form.editor);
         SortByText(keys, HitList, n, 0);
         break;
     }
@@ -214,7 +264,7 @@ void SortHits(QList<qint16> &HitList, int HitCount, const RenderContext &ctx)
     case 4: {
         QList<qint16> keys(n + 1);
         for (int i = 1; i <= n; ++i)
-            keys[i] = ctx.readRecord(HitList[i]).Year;
+            keys[i] = year(HitList[i]);
         if (ctx.form.sort == 3)
             SortByNumUp(keys, HitList, n, 0);
         else

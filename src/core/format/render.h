@@ -39,6 +39,11 @@ struct RenderContext
     // Asked before each entry (its number, from 1); false stops the rendering,
     // which then gives an empty text.
     std::function<bool(int entry)> keepGoing;
+    // The author field and the year of the record with this number, as
+    // readRecord gives them, for the sorts that read only those; readRecord
+    // serves when they are not given.
+    std::function<QString(int)> readAuthor;
+    std::function<qint16(int)> readYear;
 };
 
 // Replaces the marks alternately by the opening and the closing code; an odd

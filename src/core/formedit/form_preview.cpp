@@ -50,10 +50,10 @@ bool FormPreview::sample(const QString &bankPath, const QList<qint16> &hits, int
     m_fromHits = !hits.isEmpty();
     int found = 0;
     std::array<int, 5> chosen{};
-    auto consider = [&](int n) {
+    auto consider = [&](int n, QByteArrayView bytes) {
         if (n < 1 || n > count)
             return;
-        const int style = previewStyle(DecodeInt16(image.record(n), RecordLayout::Style));
+        const int style = previewStyle(DecodeInt16(bytes, RecordLayout::Style));
         if (style > 0 && chosen[static_cast<size_t>(style)] == 0) {
             chosen[static_cast<size_t>(style)] = n;
             ++found;
@@ -61,10 +61,13 @@ bool FormPreview::sample(const QString &bankPath, const QList<qint16> &hits, int
     };
     if (m_fromHits) {
         for (int i = 0; i < hits.size() && found < 4; ++i)
-            consider(hits[i]);
+            consider(hits[i], image.record(hits[i]));
     } else {
-        for (int n = 1; n <= count && found < 4; ++n)
-            consider(n);
+        image.scan(1, count, [&](int first, int run, QByteArrayView bytes) {
+            for (int k = 0; k < run && found < 4; ++k)
+                consider(first + k, RecordAt(bytes, k + 1));
+            return found < 4;
+        });
     }
     if (found == 0)
         return true;
@@ -106,8 +109,18 @@ QString FormPreview::text(const OutputForm &form, const QString &bankName, const
         }
         out += QStringLiteral("%1  (Rec %2)\n").arg(name).arg(p->recNo);
         const RenderContext ctx{
-            form, plainScript(),   bankName, jp, [p](int) { return p->rec; }, [p](int) { return p->linkList; }, 0,
-            {},   kResultCapacity, {},
+            form,
+            plainScript(),
+            bankName,
+            jp,
+            [p](int) { return p->rec; },
+            [p](int) { return p->linkList; },
+            0,
+            {},
+            kResultCapacity,
+            {},
+            {},
+            {},
         };
         QString entry = RenderEntry(p->rec, p->recNo, 1, ctx);
         if (!entry.endsWith(u'\n'))

@@ -2,6 +2,7 @@
 
 #include "core/common/file_io.h"
 #include "core/store/pdf_table.h"
+#include "core/store/record.h"
 #include "core/store/record_image.h"
 
 #include <QDate>
@@ -22,19 +23,25 @@ bool ExportReferences(const QString &bankPath, const JPcodeTable &table, const Q
             *error = pdfError;
         return false;
     }
-    QList<int> wanted = numbers;
-    if (wanted.isEmpty())
-        for (int n = 1; n <= bank.RecCount(); ++n)
-            wanted << n;
     const QDate today = QDate::currentDate();
-    refs.reserve(wanted.size());
-    for (const int n : wanted) {
-        if (n < 1 || n > bank.RecCount())
-            continue;
-        Record rec = DecodeRecord(bank.record(n));
+    auto add = [&](int n, QByteArrayView bytes) {
+        Record rec = DecodeRecord(bytes);
         NormalizeRecord(rec, today);
         refs << ReferenceFromRecord(rec, pdf.value(n - 1), JPcodeName(table, rec.JPcode));
+    };
+    if (numbers.isEmpty()) { // every record, in one pass over the file
+        refs.reserve(bank.RecCount());
+        bank.scan(1, bank.RecCount(), [&](int first, int count, QByteArrayView bytes) {
+            for (int k = 0; k < count; ++k)
+                add(first + k, RecordAt(bytes, k + 1));
+            return true;
+        });
+        return true;
     }
+    refs.reserve(numbers.size());
+    for (const int n : numbers)
+        if (n >= 1 && n <= bank.RecCount())
+            add(n, bank.record(n));
     return true;
 }
 

@@ -145,14 +145,18 @@ ImportPlan BankImport::plan(const QList<Reference> &refs, bool keepDuplicates) c
     auto hasKey = [](const QString &key) { return Trim(key) != QLatin1String("0,:,"); };
     QHash<QString, QString> keys; // key -> where it is ("レコード 12 ")
     QHash<QString, QString> dois;
-    for (int n = 1; n < p.first; ++n) {
-        const QString where = QStringLiteral("レコード %1 ").arg(n);
-        if (const QString key = DupKey(bank.record(n)); hasKey(key))
-            keys.insert(key, where);
-        if (n <= pdf.size())
-            if (const QString doi = BareDoi(pdf[n - 1].DOI).toLower(); !doi.isEmpty())
-                dois.insert(doi, where);
-    }
+    bank.scan(1, p.first - 1, [&](int first, int count, QByteArrayView bytes) {
+        for (int k = 0; k < count; ++k) {
+            const int n = first + k;
+            const QString where = QStringLiteral("レコード %1 ").arg(n);
+            if (const QString key = DupKey(RecordAt(bytes, k + 1)); hasKey(key))
+                keys.insert(key, where);
+            if (n <= pdf.size())
+                if (const QString doi = BareDoi(pdf[n - 1].DOI).toLower(); !doi.isEmpty())
+                    dois.insert(doi, where);
+        }
+        return true;
+    });
     // Names not in the table yet stand for codes of their own, so that two
     // new references of one new journal still compare equal.
     const NameIndex names(m_table);

@@ -10,9 +10,10 @@
 
 #include <QDate>
 #include <QFile>
-#include <QHash>
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -39,13 +40,6 @@ QByteArrayView trimmedBytes(QByteArrayView rec, FieldSpan f)
 QString trimmedField(QByteArrayView rec, FieldSpan f)
 {
     return cp932::decode(trimmedBytes(rec, f));
-}
-
-// The first n characters of a field as stored (the padding counts). They lie
-// in its first 2n bytes whatever the characters are.
-QString fieldStart(QByteArrayView rec, FieldSpan f, int n)
-{
-    return DecodeText(rec, FieldSpan{f.offset, qMin(f.width, 2 * n)}).left(n).leftJustified(n, u' ');
 }
 
 // Blank: author and title together hold no byte but blanks, or one ".". Any
@@ -120,21 +114,149 @@ private:
     std::vector<bool> m_seen = std::vector<bool>(32768, false);
 };
 
+// The duplicate and similarity keys of a record (DupKey, SimilarKey),
+// written into a buffer of their own: the whole-bank searches build one for
+// each record without allocating.
+struct KeyUnits
+{
+    // The longest key: "-32768", the volume and page decoded from at most
+    // their widths, three separators and the two starts; room for the hash's
+    // zeros after it.
+    static constexpr int kCapacity = 6 + 1 + L::Volume.width + 1 + L::Page1.width + 1 + 4 + 4;
+    std::array<char16_t, kCapacity + 4> units{};
+    int size = 0;
+
+    // The duplicate key: the JP code, "," the trimmed volume, ":" the trimmed
+    // first page, "," the first four characters of the author and of the
+    // title, each padded with blanks.
+    void build(QByteArrayView rec)
+    {
+        size = 0;
+        number(rec, false);
+        units[size++] = u',';
+        append(trimmedBytes(rec, L::Volume));
+        units[size++] = u':';
+        append(trimmedBytes(rec, L::Page1));
+        units[size++] = u',';
+        start(rec, L::Author, 4);
+        start(rec, L::Title, 4);
+    }
+
+    // The similarity key: the JP code (a blank before one that is not
+    // negative), "," the volume and ":" the first page as stored, padded to
+    // their widths, "," the starts of the author and the title.
+    void buildSimilar(QByteArrayView rec)
+    {
+        size = 0;
+        number(rec, true);
+        units[size++] = u',';
+        start(rec, L::Volume, L::Volume.width);
+        units[size++] = u':';
+        start(rec, L::Page1, L::Page1.width);
+        units[size++] = u',';
+        start(rec, L::Author, 4);
+        start(rec, L::Title, 4);
+    }
+
+    // The JP code in decimal (QString::number's digits).
+    void number(QByteArrayView rec, bool blankBeforePositive)
+    {
+        qint16 code = 0;
+        if (rec.size() >= L::JPcode.offset + 2)
+            code = qFromLittleEndian<qint16>(rec.data() + L::JPcode.offset);
+        else
+            code = DecodeInt16(rec, L::JPcode);
+        char16_t digits[6];
+        int n = 0;
+        unsigned magnitude = code < 0 ? unsigned(-code) : unsigned(code);
+        do {
+            digits[n++] = char16_t(u'0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude > 0);
+        if (code < 0)
+            units[size++] = u'-';
+        else if (blankBeforePositive)
+            units[size++] = u' ';
+        while (n > 0)
+            units[size++] = digits[--n];
+    }
+
+    // The decoded bytes (ASCII as it is, the rest through the decoder).
+    void append(QByteArrayView bytes)
+    {
+        qsizetype i = 0;
+        while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80)
+            units[size++] = static_cast<unsigned char>(bytes[i++]);
+        if (i < bytes.size())
+            size += int(cp932::decodeInto(bytes.sliced(i), units.data() + size));
+    }
+
+    // The first n characters of a field as stored, padded with blanks (they
+    // lie in its first 2n bytes).
+    void start(QByteArrayView rec, FieldSpan f, int n)
+    {
+        const qsizetype width = qMin(f.width, 2 * n);
+        const QByteArrayView bytes = f.offset < rec.size()
+                                         ? rec.sliced(f.offset, qMin<qsizetype>(width, rec.size() - f.offset))
+                                         : QByteArrayView();
+        int i = 0;
+        for (; i < n && i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80; ++i)
+            units[size + i] = static_cast<unsigned char>(bytes[i]);
+        if (i < n && i < bytes.size()) { // a character beyond ASCII among the first n
+            char16_t decoded[2 * kCapacity];
+            const qsizetype got = cp932::decodeInto(bytes, decoded);
+            for (i = 0; i < n && i < got; ++i)
+                units[size + i] = decoded[i];
+        }
+        for (; i < n; ++i)
+            units[size + i] = u' ';
+        size += n;
+    }
+
+    // The key of a record with neither JP code, volume, page, author nor
+    // title: "0,:," and blanks.
+    bool blank() const
+    {
+        int end = size;
+        while (end > 0 && units[end - 1] == u' ')
+            --end;
+        return end == 4 && units[0] == u'0' && units[1] == u',' && units[2] == u':' && units[3] == u',';
+    }
+
+    bool operator==(const KeyUnits &other) const
+    {
+        return size == other.size && std::equal(units.begin(), units.begin() + size, other.units.begin());
+    }
+
+    // Four units at a time; the units after the key count as zeros.
+    quint64 hash()
+    {
+        std::fill(units.begin() + size, units.begin() + size + 4, char16_t(0));
+        quint64 h = quint64(size);
+        for (int i = 0; i < size; i += 4) {
+            quint64 word;
+            std::memcpy(&word, units.data() + i, sizeof word);
+            h = (h ^ word) * 0x9E3779B97F4A7C15ull;
+            h ^= h >> 29;
+        }
+        return h;
+    }
+};
+
 } // namespace
 
 QString DupKey(QByteArrayView rec)
 {
-    return QString::number(DecodeInt16(rec, L::JPcode)) + u',' + trimmedField(rec, L::Volume) + u':' +
-           trimmedField(rec, L::Page1) + u',' + fieldStart(rec, L::Author, 4) + fieldStart(rec, L::Title, 4);
+    KeyUnits key;
+    key.build(rec);
+    return QString::fromUtf16(key.units.data(), key.size);
 }
 
 QString SimilarKey(QByteArrayView rec)
 {
-    const qint16 code = DecodeInt16(rec, L::JPcode);
-    const QString number = code >= 0 ? u' ' + QString::number(code) : QString::number(code);
-    return number + u',' + fieldStart(rec, L::Volume, L::Volume.width) + u':' +
-           fieldStart(rec, L::Page1, L::Page1.width) + u',' + fieldStart(rec, L::Author, 4) +
-           fieldStart(rec, L::Title, 4);
+    KeyUnits key;
+    key.buildSimilar(rec);
+    return QString::fromUtf16(key.units.data(), key.size);
 }
 
 SearchEngine::SearchEngine(int maxHits)
@@ -145,8 +267,6 @@ SearchEngine::SearchEngine(int maxHits)
 void SearchEngine::setMaxHits(int maxHits)
 {
     MaxHits = qBound(1, maxHits, 32767);
-    KeyWords.resize(MaxHits + 1);
-    KeyNums.resize(MaxHits + 1);
     HitList.resize(MaxHits + 1);
     KeyCount = qMin(KeyCount, MaxHits);
     HitCount = qMin(HitCount, MaxHits);
@@ -155,13 +275,14 @@ void SearchEngine::setMaxHits(int maxHits)
 void SearchEngine::Step1GetWord(const QString &keyText)
 {
     const bool lower = CheckMode[CheckIgnoreCase];
-    int counter = 0;
+    QStringList words(1);
     for (const QString &piece : keyPieces(keyText)) {
-        if (counter >= MaxHits)
+        if (words.size() > MaxHits)
             break;
-        KeyWords[++counter] = lower ? piece.toLower() : piece;
+        words.append(lower ? piece.toLower() : piece);
     }
-    KeyCount = counter;
+    KeyWords = std::move(words);
+    KeyCount = static_cast<int>(KeyWords.size() - 1);
     if (KeyCount == 1)
         AndMode = false;
 }
@@ -180,13 +301,16 @@ void SearchEngine::Step1GetNum(const QString &keyText, const NumberContext &ctx)
         upper = ctx.currentYear;
     else
         upper = ctx.RecCount;
+    QList<qint16> nums(1, 0);
     int counter = 0;
     auto store = [&](double x) {
         if (counter >= MaxHits || !(x > 0 && x <= upper))
             return;
         const qint16 value = ToInt16(x).value_or(0);
-        if (value > 0)
-            KeyNums[++counter] = value;
+        if (value > 0) {
+            nums.append(value);
+            ++counter;
+        }
     };
 
     for (const QString &piece : keyPieces(keyText)) {
@@ -212,6 +336,7 @@ void SearchEngine::Step1GetNum(const QString &keyText, const NumberContext &ctx)
         for (const double last = qMin(e, double(upper)); x <= last && counter < MaxHits; x += 1)
             store(x);
     }
+    KeyNums = std::move(nums);
     KeyCount = counter;
 }
 
@@ -274,19 +399,45 @@ bool SearchEngine::RunSteps(const RecordImage &bank, const QString &keyText, con
     }
 }
 
-QList<int> SearchEngine::candidates(const RecordImage &bank) const
+const QList<qint16> *SearchEngine::earlierList()
 {
-    QList<int> list;
-    if (CheckMode[CheckAdditional] && HitCount > 0) {
-        for (int i = 1; i <= HitCount; ++i)
-            list.append(HitList[i]);
-    } else {
-        list.reserve(bank.RecCount());
-        for (int r = 1; r <= bank.RecCount(); ++r)
-            list.append(r);
-    }
-    return list;
+    if (!(CheckMode[CheckAdditional] && HitCount > 0))
+        return nullptr;
+    m_earlier = HitList.mid(1, HitCount);
+    return &m_earlier;
 }
+
+namespace {
+
+// Visits the candidates of a search in order: the records of the earlier
+// list one by one (read on their own), or else every record, in the runs of
+// one pass over the file. startRun(n, count, bytes) comes before the records
+// n.. of each run (a run of one record for each of the list); visit(pos, rec, bytes)
+// gets the candidate's place in the order (from 1), its number and its bytes,
+// and returns false to end the walk.
+template <typename StartRun, typename Visit>
+void walkCandidates(const RecordImage &bank, const QList<qint16> *list, StartRun startRun, Visit visit)
+{
+    if (list) {
+        for (int c = 0; c < list->size(); ++c) {
+            const int rec = (*list)[c];
+            const QByteArray bytes = bank.record(rec);
+            startRun(rec, 1, QByteArrayView(bytes));
+            if (!visit(c + 1, rec, QByteArrayView(bytes)))
+                return;
+        }
+        return;
+    }
+    bank.scan(1, bank.RecCount(), [&](int first, int count, QByteArrayView bytes) {
+        startRun(first, count, bytes);
+        for (int k = 0; k < count; ++k)
+            if (!visit(first + k, first + k, RecordAt(bytes, k + 1)))
+                return false;
+        return true;
+    });
+}
+
+} // namespace
 
 void SearchEngine::Step2HitWord(const RecordImage &bank)
 {
@@ -305,31 +456,49 @@ void SearchEngine::Step2HitWord(const RecordImage &bank)
         present.add(rec);
     };
 
-    // One pass over the file finds the records whose bytes may hold the words
+    // The bytes of each run of records tell which records may hold the words
     // (any word, or every word for AND); only those are decoded and matched.
     const bool every = !topWord && AndMode;
-    const size_t slots = static_cast<size_t>(bank.RecCount()) + 1;
-    std::vector<char> mayMatch(slots, every ? 1 : 0);
-    std::vector<char> marks;
+    const std::vector<FieldSpan> &fields = searchedFields(SearchItem);
+    std::vector<WordBytes> words;
     for (int j = 1; j <= KeyCount; ++j) {
-        const WordBytes word(KeyWords[j], lower);
-        if (every && word.undecided())
-            continue;
-        marks.assign(slots, 0);
-        word.markRecords(bank.bytes(), bank.RecCount(), searchedFields(SearchItem), marks);
-        for (size_t r = 0; r < slots; ++r)
-            mayMatch[r] = every ? (mayMatch[r] & marks[r]) : (mayMatch[r] | marks[r]);
+        WordBytes word(KeyWords[j], lower);
+        if (!(every && word.undecided()))
+            words.push_back(std::move(word));
     }
+    std::vector<char> mayMatch, marks;
+    int runFirst = 0; // the first record of the run the marks are for
+    bool probed = false;
+    auto startRun = [&](int first, int count, QByteArrayView bytes) {
+        if (!probed) { // the bytes each word is tested by first: its rarest in the first run
+            std::array<quint32, 256> frequency{};
+            for (const char b : bytes)
+                ++frequency[static_cast<unsigned char>(b)];
+            for (WordBytes &word : words)
+                word.chooseProbes(frequency);
+            probed = true;
+        }
+        runFirst = first;
+        mayMatch.assign(static_cast<size_t>(count), every ? 1 : 0);
+        for (const WordBytes &word : words) {
+            marks.assign(static_cast<size_t>(count), 0);
+            word.markRecords(bytes, count, fields, marks.data());
+            for (size_t k = 0; k < mayMatch.size(); ++k)
+                mayMatch[k] = every ? (mayMatch[k] & marks[k]) : (mayMatch[k] | marks[k]);
+        }
+    };
 
-    const QList<int> cands = candidates(bank);
-    openProgress(cands.size());
-    for (int c = 0; c < cands.size() && n < MaxHits; ++c) {
-        if (cancelled(c + 1))
-            return;
-        const int rec = cands[c];
-        if (rec >= 1 && rec <= bank.RecCount() && !mayMatch[static_cast<size_t>(rec)])
-            continue;
-        QString text = searchedText(bank.record(rec), SearchItem);
+    const QList<qint16> *list = earlierList();
+    openProgress(list ? int(list->size()) : bank.RecCount());
+    bool stopped = false;
+    walkCandidates(bank, list, startRun, [&](int pos, int rec, QByteArrayView bytes) {
+        if (n >= MaxHits)
+            return false;
+        if (cancelled(pos))
+            return !(stopped = true);
+        if (rec >= 1 && rec <= bank.RecCount() && !mayMatch[static_cast<size_t>(rec - runFirst)])
+            return true;
+        QString text = searchedText(bytes, SearchItem);
         if (lower)
             text = text.toLower();
         if (topWord || !AndMode) {
@@ -345,7 +514,10 @@ void SearchEngine::Step2HitWord(const RecordImage &bank)
             if (all)
                 add(rec);
         }
-    }
+        return true;
+    });
+    if (stopped)
+        return;
     closeProgress();
     HitCount = n;
 }
@@ -360,20 +532,27 @@ void SearchEngine::Step2HitNum(const RecordImage &bank)
     for (int i = 1; i <= n; ++i)
         present.add(HitList[i]);
 
-    const QList<int> cands = candidates(bank);
-    openProgress(cands.size());
-    for (int c = 0; c < cands.size() && n < MaxHits; ++c) {
-        if (cancelled(c + 1))
-            return;
-        const int rec = cands[c];
-        const qint16 value = DecodeInt16(bank.record(rec), field);
-        for (int j = 1; j <= KeyCount && n < MaxHits; ++j) {
-            if (value != KeyNums[j] || (skipRepeats && present.has(rec)))
-                continue;
-            HitList[++n] = static_cast<qint16>(rec);
-            present.add(rec);
-        }
-    }
+    const QList<qint16> *list = earlierList();
+    openProgress(list ? int(list->size()) : bank.RecCount());
+    bool stopped = false;
+    walkCandidates(
+        bank, list, [](int, int, QByteArrayView) {},
+        [&](int pos, int rec, QByteArrayView bytes) {
+            if (n >= MaxHits)
+                return false;
+            if (cancelled(pos))
+                return !(stopped = true);
+            const qint16 value = DecodeInt16(bytes, field);
+            for (int j = 1; j <= KeyCount && n < MaxHits; ++j) {
+                if (value != KeyNums[j] || (skipRepeats && present.has(rec)))
+                    continue;
+                HitList[++n] = static_cast<qint16>(rec);
+                present.add(rec);
+            }
+            return true;
+        });
+    if (stopped)
+        return;
     closeProgress();
     HitCount = n;
 }
@@ -420,12 +599,20 @@ void SearchEngine::Step2HitBlank(const RecordImage &bank)
 {
     int n = 0;
     openProgress(bank.RecCount());
-    for (int rec = 1; rec <= bank.RecCount() && n < MaxHits; ++rec) {
-        if (cancelled(rec))
-            return;
-        if (blankBytes(bank.record(rec)))
-            HitList[++n] = static_cast<qint16>(rec);
-    }
+    bool stopped = false;
+    walkCandidates(
+        bank, nullptr, [](int, int, QByteArrayView) {},
+        [&](int, int rec, QByteArrayView bytes) {
+            if (n >= MaxHits)
+                return false;
+            if (cancelled(rec))
+                return !(stopped = true);
+            if (blankBytes(bytes))
+                HitList[++n] = static_cast<qint16>(rec);
+            return true;
+        });
+    if (stopped)
+        return;
     closeProgress();
     HitCount = n;
 }
@@ -434,34 +621,55 @@ void SearchEngine::Step2HitDouble(const RecordImage &bank)
 {
     const int count = bank.RecCount();
     openProgress(count);
-    std::vector<QString> keys(count + 1);
-    for (int rec = 1; rec <= count; ++rec)
-        keys[rec] = DupKey(bank.record(rec));
-    // twin[i]: the first later record with exactly the same key, 0 for none;
-    // found from the back with a map from key to the nearest record seen.
-    std::vector<int> twin(count + 1, 0);
-    QHash<QString, int> nearest;
-    nearest.reserve(count);
-    for (int rec = count; rec >= 1; --rec) {
-        auto it = nearest.find(keys[rec]);
-        if (it != nearest.end()) {
-            twin[rec] = it.value();
-            it.value() = rec;
-        } else {
-            nearest.insert(keys[rec], rec);
-        }
-    }
+    // Each record with the first later record of exactly the same key, in
+    // one pass with a table from each key to the last record that had it
+    // (open addressing; a slot holds the record number and a tag from the
+    // key's hash, and the record's key is built again to compare when the
+    // tags agree). Records with the blank key are never listed, so they are
+    // left out.
+    std::vector<std::pair<qint16, qint16>> twins; // (record, the first later one with its key)
+    const quint32 slots = quint32(count) + quint32(count) / 2 + 16;
+    std::vector<quint32> table(slots, 0); // tag << 16 | record
+    KeyUnits key, other;
+    walkCandidates(
+        bank, nullptr, [](int, int, QByteArrayView) {},
+        [&](int, int rec, QByteArrayView bytes) {
+            key.build(bytes);
+            if (key.blank())
+                return true;
+            const quint64 hash = key.hash();
+            const quint32 tag = quint32(hash >> 48) & 0xFFFF;
+            quint32 slot = quint32((quint64(quint32(hash)) * slots) >> 32);
+            for (;; slot = slot + 1 == slots ? 0 : slot + 1) {
+                quint32 &held = table[slot];
+                const int heldRec = int(held & 0xFFFF);
+                if (heldRec == 0) {
+                    held = tag << 16 | quint32(rec);
+                    return true;
+                }
+                if ((held >> 16) != tag)
+                    continue;
+                other.build(bank.record(heldRec));
+                if (other == key) {
+                    twins.emplace_back(static_cast<qint16>(heldRec), static_cast<qint16>(rec));
+                    held = tag << 16 | quint32(rec);
+                    return true;
+                }
+            }
+        });
+    std::sort(twins.begin(), twins.end());
 
     int n = 0;
-    const QString blankKey = QStringLiteral("0,:,");
+    auto next = twins.cbegin();
     for (int i = 1; i <= count - 1 && n < MaxHits; ++i) {
         if (cancelled(i))
             return;
-        if (twin[i] == 0 || Trim(keys[i]) == blankKey)
+        if (next == twins.cend() || next->first != i)
             continue;
         HitList[++n] = static_cast<qint16>(i);
         if (n < MaxHits)
-            HitList[++n] = static_cast<qint16>(twin[i]);
+            HitList[++n] = next->second;
+        ++next;
     }
     closeProgress();
     HitCount = n;
@@ -469,15 +677,27 @@ void SearchEngine::Step2HitDouble(const RecordImage &bank)
 
 void SearchEngine::Step2HitSimilar(const RecordImage &bank, int CurRec)
 {
-    const QString reference = SimilarKey(bank.record(CurRec));
+    KeyUnits reference, key;
+    reference.buildSimilar(bank.record(CurRec));
     int n = 0;
     openProgress(bank.RecCount());
-    for (int rec = 1; rec <= bank.RecCount() && n < MaxHits; ++rec) {
-        if (cancelled(rec))
-            return;
-        if (rec != CurRec && SimilarKey(bank.record(rec)) == reference)
-            HitList[++n] = static_cast<qint16>(rec);
-    }
+    bool stopped = false;
+    walkCandidates(
+        bank, nullptr, [](int, int, QByteArrayView) {},
+        [&](int, int rec, QByteArrayView bytes) {
+            if (n >= MaxHits)
+                return false;
+            if (cancelled(rec))
+                return !(stopped = true);
+            if (rec == CurRec)
+                return true;
+            key.buildSimilar(bytes);
+            if (key == reference)
+                HitList[++n] = static_cast<qint16>(rec);
+            return true;
+        });
+    if (stopped)
+        return;
     closeProgress();
     HitCount = n;
 }

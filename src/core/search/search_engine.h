@@ -44,7 +44,7 @@ public:
 
     explicit SearchEngine(int maxHits = 200);
 
-    // Sizes the working lists to entries 0..maxHits (clamped to 1..32767).
+    // Sizes the hit list to entries 0..maxHits (clamped to 1..32767).
     void setMaxHits(int maxHits);
 
     int SearchItem = KindFreeKeyword;
@@ -92,7 +92,10 @@ private:
     QList<qint16> m_recoStartList; // HitList and HitCount as the last
     int m_recoStartCount = 0;      // record-number search found them
     bool cancelled(int pos);
-    QList<int> candidates(const RecordImage &bank) const;
+    // The earlier list a search in the Additional mode looks through (a copy,
+    // as the search writes its hits over it); null for a search of every record.
+    const QList<qint16> *earlierList();
+    QList<qint16> m_earlier;
     void openProgress(int max);
     int m_progressMax = 0; // the candidates of the open progress window
 };

@@ -41,6 +41,12 @@ RenderContext SearchRenderContext(SearchEngine &engine, const RecordImage &image
         [&engine] { engine.RebuildRecordHits(); },
         kResultCapacity,
         {},
+        [&image](int n) {
+            return DecodeText(image.field(n, RecordLayout::Author), FieldSpan{0, RecordLayout::Author.width});
+        },
+        [&image](int n) {
+            return DecodeInt16(image.field(n, RecordLayout::Year), FieldSpan{0, 2});
+        },
     };
 }
 

@@ -423,7 +423,7 @@ private Q_SLOTS:
             QCOMPARE(QStringList({NameListNormalize(r.Author), NameListNormalize(r.Editor)}),
                      QStringList({r.Author, r.Editor}));
             bool lossy = false;
-            QVERIFY(EncodeRecord(r, &lossy) == bank.record(n).toByteArray() && !lossy);
+            QVERIFY(EncodeRecord(r, &lossy) == bank.record(n) && !lossy);
         }
     }
 

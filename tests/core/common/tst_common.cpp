@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <functional>
+#include <iconv.h>
 #include <sys/stat.h> // mkfifo
 
 using namespace tz;
@@ -256,6 +257,73 @@ private Q_SLOTS:
             }
         }
         QVERIFY(pairs > 7000);
+    }
+
+    // The codec's constant tables read and write exactly what the system's
+    // CP932 converter does: every single byte and byte pair decoded (in text,
+    // the pair followed by a blank), every UTF-16 code unit encoded. A line
+    // is read exactly when what it decodes to can be encoded again.
+    void cp932AsTheSystemConverter()
+    {
+        const auto exactness = [](const QByteArray &line) {
+            if (line.contains('\r') || line.contains('\n'))
+                return true; // ends the line
+            bool lossy = false;
+            cp932::encode(cp932::decode(line), &lossy);
+            return lossy == !cp932::inexactLines(line + "\r\nx", 2).isEmpty();
+        };
+        iconv_t toUtf16 = iconv_open("UTF-16LE", "CP932");
+        iconv_t fromUtf16 = iconv_open("CP932", "UTF-16LE");
+        QVERIFY(toUtf16 != iconv_t(-1) && fromUtf16 != iconv_t(-1));
+        // The converter's answer for one piece, or nothing when it fails.
+        const auto convert = [](iconv_t cd, QByteArray in) -> std::optional<QByteArray> {
+            char out[8];
+            char *inp = in.data(), *outp = out;
+            size_t inLeft = size_t(in.size()), outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd, &inp, &inLeft, &outp, &outLeft) == size_t(-1) || inLeft != 0)
+                return std::nullopt;
+            return QByteArray(out, qsizetype(sizeof out - outLeft));
+        };
+        const auto unit = [](const QByteArray &utf16) {
+            return utf16.size() == 2 ? QString(QChar(char16_t(uchar(utf16[0]) | uchar(utf16[1]) << 8))) : QString();
+        };
+        for (int b = 0; b < 256; ++b) {
+            const QByteArray in(1, char(b));
+            const auto c = cp932::isLeadByte(uchar(b)) ? std::nullopt : convert(toUtf16, in);
+            QCOMPARE(cp932::decode(in), c && c->size() == 2 ? unit(*c) : QStringLiteral("\uFFFD"));
+            QVERIFY(exactness(in));
+        }
+        int pairs = 0;
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            for (int trail = 0; trail <= 0xFF && cp932::isLeadByte(uchar(lead)); ++trail) {
+                const char pair[2] = {char(lead), char(trail)};
+                const QByteArray in(pair, 2);
+                const auto c = convert(toUtf16, in);
+                const QString decoded = cp932::decode(in + ' ');
+                if (c && c->size() == 2 && (c->at(0) != 0 || c->at(1) != 0)) {
+                    ++pairs;
+                    QVERIFY2(decoded == unit(*c) + u' ', qPrintable(hex(in)));
+                } else {
+                    QVERIFY2(decoded.size() == 3 && decoded[0] == u'\uFFFD', qPrintable(hex(in)));
+                }
+                QVERIFY2(exactness(in), qPrintable(hex(in)));
+            }
+        }
+        QCOMPARE(pairs, 9604); // the user-defined area 0xF040-0xF9FC included
+        for (char16_t u = 1; u != 0; ++u) {
+            if (QChar::isSurrogate(u))
+                continue;
+            const char utf16[2] = {char(u & 0xFF), char(u >> 8)};
+            const QByteArray in(utf16, 2);
+            const auto c = convert(fromUtf16, in);
+            bool lossy = false;
+            const QByteArray encoded = cp932::encode(QStringView(&u, 1), &lossy);
+            QVERIFY2(c && !c->isEmpty() && (*c)[0] != 0 ? encoded == *c && !lossy : encoded == "?" && lossy,
+                     qPrintable(QString::number(u, 16)));
+        }
+        iconv_close(toUtf16);
+        iconv_close(fromUtf16);
     }
 
     // What has the file's name, and what the error says of it; nothing is

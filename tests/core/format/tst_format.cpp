@@ -147,7 +147,8 @@ struct Bank
         };
         hits.prepend(0);
         const RenderContext ctx{form,      script, "sample", jp,       [this](int k) { return records.value(k); },
-                                readLinks, 0,      {},       capacity, {}};
+                                readLinks, 0,      {},       capacity, {},
+                                {},        {}};
         const QString text = Step3(hits, int(hits.size() - 1), ctx);
         if (sorted)
             *sorted = hits.mid(1);

@@ -1,7 +1,7 @@
 // A reference from its DOI, asked of the tests' local resolver answering as
 // doi.org does: CSL-JSON of a Crossref and a JaLC DOI, redirects, 404 and
 // 500, an answer too slow, too large or no JSON, and no server at all. Then
-// the command line's "doi" against it.
+// the command line's "doi" against it, in this process and in the program.
 #include "cli/cli.h"
 #include "core/bank/bank_files.h"
 #include "core/interchange/doi_lookup.h"
@@ -11,6 +11,8 @@
 #include "support/test_files.h"
 #include "support/test_rows.h"
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -167,6 +169,39 @@ private Q_SLOTS:
         const Run failed = runCli({"doi", bank, "10.1000/broken"});
         QVERIFY2(failed.exitCode == 2 && failed.err.contains("HTTP 500"), qPrintable(failed.err));
         QVERIFY(folderSnapshot(bank) == filled);
+    }
+
+    // The program itself starts without Qt Network and runs the command in
+    // tessellane-doi beside it: the output, the message (told once) and the
+    // exit status are that program's.
+    void commandOfTheProgram()
+    {
+        QTemporaryDir dir;
+        const QString bank = dir.filePath("p.bnk");
+        QVERIFY(CreateBank(bank, QDate(2025, 1, 2), nullptr));
+        const auto program = [](const QStringList &args) {
+            QProcess p;
+            p.start(QStringLiteral(TZ_CLI_PATH), args);
+            // The resolver answers from this process's event loop meanwhile.
+            [&p] { QTRY_VERIFY_WITH_TIMEOUT(p.state() == QProcess::NotRunning, 60000); }();
+            return Run{p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+                       QString::fromUtf8(p.readAllStandardError())};
+        };
+        const Run real = program({"doi", bank, "10.5555/j.jhs.2019.01.023"});
+        QVERIFY2(real.exitCode == 0 && real.out.startsWith("imported 1 records as 1..1"),
+                 qPrintable(real.out + real.err));
+        const Run failed = program({"doi", bank, "10.1000/broken"});
+        QVERIFY2(failed.exitCode == 2 && failed.err.contains("HTTP 500") && failed.err.count("tessellane-cli:") == 1,
+                 qPrintable(failed.err));
+
+        const QString ldd = QStandardPaths::findExecutable(QStringLiteral("ldd"));
+        if (ldd.isEmpty())
+            QSKIP("no ldd to list the libraries the program loads");
+        QProcess libraries;
+        libraries.start(ldd, {QStringLiteral(TZ_CLI_PATH)});
+        QVERIFY(libraries.waitForFinished(30000));
+        const QString loaded = QString::fromUtf8(libraries.readAllStandardOutput());
+        QVERIFY2(loaded.contains("libQt6Core") && !loaded.contains("libQt6Network"), qPrintable(loaded));
     }
 };
 

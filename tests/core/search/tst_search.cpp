@@ -3,14 +3,17 @@
 // rules; the search window's model over a bank on disk (the window itself is
 // tested under gui/).
 #include "core/common/basic.h"
+#include "core/common/cp932.h"
 #include "core/search/result_file.h"
 #include "core/search/search_engine.h"
 #include "core/search/search_model.h"
+#include "core/search/word_bytes.h"
 #include "core/store/record.h"
 #include "support/search_fixture.h"
 #include "support/test_rows.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,9 +90,12 @@ Bank generate()
             out.append(from[pick(static_cast<int>(from.size()))]);
         return out.join(separator);
     };
+    // Among them characters whose second byte is an ASCII byte: "\" in 表,
+    // ソ and 予, letters in アイウエオ, テ and カ.
     const QStringList vocabulary = QString("Gene gene GENE protein Protein mouse cell Cell signal analysis of the in "
                                            "expression maps J.Smith 遺伝子 細胞 解析 マウス ＤＮＡ ｄｎａ α-helix "
-                                           "ｶﾀｶﾅ テスト genes. [A] e Ⅱ ⅱ Ａｂｃ Kelvin")
+                                           "ｶﾀｶﾅ テスト genes. [A] e Ⅱ ⅱ Ａｂｃ Kelvin 表示 ソフト 予定 アイウエオ "
+                                           "ｱｲｳｴｵ C:\\data AE")
                                        .split(u' ');
     const QStringList people =
         QString("J.Smith K.Lee A.Jones B.Brown 山田太郎 鈴木花子 C.Gene e.e.Cummings D.Ma").split(u' ');
@@ -291,6 +297,29 @@ private Q_SLOTS:
         }
     }
 
+    // The record file cut short by another program after a search opened
+    // it: the records gone read as blank ones, and nothing fails.
+    void recordFileCutWhileOpen()
+    {
+        QTemporaryDir dir;
+        QByteArray file;
+        for (int n = 1; n <= 300; ++n)
+            file += EncodeRecord(rec("A.Author", "Title", 1995));
+        const QString path = dir.filePath(QStringLiteral("record.tzd"));
+        QVERIFY(writeFile(path, file));
+        RecordImage image;
+        QVERIFY(image.load(dir.path()));
+        QVERIFY(QFile::resize(path, 100 * kRecordSize + 500)); // record 101 keeps its title, not its year
+        SearchEngine engine(kMaxRecords);
+        configure(engine, KindYear, "max=32767");
+        QVERIFY(engine.RunSteps(image, "1995", DefaultJPcodeTable()));
+        QCOMPARE(engine.hits(), list("1-100"));
+        configure(engine, KindBlank, "max=32767");
+        QVERIFY(engine.RunSteps(image, {}, DefaultJPcodeTable()));
+        QCOMPARE(engine.hits(), list("102-300"));
+        QCOMPARE(DecodeRecord(image.record(200)), DecodeRecord({}));
+    }
+
     // The sort "none" runs the record search again: the list comes back in
     // key order, and an appending search does not append twice.
     void rebuildInKeyOrder()
@@ -446,6 +475,16 @@ private Q_SLOTS:
         for (const char *form : {"\xfa\x40", "\xee\xef", "\x87\x54", "\x87\x9a", "\xfa\x5b", "\x81\xe6"})
             file.replace(at += kRecordSize, 2, form);
         file.replace(282 + 29 * kRecordSize, 280, QByteArray(274, 'x') + "Kelvin");
+        // Words at the very end of the keywords of the last record of the
+        // first run of a pass over the file, and of the last record, cut
+        // short (the last bytes of the file).
+        file.replace(886 + 95 * kRecordSize, 280, QByteArray(274, 'y') + "kELVIN");
+        file.replace(886 + (kRecords - 1) * kRecordSize, 14, "yyyyyyyykELVIN");
+        // Fields filled to their end, the next one starting at once: the
+        // bytes of a word run on from one field into the next (a memo into
+        // the authors, the editors into the book title, "表" into "示").
+        file.replace(2 + 40 * kRecordSize, 72, QByteArray(68, 'm') + "abcd");
+        file.replace(606 + 41 * kRecordSize, 142, QByteArray(138, 'e') + cp932::encode(u"表示"));
         QVERIFY(writeFile(m_dir.filePath(QStringLiteral("RECORD.TZD")), file)); // found whatever the case
         QVERIFY(m_image.load(m_dir.path()));
         QCOMPARE(m_image.RecCount(), kRecords);
@@ -469,8 +508,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<int>>("kinds");
         QTest::addColumn<QString>("keys");
-        for (const char *keys : {"gene", "Gene cell", "Protein J.Sm", "遺伝子 解析 ﾀｶ", "ＤＮＡ ⅱ", "e", "ΣΑΣ ДОМ",
-                                 "s. [a] -h", "zzz", "ⅰ ∵ kelvin", "\uFFFD", "ā"})
+        for (const char *keys :
+             {"gene",      "Gene cell", "Protein J.Sm", "遺伝子 解析 ﾀｶ", "ＤＮＡ ⅱ", "e",       "ΣΑΣ ДОМ",
+              "s. [a] -h", "zzz",       "ⅰ ∵ kelvin",   "\uFFFD",         "ā",        "\\ 表",   "A アイ",
+              "E ae",      "ｳｴ ｴｵ ｱ",   "示 ソ",        "C:\\ a\\",       "bc mab",   "表示 e表"})
             QTest::newRow(keys) << QList<int>{0, 1, 2, 3} << QString::fromUtf8(keys);
         for (const char *keys : {"1995", "1950-1960, 2020 1995 1995"})
             QTest::addRow("year %s", keys) << QList<int>{KindYear} << QString::fromUtf8(keys);
@@ -509,6 +550,49 @@ private Q_SLOTS:
         }
     }
 
+    // The pass over the bytes that picks the records a word search decodes:
+    // the three ways of testing the bytes mark the same records, whichever
+    // bytes of the word they test first, and none leaves out a record whose
+    // text holds the word.
+    void bytePassMarksEveryHolder()
+    {
+        using L = RecordLayout;
+        static const std::vector<FieldSpan> fields{L::Memo, L::Author, L::Editor, L::Title, L::Book, L::Keyword};
+        const QStringList words = QString("gene Protein J.Sm 遺伝子 ﾀｶ ＤＮＡ ⅱ e kelvin ∵ \\ 表 A アイ ｳｴ 示 C:\\ "
+                                          "bc mab 表示 e表 テスト genes. [a] α-helix")
+                                      .split(u' ');
+        std::array<quint32, 256> even, firstRun{};
+        even.fill(1);
+        m_image.scan(1, 96, [&](int, int, QByteArrayView bytes) {
+            for (const char b : bytes)
+                ++firstRun[uchar(b)];
+            return false;
+        });
+        using Method = WordBytes::Method;
+        for (const QString &word : words) {
+            for (const bool lower : {false, true}) {
+                for (const auto *frequency : {&even, &firstRun}) {
+                    WordBytes bytes(lower ? word.toLower() : word, lower);
+                    bytes.chooseProbes(*frequency);
+                    std::array<std::vector<char>, 3> marks;
+                    for (auto &m : marks)
+                        m.assign(kRecords, 0);
+                    m_image.scan(1, kRecords, [&](int first, int count, QByteArrayView run) {
+                        for (const Method method : {Method::Fastest, Method::By16, Method::OneByOne})
+                            bytes.markRecords(run, count, fields, marks[size_t(method)].data() + first - 1, method);
+                        return true;
+                    });
+                    const QString what = word + (lower ? " lower-cased" : "");
+                    QVERIFY2(marks[1] == marks[0] && marks[2] == marks[0], qPrintable(what));
+                    for (int n = 1; n <= kRecords; ++n)
+                        QVERIFY2(marks[0][size_t(n - 1)] ||
+                                     !m_texts[0][lower][n - 1].contains(lower ? word.toLower() : word),
+                                 qPrintable(what + " in record " + QString::number(n)));
+                }
+            }
+        }
+    }
+
     void keysBlankAndDouble()
     {
         // The keys built straight from the bytes are those of the records as
@@ -518,7 +602,7 @@ private Q_SLOTS:
         for (int n = 1; n <= kRecords; ++n) {
             dup.append(key(m_bank[n - 1], false));
             similar.append(key(m_bank[n - 1], true));
-            const QByteArrayView bytes = m_image.record(n);
+            const QByteArray bytes = m_image.record(n);
             QVERIFY2(DupKey(bytes) == dup.last() && SimilarKey(bytes) == similar.last(), qPrintable(similar.last()));
         }
         for (int maxHits : {200, 7, kMaxRecords}) {
