@@ -60,10 +60,17 @@ focus() {
 }
 
 # snap NAME [ID]: a screenshot of the window (the whole screen without ID)
-# as NAME.png in the screenshot folder.
+# as NAME.png in the screenshot folder, as the screen shows it: with the
+# menus, lists and dialogs that lie over it.
 snap() {
   [ -n "$shots" ] || return 0
-  import -window "${2:-root}" "$shots/$1.png" 2>/dev/null || true
+  local crop=()
+  if [ -n "${2:-}" ]; then
+    local X Y WIDTH HEIGHT WINDOW SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$2")"
+    crop=(-crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage)
+  fi
+  import -window root "${crop[@]}" "$shots/$1.png" 2>/dev/null || true
 }
 
 # wait_file PATH: waits until the file is there and holds something.
