@@ -159,14 +159,35 @@ fi
 if [ -n "$shots" ] && command -v import >/dev/null; then mkdir -p "$shots"; else shots=""; fi
 
 # The X server picks a free display itself (-displayfd) and names it once it
-# takes clients, so that tests started side by side never share one.
+# takes clients, so that tests started side by side never share one; a server
+# that ends or does not answer is started anew.
+x_answers() { # NUMBERS-FILE: the display named there answers
+  [ -s "$1" ] && DISPLAY=:$(head -1 "$1") xdotool getmouselocation >/dev/null 2>&1
+}
+
+start_x() { # NUMBERS-FILE: sets xserver to the pid of an X server that answers
+  local attempt limit
+  for attempt in 1 2 3; do
+    : >"$1"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$1" 2>/dev/null &
+    xserver=$!
+    limit=$((SECONDS + 20))
+    while kill -0 "$xserver" 2>/dev/null && [ "$SECONDS" -lt "$limit" ]; do
+      if x_answers "$1"; then return 0; fi
+      sleep 0.1
+    done
+    kill "$xserver" 2>/dev/null || true
+    wait "$xserver" 2>/dev/null || true
+    echo "the X server did not start (attempt $attempt)" >&2
+  done
+  fail "no X server"
+}
+
 in_x() {
   local home=$1 numbers status=0 xserver
   shift
   numbers=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$numbers" 2>/dev/null &
-  xserver=$!
-  until_true "the X server" test -s "$numbers"
+  start_x "$numbers"
   DISPLAY=:$(head -1 "$numbers") TESSELLANE_HOME=$home bash ${E2E_TRACE:+-x} "$0" --inside "$gui" "$cli" "$shots" "$@" || status=$?
   kill "$xserver" 2>/dev/null || true
   wait "$xserver" 2>/dev/null || true
