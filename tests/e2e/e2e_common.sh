@@ -73,6 +73,19 @@ snap() {
   import -window root "${crop[@]}" "$shots/$1.png" 2>/dev/null || true
 }
 
+# ended PID: waits until the program ends (its status is the function's).
+ended() {
+  local limit=$((SECONDS + E2E_WAIT))
+  while kill -0 "$1" 2>/dev/null; do
+    if [ "$SECONDS" -ge "$limit" ]; then
+      snap 99_not_ended
+      fail "the program did not end; shown: $(xdotool search --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+    fi
+    sleep 0.1
+  done
+  wait "$1"
+}
+
 # wait_file PATH: waits until the file is there and holds something.
 wait_file() {
   until_true "the file $1" test -s "$1"

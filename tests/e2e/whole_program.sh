@@ -37,15 +37,7 @@ start_program() {
 quit_program() {
   focus "$card"
   xdotool key ctrl+q
-  local limit=$((SECONDS + E2E_WAIT))
-  while kill -0 "$pid" 2>/dev/null; do
-    if [ "$SECONDS" -ge "$limit" ]; then
-      snap 99_quit_failed
-      fail "the program did not end after Ctrl+Q; shown: $(xdotool search --onlyvisible --name . getwindowname %@ | tr '\n' '|')"
-    fi
-    sleep 0.1
-  done
-  wait "$pid" || fail "the program ended with status $?"
+  ended "$pid" || fail "the program ended with status $?"
   trap - EXIT
 }
 
