@@ -378,6 +378,8 @@ EOF
   echo "4: every kind of the search menu found its records, listed as the command line lists them"
 }
 
+pdf_complete() { tail -c 64 "$1" 2>/dev/null | grep -q '%%EOF'; }
+
 # ---- 5: every form and script, the list saved and printed ------------------------------
 list_every_form() {
   find_with Memo m e2e 05_search_memo
@@ -410,8 +412,7 @@ list_every_form() {
   snap 05_print_dialog "$dialog"
   xdotool key Return
   gone "$dialog"
-  wait_file "$work/list.pdf"
-  sleep 0.5
+  until_true "the printed PDF file" pdf_complete "$work/list.pdf"
   local printed
   printed=$(pdftotext "$work/list.pdf" - | tr -d ' \n')
   "$cli" search "$bank" --kind Memo --keys e2e --form 6 --encoding utf8 | tr -d '\r' | while IFS= read -r line; do
@@ -632,6 +633,9 @@ inside() {
 # ---- The test ------------------------------------------------------------------------
 
 . "$(dirname "$0")/e2e_common.sh"
+for tool in pdftotext python3 iconv; do
+  command -v "$tool" >/dev/null || { echo "FAILED: $tool is needed (./dev test installs it)"; exit 1; }
+done
 # The screenshots of an earlier run go.
 if [ -n "$shots" ]; then rm -f "$shots"/[0-9][0-9]_*.png; fi
 
