@@ -100,57 +100,76 @@ menu() {
   sleep 0.1
 }
 
-# type_text TEXT: types the text as a person does. The characters beyond
-# ASCII are pressed by their keys (bind_keys gives them keys): xdotool's type
-# would look them up in a map of its own and may bind a spare key after all.
+# type_text TEXT: types the text as a person does: ASCII with xdotool, the
+# characters beyond it on the keys "keys bind" gave them.
 type_text() {
-  local text=$1 run="" c i
+  local text=$1 run="" other="" c i
   for ((i = 0; i < ${#text}; i++)); do
     c=${text:i:1}
     if [[ $c == [\ -~] ]]; then
+      [ -z "$other" ] || keys press "$other"
+      other=""
       run+=$c
-      continue
+    else
+      [ -z "$run" ] || xdotool type --delay 12 "$run"
+      run=""
+      other+=$c
     fi
-    [ -z "$run" ] || xdotool type --delay 12 "$run"
-    run=""
-    xdotool key "$(printf 'U%04X' "'$c")"
   done
+  [ -z "$other" ] || keys press "$other"
   [ -z "$run" ] || xdotool type --delay 12 "$run"
 }
 
-# bind_keys TEXT: gives each character of the text beyond ASCII a key of its
-# own before the program starts. xdotool would otherwise bind one spare key to
-# each such character in turn while it types, and a program that reads a key
-# after the next binding gets another character.
-bind_keys() {
-  python3 - "$1" <<'PYTHON'
-import ctypes, ctypes.util, sys
-text = sys.argv[1]
-chars = sorted({c for c in text if ord(c) > 0x7e})
+# keys bind TEXT: gives each character of the text beyond ASCII a key of its
+# own, before the program starts (and reads the keyboard map).
+# keys press TEXT: presses the keys of those characters, one after another.
+# xdotool would bind one spare key to each such character in turn while it
+# types, and a program that reads a key after the next binding gets another
+# character or none.
+keys() {
+  python3 - "$@" <<'PYTHON'
+import ctypes, ctypes.util, sys, time
+mode, text = sys.argv[1], sys.argv[2]
 x = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
 x.XOpenDisplay.restype = ctypes.c_void_p
 x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
 display = x.XOpenDisplay(None)
 if not display:
     sys.exit("no X display")
-low, high = ctypes.c_int(), ctypes.c_int()
-x.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
-x.XDisplayKeycodes(display, ctypes.byref(low), ctypes.byref(high))
-count = high.value - low.value + 1
-per = ctypes.c_int()
-x.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
-x.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.POINTER(ctypes.c_int)]
-syms = x.XGetKeyboardMapping(display, low.value, count, ctypes.byref(per))
-free = [low.value + k for k in range(count) if all(syms[k * per.value + j] == 0 for j in range(per.value))]
-if len(free) < len(chars):
-    sys.exit("not enough free key codes")
-x.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
-for code, c in zip(free, chars):
-    keysym = (ctypes.c_ulong * 1)(0x01000000 | ord(c))
-    x.XChangeKeyboardMapping(display, code, 1, keysym, 1)
-x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+keysym = lambda c: 0x01000000 | ord(c)
+if mode == "bind":
+    chars = sorted({c for c in text if ord(c) > 0x7e})
+    low, high = ctypes.c_int(), ctypes.c_int()
+    x.XDisplayKeycodes.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int)]
+    x.XDisplayKeycodes(display, ctypes.byref(low), ctypes.byref(high))
+    count = high.value - low.value + 1
+    per = ctypes.c_int()
+    x.XGetKeyboardMapping.restype = ctypes.POINTER(ctypes.c_ulong)
+    x.XGetKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.POINTER(ctypes.c_int)]
+    syms = x.XGetKeyboardMapping(display, low.value, count, ctypes.byref(per))
+    # Key codes without any symbol, above the lowest (which some programs skip).
+    free = [low.value + k for k in range(1, count) if all(syms[k * per.value + j] == 0 for j in range(per.value))]
+    if len(free) < len(chars):
+        sys.exit("not enough free key codes")
+    x.XChangeKeyboardMapping.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.POINTER(ctypes.c_ulong), ctypes.c_int]
+    for code, c in zip(free, chars):
+        x.XChangeKeyboardMapping(display, code, 1, (ctypes.c_ulong * 1)(keysym(c)), 1)
+else:
+    xtest = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
+    xtest.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+    x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x.XKeysymToKeycode.restype = ctypes.c_ubyte
+    for c in text:
+        code = x.XKeysymToKeycode(display, keysym(c))
+        if not code:
+            sys.exit("no key for " + c + " (keys bind it before the program starts)")
+        xtest.XTestFakeKeyEvent(display, code, 1, 0)
+        xtest.XTestFakeKeyEvent(display, code, 0, 0)
+        x.XSync(display, 0)
+        time.sleep(0.03)
 x.XSync(display, 0)
-x.XCloseDisplay.argtypes = [ctypes.c_void_p]
 x.XCloseDisplay(display)
 PYTHON
 }
@@ -173,7 +192,8 @@ if [ -n "$shots" ] && command -v import >/dev/null; then mkdir -p "$shots"; else
 
 # The X server picks a free display itself (-displayfd) and names it once it
 # takes clients, so that tests started side by side never share one; a server
-# that ends or does not answer is started anew.
+# that ends or does not answer is started anew. It keeps its keyboard map when
+# the last client leaves (-noreset): "keys bind" runs before the program starts.
 x_answers() { # NUMBERS-FILE: the display named there answers
   [ -s "$1" ] && DISPLAY=:$(head -1 "$1") xdotool getmouselocation >/dev/null 2>&1
 }
@@ -182,7 +202,7 @@ start_x() { # NUMBERS-FILE: sets xserver to the pid of an X server that answers
   local attempt limit
   for attempt in 1 2 3; do
     : >"$1"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$1" 2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset 3>"$1" 2>/dev/null &
     xserver=$!
     limit=$((SECONDS + 20))
     while kill -0 "$xserver" 2>/dev/null && [ "$SECONDS" -lt "$limit" ]; do

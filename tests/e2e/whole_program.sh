@@ -164,9 +164,9 @@ hits() {
 choose() {
   focus "$search"
   menu o "$1"
-  local keys=(Home)
-  for ((k = 1; k < $2; k++)); do keys+=(Down); done
-  xdotool key "${keys[@]}"
+  local moves=(Home)
+  for ((k = 1; k < $2; k++)); do moves+=(Down); done
+  xdotool key "${moves[@]}"
   menu r r
   sleep 0.2
 }
@@ -179,7 +179,7 @@ same_files() { # FOLDER-A FOLDER-B WHAT: the four files of two banks alike
 
 # ---- 1: the first start, on the sample bank ----------------------------------
 first_start() {
-  bind_keys "その他の資料 二重登録"
+  keys bind "その他の資料 二重登録"
   start_program
   card=$(window '^レコード編集.*\[SAMPLE\]$')
   focus "$card"
