@@ -13,7 +13,7 @@ inside() { # runs in the X server: one way of moving, then typing and quitting
   "$gui" &
   local pid=$!
   local win
-  win=$(xdotool search --sync --onlyvisible --name 'レコード編集' | head -1)
+  win=$(window 'レコード編集')
   sleep 1
   eval "$(xdotool getwindowgeometry --shell "$win")" # X, Y of the card
   xdotool windowfocus --sync "$win"
@@ -32,7 +32,7 @@ inside() { # runs in the X server: one way of moving, then typing and quitting
   sleep 0.3
   if [ -n "$shots" ]; then import -window root "$shots/e2e_$way.png"; fi
   xdotool key ctrl+q
-  wait "$pid"
+  ended "$pid"
 }
 
 . "$(dirname "$0")/e2e_common.sh"

@@ -21,11 +21,11 @@ inside() { # runs in the X server
   "$gui" &
   local pid=$!
   local card fm search
-  card=$(xdotool search --sync --onlyvisible --name 'レコード編集' | head -1)
+  card=$(window 'レコード編集')
   sleep 1
   xdotool windowfocus --sync "$card"
   xdotool key alt+o; sleep 0.4; xdotool key r       # 書式の編集(&R)
-  fm=$(xdotool search --sync --onlyvisible --name '書式編集' | head -1)
+  fm=$(window '書式編集')
   sleep 0.5
   xdotool windowmove --sync "$fm" 0 0; xdotool windowsize --sync "$fm" 1180 760
   sleep 0.5
@@ -48,7 +48,7 @@ inside() { # runs in the X server
   # The search window: the new form (the last in the list), then the search.
   xdotool windowfocus --sync "$card"; sleep 0.3
   xdotool key alt+s; sleep 0.4; xdotool key f       # フリーキーワード(&F)
-  search=$(xdotool search --sync --onlyvisible --name '文献検索' | head -1)
+  search=$(window '文献検索')
   sleep 0.5
   xdotool windowfocus --sync "$search"; sleep 0.3
   xdotool key alt+o; sleep 0.4; xdotool key f; sleep 0.3   # 書式の選択(&F)
@@ -72,7 +72,7 @@ inside() { # runs in the X server
   xdotool key alt+f; sleep 0.4; xdotool key x; sleep 0.5   # the editor: 閉じる(&X)
   xdotool windowfocus --sync "$card"; sleep 0.3
   xdotool key ctrl+q
-  wait "$pid"
+  ended "$pid"
 }
 
 . "$(dirname "$0")/e2e_common.sh"

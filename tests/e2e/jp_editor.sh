@@ -17,7 +17,7 @@ shot() { if [ -n "$shots" ]; then import -window root "$shots/jp_$1.png"; fi; }
 editor() { # opens the editor from the card's option menu
   xdotool windowfocus --sync "$1"
   xdotool key alt+o; sleep 0.4; xdotool key j
-  jp=$(xdotool search --sync --onlyvisible --name 'JPコード編集' | head -1)
+  jp=$(window 'JPコード編集')
   sleep 0.5
   xdotool windowfocus --sync "$jp"
 }
@@ -27,7 +27,7 @@ inside() { # runs in the X server
   "$gui" &
   local pid=$!
   local card
-  card=$(xdotool search --sync --onlyvisible --name 'レコード編集' | head -1)
+  card=$(window 'レコード編集')
   sleep 1
   editor "$card"
   if [ "$run" = first ]; then
@@ -55,7 +55,7 @@ inside() { # runs in the X server
   fi
   xdotool windowfocus --sync "$card"
   xdotool key ctrl+q
-  wait "$pid"
+  ended "$pid"
 }
 
 . "$(dirname "$0")/e2e_common.sh"
