@@ -405,7 +405,7 @@ list_every_form() {
   focus "$search"
   menu r p
   local dialog
-  dialog=$(window '^Print$')
+  dialog=$(window '^印刷$')
   focus "$dialog"
   xdotool key alt+f ctrl+a
   type_text "$work/list.pdf"
