@@ -9,7 +9,6 @@
 #include "gui/widgets/fonts.h"
 #include "gui/widgets/qt_texts.h"
 #include "gui/widgets/window_place.h"
-#include "support/old_bank.h"
 #include "support/program.h"
 #include "support/test_rows.h"
 
@@ -28,7 +27,6 @@
 using namespace tz;
 using namespace Qt::StringLiterals;
 using tz::testing::Program;
-using tz::testing::writeOldBank;
 
 namespace {
 
@@ -245,24 +243,6 @@ private Q_SLOTS:
         // Closing the card writes the recent banks.
         p.card().close();
         QVERIFY(readFile(p.root() + u"Bpath.log"_s).startsWith((p.root() + u"abc.bnk\r\n"_s).toUtf8()));
-    }
-
-    // The old bank named in the input box becomes NAME.bnk beside it; the
-    // open bank stays open.
-    void convertingAnOldBank()
-    {
-        Banks p;
-        writeOldBank(p.root() + u"old"_s, {{"first", "A.Author&&", "One&&&&", 1990, 3, "1,2-3"},
-                                           {"second", "B.Author&&", "Two?&&&&", 1991, 120, "4,5-6"}});
-        p.ui.inputs.enqueue(u"old"_s);
-        p.trigger("mnuBC");
-        QCOMPARE(p.ui.messages.size(), 2); // the bank found, and done
-        QVERIFY(p.ui.messages.last().text.startsWith(u"変換作業が終わりました。"_s));
-        QCOMPARE(p.session().BankName(), u"first"_s);
-        QVERIFY(p.bank().logic().OpenBank(p.root(), u"old"_s));
-        QCOMPARE(p.card().card().recCount(), 2);
-        QCOMPARE(p.card().card().boxText(CardBox::Title), u"Two?"_s);
-        QCOMPARE(p.card().card().styleButton(), 2);
     }
 
     void helpFromTheMenuAndTheButton()

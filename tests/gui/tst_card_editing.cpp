@@ -3,7 +3,6 @@
 // card's behaviour (tested in depth in tests/core/card).
 #include "core/card/record_check.h"
 #include "core/common/file_faults.h"
-#include "core/common/ole_date.h"
 #include "gui/widgets/window_place.h"
 #include "support/card_fixture.h"
 
@@ -17,7 +16,6 @@
 
 using namespace tz;
 using tz::testing::Card;
-using tz::testing::kToday;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -256,50 +254,6 @@ private Q_SLOTS:
         QCOMPARE(memo->text(), u"memo 5"_s);
         c.click("CommandQuit");
         QCOMPARE(c.stored(5).Title, QString(280, u'x'));
-    }
-
-    // A whole record typed key by key, saved, and read back from the files.
-    void typingANewRecord()
-    {
-        Card c;
-        c.session().jp.JPname[21] = u"Nature"_s;
-        c.session().jp.JPname[22] = u"Science"_s;
-        c.window->card().refreshJPlist();
-        c.window->refresh();
-        c.click("NewRec");
-        // Enter moves on: the keys go to the box that has the focus.
-        auto enter = [](const QString &keys) {
-            QTest::keyClicks(QApplication::focusWidget(), keys);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        };
-        c.focus(CardBox::Author);
-        enter(u"A. B. Smith and C. Jones"_s);
-        enter(u"A typed title"_s);
-        QCOMPARE(QApplication::focusWidget(), c.box(CardBox::JPcode)); // a journal skips the editor and the book
-        // The journal is picked from the name list with the arrow keys.
-        auto *combo = c.control<QComboBox>(u"JPcombo"_s);
-        combo->setFocus();
-        while (combo->currentText() != u"Science"_s && combo->currentIndex() < combo->count() - 1)
-            QTest::keyClick(combo, Qt::Key_Down);
-        QCOMPARE(c.boxText(CardBox::JPcode), u"22"_s);
-        QCOMPARE(QApplication::focusWidget(), c.box(CardBox::Volume));
-        for (const QString &keys : {u"12"_s, u"123"_s, u"45"_s, u"98"_s, QString()})
-            enter(keys);
-        QCOMPARE(QApplication::focusWidget(), c.box(CardBox::Link));
-        QTest::keyClicks(c.box(CardBox::Link), u"5-3,2"_s);
-        c.click("CommandSave");
-        QVERIFY(c.ui.messages.isEmpty());
-        c.window->close();
-
-        // Style, memo, author, title, JP code, volume, pages, year, editor, book, keywords, date.
-        const Record expected{
-            1,  {}, u"A.B.Smith, C.Jones"_s, u"A typed title."_s, 22, u"12"_s, u"123"_s, u"145"_s, 1998, {},
-            {}, {}, DateToOle(kToday)};
-        const QByteArray file = c.recordFile();
-        QCOMPARE(file.size(), 6 * qsizetype(kRecordSize));
-        QCOMPARE(RecordAt(file, 6).toByteArray(), EncodeRecord(expected));
-        // "5-3" is a reversed range and names nothing; record 2 is linked both ways.
-        QCOMPARE(LinkReadAll(c.bankPath(), 6), (QList<LinkPair>{{2, 6}}));
     }
 
     // F1 opens the topic of the control that has the focus.
