@@ -8,7 +8,9 @@ its end. A case's figure is the median of its runs divided by the median of
 the cat runs of the same case. More rows come from the window benchmarks
 (their own figures in ms): the start-up to the card on a full bank, and the
 search window with a result of about 4 MiB: how long until it is shown, and
-how soon the window then answers a key press.
+how soon the window then answers a key press. The first row, the floor, is a
+Qt Core program that only starts and ends: no ratio of tessellane-cli can be
+lower on the same machine.
 
     python3 bench/ratios.py [--build build-rel] [--runs 9]
 
@@ -111,6 +113,12 @@ def main():
              search + ["--kind", "Year", "--keys", "1995", "--max-hits", "32767", "--hits-only"], 1.5),
         ]
         rows, missed = [], False
+        # The floor: a Qt Core program that does nothing, against cat too.
+        floor = os.path.join(args.build, "bench", "qt_core_floor")
+        if os.access(floor, os.X_OK):
+            own, base = ratio_case([floor], record_file, runs)
+            rows.append(("floor: a Qt Core program doing nothing", "%.1f" % own, "%.1f" % base,
+                         "%.2f" % (own / base), "-", ""))
         for name, argv, target in cases:
             own, base = ratio_case(argv, record_file, runs)
             ratio = own / base if base > 0 else float("inf")
