@@ -12,6 +12,7 @@
 #include "support/program.h"
 #include "support/test_rows.h"
 
+#include <QAbstractFileIconProvider>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -258,7 +259,7 @@ private Q_SLOTS:
 
     // What Qt draws itself speaks Japanese with the rest, whatever the
     // system's language: the buttons of a message, the file dialog's
-    // captions, the edit boxes' menus.
+    // captions and kinds of entries, the edit boxes' menus.
     void qtsOwnTextsAreJapanese()
     {
         QTranslator *texts = InstallQtJapaneseTexts();
@@ -278,6 +279,7 @@ private Q_SLOTS:
         for (const QLabel *label : files.findChildren<QLabel *>())
             labels.append(label->text());
         QVERIFY2(labels.join(u' ').contains(u"ファイル名"_s), qPrintable(labels.join(u'|')));
+        QCOMPARE(QAbstractFileIconProvider().type(QFileInfo(QDir::tempPath())), u"フォルダ"_s);
         QLineEdit edit(u"text"_s);
         std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
         QStringList items;
