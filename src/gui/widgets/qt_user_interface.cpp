@@ -9,6 +9,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -93,19 +94,36 @@ std::optional<QString> QtUserInterface::inputBox(const QString &prompt, const QS
     return text;
 }
 
+QString QtUserInterface::startIn(const QString &file) const
+{
+    if (!file.isEmpty())
+        return file;
+    return m_lastFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) : m_lastFolder;
+}
+
+void QtUserInterface::chosen(const QString &file)
+{
+    if (!file.isEmpty())
+        m_lastFolder = QFileInfo(file).absolutePath();
+}
+
 QString QtUserInterface::openFileName(const QString &title, const QString &folder, const QStringList &filters)
 {
-    return QFileDialog::getOpenFileName(dialogParent(), title, folder, filterText(filters));
+    const QString file = QFileDialog::getOpenFileName(dialogParent(), title, startIn(folder), filterText(filters));
+    chosen(file);
+    return file;
 }
 
 QString QtUserInterface::saveFileName(const QString &title, const QString &file, const QStringList &filters,
                                       int selectedFilter, int *chosenFilter)
 {
     QString selected = filters.value(selectedFilter);
-    const QString chosen = QFileDialog::getSaveFileName(dialogParent(), title, file, filterText(filters), &selected);
+    const QString name =
+        QFileDialog::getSaveFileName(dialogParent(), title, startIn(file), filterText(filters), &selected);
     if (chosenFilter)
         *chosenFilter = std::max(0, int(filters.indexOf(selected)));
-    return chosen;
+    chosen(name);
+    return name;
 }
 
 bool QtUserInterface::printDialog(int pageCount, PrintChoice &choice)

@@ -51,6 +51,11 @@ private:
     QStringList m_helpFolders;
     const WindowPos *m_searchPos = nullptr;
     bool m_sound = true;
+    // Where a file dialog without a folder of its own starts: the folder of
+    // the last file chosen, at first the documents folder.
+    QString m_lastFolder;
+    QString startIn(const QString &file) const;
+    void chosen(const QString &file);
 };
 
 // True when the system offers a sound device.
