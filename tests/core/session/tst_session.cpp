@@ -414,28 +414,25 @@ private Q_SLOTS:
     // keeps its banks where they are.
     void banksLiveInTheDocumentsFolder_data()
     {
-        QTest::addColumn<QByteArray>("userDirs");
-        QTest::addColumn<QString>("documents");
-        QTest::newRow("~/Documents") << QByteArray() << "Documents";
-        QTest::newRow("XDG_DOCUMENTS_DIR") << QByteArray("XDG_DOCUMENTS_DIR=\"$HOME/文書\"\n") << "文書";
+        rows::table({"documents", "userDirs"}, {{"Documents", ""}, {"文書", "XDG_DOCUMENTS_DIR=\"$HOME/文書\"\n"}});
     }
     void banksLiveInTheDocumentsFolder()
     {
-        QFETCH(QByteArray, userDirs);
-        QFETCH(QString, documents);
+        const QByteArray userDirs = rows::text("userDirs").toUtf8();
+        const QString documents = rows::text("documents");
         QTemporaryDir home;
         QVERIFY(QDir().mkpath(home.filePath(".config")));
         QVERIFY(userDirs.isEmpty() || writeFile(home.filePath(".config/user-dirs.dirs"), userDirs));
         const QByteArrayList names{"HOME", "TESSELLANE_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"};
         QByteArrayList kept;
-        for (const QByteArray &name : names)
+        for (const QByteArray &name : names) {
             kept.append(qgetenv(name));
+            qunsetenv(name);
+        }
         auto restore = qScopeGuard([&] {
             for (int i = 0; i < names.size(); ++i)
                 kept[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], kept[i]);
         });
-        for (const QByteArray &name : names)
-            qunsetenv(name);
         qputenv("HOME", QFile::encodeName(home.path()));
 
         QString error;
