@@ -307,23 +307,6 @@ private Q_SLOTS:
         QVERIFY2(report.last().contains("が大きすぎます（上限 16777216 バイト）"), qPrintable(report.last()));
     }
 
-    void codeLine_data()
-    {
-        // clang-format off
-        rows::table({"line", "code", "ok"}, {
-            {"3C623E ' bold", "<b>", "1"}, {"0D0A", "\r\n", "1"}, {"' 3C", "", "1"}, {"3C6", "<\x06", "1"}, // a single digit left over
-            {"82A0", "あ", "1"}, {"\t3c623e\t' x", "<b>", "1"}, {"3C 62", "", "0"}, {"３Ｃ", "", "0"},
-            {"82", "", "0"}, // a lead byte alone
-        });
-        // clang-format on
-    }
-    void codeLine()
-    {
-        bool ok = rows::number("ok") != 1; // the flag is set either way
-        QCOMPARE(DecodeCodeLine(rows::text("line"), &ok), rows::text("code"));
-        QCOMPARE(ok, rows::number("ok") == 1);
-    }
-
     // The name line's first two characters choose the escaping; the name is
     // read as before. Script 2 lacks its separator line.
     void readsTheScriptLayout()
@@ -362,59 +345,6 @@ private Q_SLOTS:
         const ScriptTable t = ParseScriptFile(readFile(TZ_SOURCE_DATA "/script.cfx"), "script.cfx", report);
         QVERIFY(report.isEmpty() && t.ScriptCount == 5);
         QCOMPARE(t.script(1).name + codes(t.script(1)).join(QString()), QString::fromUtf8("プレーンテキスト\r\n"));
-    }
-
-    void normalize_data()
-    {
-        // clang-format off
-        rows::table({"typed", "stored"}, {
-            {"J. R. Smith, A. B. Jones and C. Brown", "J.R.Smith, A.B.Jones, C.Brown"},
-            // Particles and et al, hyphenated or not; full-width separators become ", ".
-            {"J.Le-Blanc, M.St-Pierre, A.Van-Der-Berg, P.De-Vries et-al", "J.Le_Blanc, M.St_Pierre, A.Van_Der_Berg, P.De_Vries et_al"},
-            {"J. Le Carre, M. St John, P. De Vries, A.B.Van Der Berg et al.", "J.Le_Carre, M.St_John, P.De_Vries, A.B.Van_Der_Berg et_al."},
-            {"山田太郎；鈴木一郎，佐藤花子：田中、J. Smith", "山田太郎, 鈴木一郎, 佐藤花子, 田中, J.Smith"},
-            // Generation suffixes; one typed as an item of its own stays one, for every person.
-            {"J.Smith-Jr., A.Doe-Sr, John Smith Jr., H.Ford III", "J.Smith_Jr, A.Doe_Sr, John Smith_Jr, H.Ford_III"},
-            {"J.Smith, Jr., A.Jones, Jr.", "J.Smith,Jr, A.Jones,Jr"},
-            // Word replacements take whole words only.
-            {"R. Srinivasan, A. IVANOV, A. andersen, J. McDe Smith", "R.Srinivasan, A.IVANOV, A.andersen, J.McDe Smith"},
-            // Person separators.
-            {"A.Smith/B.Jones;C.Brown", "A.Smith,B.Jones,C.Brown"}, {"A.Smith & B.Jones", "A.Smith, B.Jones"},
-            {"A.Smith&&, B.Jones", "A.Smith, B.Jones"}, {"J.Smith, and A.Jones", "J.Smith, A.Jones"},
-            {"A, , , B,,,C", "A, B,C"}, {"A.Smith and", "A.Smith"}, {"A.Smith, B.Jones,,  ", "A.Smith, B.Jones"},
-            {"  J.Smith", "  J.Smith"},
-        });
-        // clang-format on
-    }
-    void normalize()
-    {
-        const QString stored = rows::text("stored");
-        QCOMPARE(NameListNormalize(rows::text("typed")), stored);
-        // The stored form comes back unchanged: checking a record twice changes nothing.
-        QCOMPARE(NameListNormalize(stored), stored);
-    }
-
-    // Parsed lists as one line: persons joined by " | ", each "J,R/Smith" (the
-    // initial pieces, "/", the surname) or "=text" for a person kept as stored;
-    // "+et al" at the end for a list marked et al.
-    void parse_data()
-    {
-        // clang-format off
-        rows::table({"stored", "parsed"}, {
-            {",.", ""}, {"J.R.Smith", "J,R/Smith"}, {"John", "/John"},
-            {"J.", "/J"}, // the list's closing dot goes first
-            {"John Ronald Smith", "J,R/Smith"}, {"Jo.Smith", "Jo/Smith"}, {"J.Smith,,A.Jones", "J/Smith | / | A/Jones"},
-            {", et_al", " +et al"}, {"et_al", "/et_al"}, {"山田 太郎, J.Smith, 鈴木一郎 et_al", "=山田 太郎 | J/Smith | =鈴木一郎 +et al"},
-        });
-        // clang-format on
-    }
-    void parse()
-    {
-        const ParsedNameList list = NameListParse(rows::text("stored"));
-        QStringList persons;
-        for (const ParsedPerson &p : list.persons)
-            persons.append(p.kept ? u'=' + p.stored : p.initials().join(u',') + u'/' + p.surname().toString());
-        QCOMPARE(persons.join(QStringLiteral(" | ")) + (list.etAl ? " +et al" : ""), rows::text("parsed"));
     }
 
     // Every pair of first and second person styles; each test person in the first
@@ -517,10 +447,6 @@ private Q_SLOTS:
         bank.records[5] = journal(QStringLiteral("J.Smith, A.Jones"), QStringLiteral("Gene *maps"), 1990);
         bank.records[9] = journal(QStringLiteral("K.Lee"), QStringLiteral("A |bar| title"), 0, 0);
         bank.records[9].Volume = QStringLiteral("  7 ");
-        QCOMPARE(bank.render(formWith(kOrder), kPlain, {5, 9}),
-                 "1. Smith, J. and Jones, A. (1990) Gene *maps. J. Biol. 12: 100-105.\r\n"
-                 "2. Lee, K. (0) A |bar| title.  7: 100-105.\r\n"
-                 "( total  2 hits )");
         QCOMPARE(bank.render(formWith(kOrder), kHtml, {5, 9}),
                  "<html>1. Smith, J. and Jones, A. (1990) Gene *maps. <b>J. Biol.</b> 12: 100-105.<br>\r\n"
                  "2. Lee, K. (0) A |bar| title. <b></b> 7: 100-105.<br>\r\n"
@@ -552,26 +478,6 @@ private Q_SLOTS:
         bank.records[7] = r;
         bank.links[7] = QStringLiteral(" 1,9 ");
         QCOMPARE(bank.render(formWith(rows::text("order")), kPlain, {7}), rows::text("expected") + "( total  1 hits )");
-    }
-
-    void markupPair_data()
-    {
-        // clang-format off
-        rows::table({"text", "open", "close", "expected"}, {
-            {"a *b* c", "<u>", "</u>", "a <u>b</u> c"}, {"abc", "<u>", "</u>", "abc"},
-            {"*a* *b", "<u>", "</u>", "<u>a</u> <u>b</u>"}, // odd mark: closed at the very end
-            {"ab*", "<u>", "</u>", "ab<u></u>"}, {"*a*b", "", "", "ab"},
-            // The search goes on one past where an empty code was put: the
-            // mark right after it is passed over.
-            {"**a", "", "", "*a"},
-            // Codes are never searched for marks: no endless replacing.
-            {"*a*", "*", "*", "*a*"}, {"*a* b", "**", "**", "**a** b"}, {"*a*", "x*", "y", "x*ay"},
-        });
-        // clang-format on
-    }
-    void markupPair()
-    {
-        QCOMPARE(MarkupPair(rows::text("text"), "*", rows::text("open"), rows::text("close")), rows::text("expected"));
     }
 
     // The numbering follows the sorted list. Past the capacity the whole result
@@ -638,30 +544,6 @@ private Q_SLOTS:
         QCOMPARE(entries, QStringList({"", "J 1", "B 1", "M 1", "O 1", "O 1", "O 1"}));
     }
 
-    void escapeText_data()
-    {
-        // clang-format off
-        rows::table({"escape", "text", "expected"}, {
-            {"none", "a&<b> \\{x}%", "a&<b> \\{x}%"},
-            {"html", "R&D <Lett> \"q\" it's", "R&amp;D &lt;Lett&gt; &quot;q&quot; it&#39;s"},
-            // Code page 932 holds Japanese; what it cannot hold becomes a reference.
-            {"html", "ソ表能 é 😀", "ソ表能 &#233; &#128512;"},
-            {"rtf", "\\alpha {set}", "\\\\alpha \\{set\\}"},
-            // Every character outside ASCII as \uN? with N signed: no raw byte
-            // (ソ is 83 5C in code page 932) can end a group or start a command.
-            {"rtf", "ソ表 é", "\\u12477?\\u-30616? \\u233?"},
-            {"rtf", "a\tb\r\nc\nd", "a\\tab b\\line c\\line d"},
-            {"latex", "# $ % & _ { }", "\\# \\$ \\% \\& \\_ \\{ \\}"},
-            {"latex", "~^\\<>|", "\\textasciitilde{}\\textasciicircum{}\\textbackslash{}\\textless{}\\textgreater{}\\textbar{}"},
-        });
-        // clang-format on
-    }
-    void escapeText()
-    {
-        const auto escape = TextEscape(QStringList({"none", "html", "rtf", "latex"}).indexOf(rows::text("escape")));
-        QCOMPARE(EscapeText(rows::text("text"), escape), rows::text("expected"));
-    }
-
     void doubledPunctuation_data()
     {
         // clang-format off
@@ -687,21 +569,105 @@ private Q_SLOTS:
         QCOMPARE(bank.render(formWith(rows::text("order")), s, {1}).section("( total", 0, 0), rows::text("expected"));
     }
 
-    void declaredEncoding_data()
+    // The small text routines, one row each: the routine, the text given,
+    // what else it takes, and its result.
+    //  code: a script's code line, whether it reads ("1"), the code;
+    //  normalize: a typed name list, -, the list as stored, which comes back
+    //   unchanged (checking a record twice changes nothing);
+    //  parse: a stored list, -, its persons joined by " | ", each "J,R/Smith"
+    //   (the initial pieces, "/", the surname) or "=text" for a person kept
+    //   as stored, "+et al" at the end for a list marked et al;
+    //  markup: a text with "*" marks, the codes "open|close", the text;
+    //  escape: a text, the escaping, the escaped text;
+    //  declared: a script's header, -, the encoding it declares.
+    void textRoutines_data()
     {
+        rows::table({"routine", "text", "with", "expected"}, {});
         // clang-format off
-        rows::table({"header", "declared"}, {
-            {"<meta charset=\"Shift_JIS\">", "cp932"}, {"<meta charset=windows-31j>", "cp932"},
-            {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">", "utf8"},
-            {"<?xml version=\"1.0\" encoding='UTF-8'?>", "utf8"}, {"{\\rtf1\\ansi\\ansicpg932\\deff0", "cp932"},
-            {"<meta charset=\"EUC-JP\">", "other"}, {"\\begin{flushleft}", "none"}, {"", "none"},
+        rows::group("code", {
+            {"3C623E ' bold", "1", "<b>"}, {"0D0A", "1", "\r\n"}, {"' 3C", "1", ""}, {"3C6", "1", "<\x06"}, // a single digit left over
+            {"82A0", "1", "あ"}, {"\t3c623e\t' x", "1", "<b>"}, {"3C 62", "0", ""}, {"３Ｃ", "0", ""},
+            {"82", "0", ""}, // a lead byte alone
+        });
+        rows::group("normalize", {
+            {"J. R. Smith, A. B. Jones and C. Brown", "", "J.R.Smith, A.B.Jones, C.Brown"},
+            // Particles and et al, hyphenated or not; full-width separators become ", ".
+            {"J.Le-Blanc, M.St-Pierre, A.Van-Der-Berg, P.De-Vries et-al", "", "J.Le_Blanc, M.St_Pierre, A.Van_Der_Berg, P.De_Vries et_al"},
+            {"J. Le Carre, M. St John, P. De Vries, A.B.Van Der Berg et al.", "", "J.Le_Carre, M.St_John, P.De_Vries, A.B.Van_Der_Berg et_al."},
+            {"山田太郎；鈴木一郎，佐藤花子：田中、J. Smith", "", "山田太郎, 鈴木一郎, 佐藤花子, 田中, J.Smith"},
+            // Generation suffixes; one typed as an item of its own stays one, for every person.
+            {"J.Smith-Jr., A.Doe-Sr, John Smith Jr., H.Ford III", "", "J.Smith_Jr, A.Doe_Sr, John Smith_Jr, H.Ford_III"},
+            {"J.Smith, Jr., A.Jones, Jr.", "", "J.Smith,Jr, A.Jones,Jr"},
+            // Word replacements take whole words only.
+            {"R. Srinivasan, A. IVANOV, A. andersen, J. McDe Smith", "", "R.Srinivasan, A.IVANOV, A.andersen, J.McDe Smith"},
+            // Person separators.
+            {"A.Smith/B.Jones;C.Brown", "", "A.Smith,B.Jones,C.Brown"}, {"A.Smith & B.Jones", "", "A.Smith, B.Jones"},
+            {"A.Smith&&, B.Jones", "", "A.Smith, B.Jones"}, {"J.Smith, and A.Jones", "", "J.Smith, A.Jones"},
+            {"A, , , B,,,C", "", "A, B,C"}, {"A.Smith and", "", "A.Smith"}, {"A.Smith, B.Jones,,  ", "", "A.Smith, B.Jones"},
+            {"  J.Smith", "", "  J.Smith"},
+        });
+        rows::group("parse", {
+            {",.", "", ""}, {"J.R.Smith", "", "J,R/Smith"}, {"John", "", "/John"},
+            {"J.", "", "/J"}, // the list's closing dot goes first
+            {"John Ronald Smith", "", "J,R/Smith"}, {"Jo.Smith", "", "Jo/Smith"}, {"J.Smith,,A.Jones", "", "J/Smith | / | A/Jones"},
+            {", et_al", "", " +et al"}, {"et_al", "", "/et_al"}, {"山田 太郎, J.Smith, 鈴木一郎 et_al", "", "=山田 太郎 | J/Smith | =鈴木一郎 +et al"},
+        });
+        rows::group("markup", {
+            {"a *b* c", "<u>|</u>", "a <u>b</u> c"}, {"abc", "<u>|</u>", "abc"},
+            {"*a* *b", "<u>|</u>", "<u>a</u> <u>b</u>"}, // odd mark: closed at the very end
+            {"ab*", "<u>|</u>", "ab<u></u>"}, {"*a*b", "|", "ab"},
+            // The search goes on one past where an empty code was put: the
+            // mark right after it is passed over.
+            {"**a", "|", "*a"},
+            // Codes are never searched for marks: no endless replacing.
+            {"*a*", "*|*", "*a*"}, {"*a* b", "**|**", "**a** b"}, {"*a*", "x*|y", "x*ay"},
+        });
+        rows::group("escape", {
+            {"a&<b> \\{x}%", "none", "a&<b> \\{x}%"},
+            {"R&D <Lett> \"q\" it's", "html", "R&amp;D &lt;Lett&gt; &quot;q&quot; it&#39;s"},
+            // Code page 932 holds Japanese; what it cannot hold becomes a reference.
+            {"ソ表能 é 😀", "html", "ソ表能 &#233; &#128512;"},
+            {"\\alpha {set}", "rtf", "\\\\alpha \\{set\\}"},
+            // Every character outside ASCII as \uN? with N signed: no raw byte
+            // (ソ is 83 5C in code page 932) can end a group or start a command.
+            {"ソ表 é", "rtf", "\\u12477?\\u-30616? \\u233?"},
+            {"a\tb\r\nc\nd", "rtf", "a\\tab b\\line c\\line d"},
+            {"# $ % & _ { }", "latex", "\\# \\$ \\% \\& \\_ \\{ \\}"},
+            {"~^\\<>|", "latex", "\\textasciitilde{}\\textasciicircum{}\\textbackslash{}\\textless{}\\textgreater{}\\textbar{}"},
+        });
+        rows::group("declared", {
+            {"<meta charset=\"Shift_JIS\">", "", "cp932"}, {"<meta charset=windows-31j>", "", "cp932"},
+            {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">", "", "utf8"},
+            {"<?xml version=\"1.0\" encoding='UTF-8'?>", "", "utf8"}, {"{\\rtf1\\ansi\\ansicpg932\\deff0", "", "cp932"},
+            {"<meta charset=\"EUC-JP\">", "", "other"}, {"\\begin{flushleft}", "", "none"}, {"", "", "none"},
         });
         // clang-format on
     }
-    void declaredEncoding()
+    void textRoutines()
     {
-        const char *names[] = {"none", "cp932", "utf8", "other"};
-        QCOMPARE(names[int(DeclaredEncodingOf(rows::text("header")))], rows::text("declared"));
+        const QString routine = rows::text("routine"), text = rows::text("text"), with = rows::text("with");
+        QString result;
+        if (routine == u"code") {
+            bool ok = with != u"1"; // the flag is set either way
+            result = DecodeCodeLine(text, &ok);
+            QCOMPARE(ok, with == u"1");
+        } else if (routine == u"normalize") {
+            result = NameListNormalize(text);
+            QCOMPARE(NameListNormalize(result), result);
+        } else if (routine == u"parse") {
+            const ParsedNameList list = NameListParse(text);
+            QStringList persons;
+            for (const ParsedPerson &p : list.persons)
+                persons.append(p.kept ? u'=' + p.stored : p.initials().join(u',') + u'/' + p.surname().toString());
+            result = persons.join(QStringLiteral(" | ")) + (list.etAl ? " +et al" : "");
+        } else if (routine == u"markup") {
+            result = MarkupPair(text, "*", with.section(u'|', 0, 0), with.section(u'|', 1));
+        } else if (routine == u"escape") {
+            result = EscapeText(text, TextEscape(QStringList({"none", "html", "rtf", "latex"}).indexOf(with)));
+        } else {
+            result = QStringList({"none", "cp932", "utf8", "other"})[int(DeclaredEncodingOf(text))];
+        }
+        QCOMPARE(result, rows::text("expected"));
     }
 };
 

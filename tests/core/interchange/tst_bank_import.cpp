@@ -11,6 +11,7 @@
 #include "core/interchange/bank_import.h"
 #include "core/interchange/exchange_file.h"
 #include "support/jp_bank.h"
+#include "support/test_rows.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,7 +19,10 @@
 using namespace tz;
 using namespace tz::testing;
 
-namespace tz {
+namespace {
+
+const QDate kToday(2025, 3, 4);
+
 QString text(const Record &r)
 {
     return QStringList{
@@ -26,15 +30,6 @@ QString text(const Record &r)
         QString::number(r.Year),  r.Editor, r.Book,   r.Keyword, QString::number(r.RegDate)}
         .join(u'|');
 }
-char *toString(const Record &r)
-{
-    return QTest::toString(text(r));
-}
-} // namespace tz
-
-namespace {
-
-const QDate kToday(2025, 3, 4);
 
 // RIS entries, one per text: "TY JOUR|TI A title|..." (a tag, a blank, the value).
 QByteArray ris(const QStringList &entries)
@@ -135,21 +130,14 @@ private Q_SLOTS:
     // Every record of the sample bank written out and read into a new bank
     // (its blank record replaced) comes back field by field, with its URL,
     // DOI and JP code name; the file read again adds nothing.
-    void roundTrips_data()
-    {
-        QTest::addColumn<int>("format");
-        QTest::newRow("RIS") << int(ExchangeFormat::Ris);
-        QTest::newRow("BibTeX") << int(ExchangeFormat::Bibtex);
-        QTest::newRow("CSL-JSON") << int(ExchangeFormat::CslJson);
-    }
+    void roundTrips_data() { rows::table({"format"}, {{"ris"}, {"bibtex"}, {"csljson"}}); }
     void roundTrips()
     {
-        QFETCH(int, format);
-        const QString file = m_dir.filePath(QStringLiteral("all%1").arg(format));
+        const ExchangeFormat format = ExchangeFormatFromName(rows::text("format")).value();
+        const QString file = m_dir.filePath(QStringLiteral("all%1").arg(int(format)));
         int written = 0;
         QString error;
-        QVERIFY2(ExportBankFile(m_sample, m_sampleTable, {}, ExchangeFormat(format), file, &written, &error),
-                 qPrintable(error));
+        QVERIFY2(ExportBankFile(m_sample, m_sampleTable, {}, format, file, &written, &error), qPrintable(error));
         const QList<Record> want = storedRecords(m_sample);
         QCOMPARE(written, want.size());
 
@@ -356,26 +344,20 @@ private Q_SLOTS:
     // the records, the links) are as they were, with the table in memory.
     void failedWritesChangeNothing_data()
     {
-        QTest::addColumn<int>("step");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<qint64>("bytesBefore");
-        QTest::addColumn<QString>("file");
-        for (const char *file : {"JPcode.tzd", "Pdf.tzd"}) {
-            QTest::addRow("%s create", file) << int(FileStep::Create) << EROFS << qint64(0) << QString(file);
-            QTest::addRow("%s write", file) << int(FileStep::Write) << ENOSPC << qint64(100) << QString(file);
-            QTest::addRow("%s rename", file) << int(FileStep::Rename) << EIO << qint64(0) << QString(file);
-        }
-        QTest::newRow("records at start") << int(FileStep::Write) << ENOSPC << qint64(0) << "record.tzd";
-        QTest::newRow("records midway") << int(FileStep::Write) << ENOSPC << qint64(3 * kRecordSize / 2)
-                                        << "record.tzd";
-        QTest::newRow("records at the commit") << int(FileStep::Sync) << EIO << qint64(0) << "record.tzd";
+        // clang-format off
+        rows::table({"file", "step", "bytes before"}, {
+            {"JPcode.tzd", "create", "0"}, {"JPcode.tzd", "write", "100"}, {"JPcode.tzd", "rename", "0"},
+            {"Pdf.tzd", "create", "0"}, {"Pdf.tzd", "write", "100"}, {"Pdf.tzd", "rename", "0"},
+            {"record.tzd", "write", "0"}, {"record.tzd", "write", "1761"}, // at the start, a record and a half in
+            {"record.tzd", "sync", "0"}, // at the commit
+        });
+        // clang-format on
     }
     void failedWritesChangeNothing()
     {
-        QFETCH(int, step);
-        QFETCH(int, error);
-        QFETCH(qint64, bytesBefore);
-        QFETCH(QString, file);
+        const QString file = rows::text("file");
+        const int step = int(QStringList{"create", "write", "sync", "rename"}.indexOf(rows::text("step")));
+        const int error = QList<int>{EROFS, ENOSPC, EIO, EIO}[step];
         const QString bank = bankPath();
         writeBank(bank, jpTable(20, 100, 150, 200, {{5, "Nature"}}),
                   {article("A.B", "One.", 5, "1", "1"), article("C.D", "Two.", 5, "2", "2")},
@@ -384,7 +366,7 @@ private Q_SLOTS:
         const auto before = folderSnapshot(bank);
         Import r;
         {
-            FileFaultScope fault(FileFault(FileStep(step), error, bytesBefore, 0, file));
+            FileFaultScope fault(FileFault(FileStep(step), error, rows::number("bytes before"), 0, file));
             r = importInto(bank, ris({"TY JOUR|TI New one|T2 Cell|DO 10.1/a", "TY JOUR|TI New two|T2 Brain",
                                       "TY JOUR|TI New three|T2 nature"}));
             QCOMPARE(fault.strikes(), 1);
@@ -403,7 +385,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("message");
         QTest::newRow("RIS unknown tag") << ris({"TY JOUR|TI A|XQ what"}) << "3 行目: RIS にないタグ「XQ」";
-        QTest::newRow("50 MB") << QByteArray(50 * 1024 * 1024, 'T') << "大きすぎます";
+        // A whole entry first: the size alone refuses the file.
+        QTest::newRow("50 MB") << ris({"TY JOUR|TI A"}).leftJustified(50 * 1024 * 1024, ' ')
+                               << "ファイルが大きすぎます（50 MB。読めるのは 32 MB までです）";
     }
     void badFilesChangeNothing()
     {
