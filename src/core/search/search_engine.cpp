@@ -10,7 +10,6 @@
 
 #include <QDate>
 #include <QFile>
-#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -161,11 +160,7 @@ struct KeyUnits
     // The JP code in decimal (QString::number's digits).
     void number(QByteArrayView rec, bool blankBeforePositive)
     {
-        qint16 code = 0;
-        if (rec.size() >= L::JPcode.offset + 2)
-            code = qFromLittleEndian<qint16>(rec.data() + L::JPcode.offset);
-        else
-            code = DecodeInt16(rec, L::JPcode);
+        const qint16 code = DecodeInt16(rec, L::JPcode);
         char16_t digits[6];
         int n = 0;
         unsigned magnitude = code < 0 ? unsigned(-code) : unsigned(code);

@@ -135,32 +135,27 @@ void WordBytes::chooseProbes(const std::array<quint32, 256> &frequency)
     m_probes = {};
     // The positions that allow one or two bytes, each with how often its
     // bytes occur; the two rarest (the first and last of equals) are tested.
-    std::vector<std::pair<quint64, int>> positions;
-    for (int j = 0; j < m_size; ++j) {
-        std::vector<unsigned char> bytes;
-        for (int x = 0; x < 256; ++x)
-            if (m_allowed[static_cast<size_t>(j) * 256 + static_cast<size_t>(x)])
-                bytes.push_back(static_cast<unsigned char>(x));
-        if (bytes.size() > kProbeBytes)
-            continue;
+    struct Place
+    {
         quint64 occurs = 0;
-        for (const unsigned char b : bytes)
-            occurs += frequency[b];
-        positions.emplace_back(occurs, j);
-    }
-    if (positions.empty())
-        return;
-    std::stable_sort(positions.begin(), positions.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
-    const int rarest = positions.front().second;
-    const int other = positions.size() > 1 ? positions[1].second : rarest;
-    for (size_t i = 0; i < 2; ++i) {
-        Probe &probe = m_probes[i];
-        probe.at = i == 0 ? rarest : other;
+        Probe probe;
+    };
+    std::vector<Place> places;
+    for (int j = 0; j < m_size; ++j) {
+        Place place{0, Probe{j, {}}};
         for (int x = 0; x < 256; ++x)
-            if (m_allowed[static_cast<size_t>(probe.at) * 256 + static_cast<size_t>(x)])
-                probe.bytes.push_back(static_cast<unsigned char>(x));
+            if (m_allowed[static_cast<size_t>(j) * 256 + static_cast<size_t>(x)]) {
+                place.probe.bytes.push_back(static_cast<unsigned char>(x));
+                place.occurs += frequency[static_cast<size_t>(x)];
+            }
+        if (place.probe.bytes.size() <= kProbeBytes)
+            places.push_back(std::move(place));
     }
+    if (places.empty())
+        return;
+    std::stable_sort(places.begin(), places.end(), [](const Place &a, const Place &b) { return a.occurs < b.occurs; });
+    m_probes[0] = places.front().probe;
+    m_probes[1] = places[places.size() > 1 ? 1 : 0].probe;
 }
 
 bool WordBytes::standsAt(const unsigned char *data, qsizetype pos) const
