@@ -284,7 +284,8 @@ int undoCutWrite(const QString &path)
         return errno;
     if (!S_ISREG(st.st_mode))
         return EINVAL;
-    QByteArray bytes(qMin<qint64>(st.st_size, kMaxUndoBytes + 64), Qt::Uninitialized);
+    // One byte more than the longest note, so that a longer file is no note.
+    QByteArray bytes(qMin<qint64>(st.st_size, kMaxUndoNoteSize + 1), Qt::Uninitialized);
     if (readAt(note.get(), bytes.data(), bytes.size(), 0) != bytes.size())
         return errno ? errno : EIO;
     note.close();
