@@ -170,6 +170,22 @@ void BankSelect::PathClick(int index)
     showFolderKind();
 }
 
+bool BankSelect::PathTyped(const QString &text)
+{
+    QString path = text.trimmed();
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
+        path = QDir::homePath() + path.mid(1);
+    const QFileInfo folder(path);
+    if (path.isEmpty() || !folder.isDir()) {
+        m_session.ui.message(QStringLiteral("フォルダ ") + text.trimmed() + QStringLiteral(" がありません"),
+                             MsgButtons::Ok, MsgIcon::Warning);
+        return false;
+    }
+    DirChange(folder.absoluteFilePath());
+    pathText = dirPath;
+    return true;
+}
+
 void BankSelect::Command1Click()
 {
     Session &s = m_session;

@@ -62,6 +62,10 @@ public:
     // Events of the controls.
     void DirChange(const QString &path); // a folder entered in Dir1 or chosen
     void PathClick(int index);           // an entry of Path1 chosen
+    // A folder typed into Path1 and confirmed with Enter: the directory list
+    // goes there ("~" is the home folder). Anything else is told to the
+    // person and changes nothing; false then.
+    bool PathTyped(const QString &text);
     void BankClick() { colour = NameColour::Editing; }
     void Command1Click();                     // the action button
     void Command2Click() { visible = false; } // Cancel, and closing the window

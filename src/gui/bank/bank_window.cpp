@@ -134,6 +134,10 @@ BankWindow::BankWindow(Session &session, CardModel &card, QWidget *parent)
         m_logic.PathClick(index);
         after();
     });
+    connect(m_path1->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        if (m_path1->findText(m_path1->currentText()) < 0 && m_logic.PathTyped(m_path1->currentText()))
+            after();
+    });
     connect(m_command1, &QPushButton::clicked, this, [this] {
         m_logic.bankText = m_bank1->text();
         m_logic.Command1Click();

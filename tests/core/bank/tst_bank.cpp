@@ -297,6 +297,16 @@ private Q_SLOTS:
         f.bank->PathClick(0);
         QCOMPARE(f.bank->dirPath, QDir::cleanPath(f.dir.path()));
         f.bank->PathClick(42); // no such entry
+
+        // A folder typed into the list goes there too; a name of no folder is told.
+        f.makeBank(QStringLiteral("typed"));
+        QVERIFY(f.bank->PathTyped(QStringLiteral(" ") + f.root() + QStringLiteral("typed.bnk/ ")));
+        QVERIFY(f.bank->dirPath == f.root() + QStringLiteral("typed.bnk") &&
+                f.bank->bankText == QStringLiteral("typed.bnk") && f.bank->pathText == f.bank->dirPath);
+        const QString gone = f.root() + QStringLiteral("gone.bnk");
+        QVERIFY(!f.bank->PathTyped(gone));
+        QVERIFY(f.bank->dirPath == f.root() + QStringLiteral("typed.bnk") && !f.ui.messages.isEmpty() &&
+                f.ui.messages.last().text == QStringLiteral("フォルダ ") + gone + QStringLiteral(" がありません"));
     }
 
     void jpcodesTakeTheCodesOfTheirGroup()
