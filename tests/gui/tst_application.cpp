@@ -7,6 +7,7 @@
 #include "core/store/jpcode.h"
 #include "gui/jpcode/jp_editor_window.h"
 #include "gui/widgets/fonts.h"
+#include "gui/widgets/help_window.h"
 #include "gui/widgets/qt_texts.h"
 #include "gui/widgets/window_place.h"
 #include "support/program.h"
@@ -22,6 +23,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTextBrowser>
 #include <QTranslator>
 #include <QtTest>
 
@@ -255,6 +257,19 @@ private Q_SLOTS:
         p.trigger("mnuBD");
         QTest::mouseClick(p.bankControl<QPushButton>("Command3"), Qt::LeftButton);
         QCOMPARE(p.ui.helpTopics, (QList<int>{9999, 1040}));
+
+        // The help window itself: a topic it lacks gives the contents, and
+        // Escape puts it away.
+        QTemporaryDir topics;
+        QVERIFY(writeFile(topics.filePath(u"9999.html"_s), "<p>目次</p>"));
+        HelpWindow help;
+        help.setFolders({topics.path()});
+        help.showTopic(7);
+        QVERIFY(QTest::qWaitForWindowExposed(&help));
+        QCOMPARE(help.findChild<QTextBrowser *>(u"HelpBrowser"_s)->source(),
+                 QUrl::fromLocalFile(topics.filePath(u"9999.html"_s)));
+        QTest::keyClick(&help, Qt::Key_Escape);
+        QVERIFY(!help.isVisible());
     }
 
     // What Qt draws itself speaks Japanese with the rest, whatever the

@@ -26,6 +26,8 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window), m_browser
     all->setContentsMargins(0, 0, 0, 0);
     all->addWidget(m_browser);
     resize(640, 520);
+    // Escape puts the help away, as it does the program's dialogs.
+    new QShortcut(QKeySequence(Qt::Key_Escape), this, this, &QWidget::close);
 }
 
 QString HelpWindow::topicFile(int topic) const
