@@ -4,8 +4,6 @@ namespace tz {
 namespace {
 
 constexpr char kUndoMagic[] = "TZUNDO1\n";
-constexpr qsizetype kUndoHead = 8 + 3 * 8;
-static_assert(kMaxUndoNoteSize == kUndoHead + kMaxUndoBytes + 8);
 
 quint64 fnv1a(QByteArrayView bytes)
 {

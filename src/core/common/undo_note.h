@@ -17,8 +17,10 @@ namespace tz {
 // The most bytes a note keeps and the largest file it puts back: above the
 // largest record file.
 inline constexpr qint64 kMaxUndoBytes = qint64(1) << 26;
+// A note's head: its mark and three numbers of 8 bytes.
+inline constexpr qsizetype kUndoHead = 8 + 3 * 8;
 // The longest note: its head, the most bytes it keeps and its check sum.
-inline constexpr qint64 kMaxUndoNoteSize = 32 + kMaxUndoBytes + 8;
+inline constexpr qint64 kMaxUndoNoteSize = kUndoHead + kMaxUndoBytes + 8;
 
 struct UndoNote
 {
