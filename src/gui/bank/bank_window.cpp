@@ -134,8 +134,11 @@ BankWindow::BankWindow(Session &session, CardModel &card, QWidget *parent)
         m_logic.PathClick(index);
         after();
     });
+    // Enter on a text of the list is the list's choice (activated above, by
+    // the box's own matching, regardless of case); any other text is a folder.
     connect(m_path1->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        if (m_path1->findText(m_path1->currentText()) < 0 && m_logic.PathTyped(m_path1->currentText()))
+        const QString text = m_path1->currentText();
+        if (m_path1->findText(text, Qt::MatchFixedString) < 0 && m_logic.PathTyped(text))
             after();
     });
     connect(m_command1, &QPushButton::clicked, this, [this] {
